@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// One line per driver-library call, with every argument and the result, written to the file
+// named by XT4830_VIRTUAL_TRACE (or set in-process). Each line is flushed at once, so the
+// trace is complete even when the program ends abruptly.
+class CallTrace {
+public:
+    ~CallTrace();
+    // Starts a new trace in path (truncating it); null or empty stops tracing.
+    void open(const char* path);
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+// Bytes as "0F FF 00".
+std::string hexBytes(const unsigned char* bytes, int count);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Declare.h"
+#include "Dialogs.h"
+#include "DriverLibrary.h"
+#include "LazyLibrary.h"
+#include "USBStuff.h"
+#include "Variant.h"
+
+// The board link of one deliverable: its driver library, bound lazily from the program
+// directory, the opening loop and the request operations over it.
+class Board {
+public:
+    Board(Variant variant, const std::string& programDir, Dialogs& dialogs);
+
+    USBStuff& link() { return link_; }
+    Declare& requests() { return declare_; }
+
+private:
+    LazyLibrary library_;
+    std::unique_ptr<DriverLibrary> driver_;
+    USBStuff link_;
+    Declare declare_;
+};
+
+// Where a variant's library is bound from: a fixed path for A, a bare name for B.
+std::string driverLibraryFile(Variant variant, const std::string& programDir);

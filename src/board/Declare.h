@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "BoardRequest.h"
+#include "Dialogs.h"
+#include "DriverLibrary.h"
+
+// The board actions, one vendor request each. A request that fails shows the "error" box
+// and the caller goes on as if it had succeeded.
+class Declare {
+public:
+    Declare(DriverLibrary& driver, Dialogs& dialogs);
+
+    // The chip's bus address, fixed once at start-up by the package choice.
+    void setDeviceAddress(uint16_t address) { deviceAddress_ = address; }
+    uint16_t DeviceAddress() const { return deviceAddress_; }
+
+    void WriteDacWord(int32_t commandWord);
+    void SelectMuxChannel(uint16_t mask);
+    void ConfigureAdc(uint16_t value, uint16_t index);
+    int32_t ReadAdc();
+    void SetClrPin(bool level);
+    void SetLdacPin(bool level);
+
+private:
+    void toBoard(int code, int32_t value, int32_t index);
+    void issue(const BoardRequest& request);
+
+    DriverLibrary& driver_;
+    Dialogs& dialogs_;
+    uint16_t deviceAddress_ = 0;
+};

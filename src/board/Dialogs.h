@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+// Every modal message box and every "end the program now" of the program goes through this
+// interface, so the rules that show them can be tested without a person at the screen.
+
+enum class MessageIcon { None, Warning, Critical };
+enum class MessageButtons { Ok, RetryCancel };
+enum class Answer { Ok, Retry, Cancel };
+
+struct MessageBoxSpec {
+    std::string text;
+    std::string title;  // empty: the application's name, as the platform's default title
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;  // RetryCancel has Retry as the default
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows a modal box and returns the button that closed it.
+    virtual Answer show(const MessageBoxSpec& box) = 0;
+    // Ends the program at once: no further window events, nothing released or saved.
+    [[noreturn]] void endProgram(int status) {
+        quit(status);
+        std::abort();  // quit never returns; this only tells the compiler so
+    }
+
+protected:
+    // Ends the program (or, in a test, leaves the code under test by an exception).
+    virtual void quit(int status) = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+class Dialogs;
+
+// The first window: which package of the chip is fitted, which fixes its bus address.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(Dialogs& dialogs);
+
+    QRadioButton* Option1() const { return option1_; }
+    QRadioButton* Option2() const { return option2_; }
+    QPushButton* Command1() const { return command1_; }
+
+signals:
+    // OK was pressed; the window is already hidden and should be discarded.
+    void packageChosen(uint16_t deviceAddress);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Command1_Click();
+
+    Dialogs& dialogs_;
+    QGroupBox* frame1_;
+    QRadioButton* option1_;
+    QRadioButton* option2_;
+    QPushButton* command1_;
+};
+
+// The chip's bus address for the package chosen: 62 for the 14-lead TSSOP, else 30.
+constexpr uint16_t deviceAddressFor(bool tssopChosen) { return tssopChosen ? 62 : 30; }

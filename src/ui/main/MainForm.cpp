@@ -1,0 +1,91 @@
+#include "MainForm.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+
+#include "Artwork.h"
+#include "Board.h"
+#include "Dialogs.h"
+#include "Twips.h"
+#include "WindowColours.h"
+
+namespace {
+
+// The client area in twips. Variant A's window is taller: its DAC frame holds a second row
+// of bit digits and the reference panel lower down.
+constexpr int kClientWidth = 10335;
+constexpr int kDacFrameTop = 1800;
+int dacFrameHeight(Variant variant) { return variant == Variant::A ? 7560 : 5640; }
+
+QLabel* label(QWidget* parent, const QString& text, const QRect& rect, const char* name) {
+    auto* item = new QLabel(text, parent);
+    item->setGeometry(rect);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& caption, const QRect& rect, const char* name) {
+    auto* item = new QGroupBox(caption, parent);
+    item->setGeometry(rect);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+}  // namespace
+
+MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs)
+    : deliverable_(deliverable), board_(board), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("XT4830R Evaluation Software"));
+    setWindowIcon(programIcon());
+    buildMenu();
+    auto* client = new QWidget(this);
+    applyWindowColours(*client);
+    const int clientHeight = kDacFrameTop + dacFrameHeight(deliverable.variant) + 120;
+    client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(clientHeight));
+    setCentralWidget(client);
+    buildTopBand(client);
+    setFixedSize(sizeHint());
+}
+
+void MainForm::buildMenu() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("MnuFile"));
+    mnuAbout_ = mnuFile->addAction(QStringLiteral("&About"));
+    mnuExit_ = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuAbout_->setObjectName(QStringLiteral("MnuAbout"));
+    mnuExit_->setObjectName(QStringLiteral("MnuExit"));
+    connect(mnuExit_, &QAction::triggered, this, [this] { dialogs_.endProgram(0); });
+}
+
+void MainForm::buildTopBand(QWidget* client) {
+    QLabel* title = label(client, QStringLiteral("XT4830R"), twipsRect(240, 180, 2055, 615),
+                          "titleLabel");
+    QFont titleFont(QStringLiteral("Arial Narrow"));
+    titleFont.setPointSizeF(27.75);
+    titleFont.setStretch(QFont::Condensed);
+    title->setFont(titleFont);
+    label(client, QStringLiteral("Quad, 16 Bit Orvex with 5ppm/°C On-Chip Reference"),
+          twipsRect(240, 840, 5055, 255), "Label5");
+    QLabel* logo = label(client, QString(), twipsRect(4275, 240, 1620, 525), "Image1");
+    logo->setPixmap(makerLogo());
+    QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
+    banner->setPixmap(waveBanner());
+    frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
+    frame1_ = frame(client, QStringLiteral("DAC"),
+                    twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
+                    "Frame1");
+}
+
+void MainForm::Form_Load() {
+    setWindowTitle(QString::fromStdString(mainWindowTitle(deliverable_)));
+    board_.link().OpenBoardWithRetry();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program at once; nothing is sent to the board.
+    event->accept();
+    dialogs_.endProgram(0);
+}

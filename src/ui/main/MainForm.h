@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "Deliverable.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+
+class Board;
+class Dialogs;
+
+// The main window: the title band, the ADC monitor frame and the DAC frame.
+class MainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs);
+
+    // Runs before the window first becomes visible: the title, then the board opened
+    // (returns only with the board open; Cancel in the retry box ends the program).
+    void Form_Load();
+
+    QAction* MnuAbout() const { return mnuAbout_; }
+    QAction* MnuExit() const { return mnuExit_; }
+    QGroupBox* Frame_ADC() const { return frameAdc_; }
+    QGroupBox* Frame1() const { return frame1_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildTopBand(QWidget* client);
+
+    const Deliverable& deliverable_;
+    Board& board_;
+    Dialogs& dialogs_;
+    QAction* mnuAbout_ = nullptr;
+    QAction* mnuExit_ = nullptr;
+    QGroupBox* frameAdc_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+};

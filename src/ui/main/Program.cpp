@@ -1,0 +1,37 @@
+#include "Program.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include "Artwork.h"
+#include "Form1.h"
+#include "MainForm.h"
+
+Program::Program(const Deliverable& deliverable, const QString& programDir, Dialogs& dialogs)
+    : deliverable_(deliverable),
+      dialogs_(dialogs),
+      board_(deliverable.variant, QFile::encodeName(programDir).toStdString(), dialogs) {}
+
+Program::~Program() = default;
+
+void Program::start() {
+    const QString name = QString::fromUtf8(deliverable_.name.data(), deliverable_.name.size());
+    QApplication::setApplicationName(name);
+    QApplication::setApplicationDisplayName(name);
+    QApplication::setApplicationVersion(QString::fromStdString(versionText(deliverable_)));
+    QApplication::setWindowIcon(programIcon());
+    // Every way out goes through Dialogs::endProgram, never through the last window closing
+    // (the package window closes before the main window exists).
+    QApplication::setQuitOnLastWindowClosed(false);
+    form1_ = std::make_unique<Form1>(dialogs_);
+    connect(form1_.get(), &Form1::packageChosen, this, &Program::openMainWindow);
+    form1_->show();
+}
+
+void Program::openMainWindow(uint16_t deviceAddress) {
+    board_.requests().setDeviceAddress(deviceAddress);
+    form1_.release()->deleteLater();
+    mainForm_ = std::make_unique<MainForm>(deliverable_, board_, dialogs_);
+    mainForm_->Form_Load();
+    mainForm_->show();
+}

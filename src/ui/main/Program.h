@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+#include "Board.h"
+#include "Deliverable.h"
+
+class Dialogs;
+class Form1;
+class MainForm;
+
+// The road from launch to the running main window: the package window first, then the main
+// window, which opens the board before it is shown.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    // programDir: the running executable's directory, symbolic links resolved.
+    Program(const Deliverable& deliverable, const QString& programDir, Dialogs& dialogs);
+    ~Program() override;
+
+    // Names the application and shows the package window.
+    void start();
+
+    Form1* packageWindow() const { return form1_.get(); }
+    MainForm* mainWindow() const { return mainForm_.get(); }
+    Board& board() { return board_; }
+
+private:
+    void openMainWindow(uint16_t deviceAddress);
+
+    const Deliverable& deliverable_;
+    Dialogs& dialogs_;
+    Board board_;
+    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<MainForm> mainForm_;
+};

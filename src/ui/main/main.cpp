@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "Deliverable.h"
+#include "Program.h"
+#include "QtDialogs.h"
+
+// XT4830_DELIVERABLE names the deliverable this executable is: kXT4830 or kXT4830Version2.
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QtDialogs dialogs;
+    Program program(XT4830_DELIVERABLE, QCoreApplication::applicationDirPath(), dialogs);
+    program.start();
+    return QApplication::exec();
+}

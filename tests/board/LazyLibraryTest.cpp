@@ -1,0 +1,61 @@
+#include "LazyLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include "DriverAbi.h"
+#include "FakeDialogs.h"
+
+namespace {
+
+const std::string kVirtualBoardIo = std::string(XT4830_PROGRAM_DIR) + "/libBoardIo.so";
+const std::string kVirtualHbk =
+    std::string(XT4830_PROGRAM_DIR) + driver_abi::kHbkLibraryInProgramDir;
+
+// The box shown when binding failed, and the status the program ended with.
+std::pair<MessageBoxSpec, int> failure(LazyLibrary& library, const char* name,
+                                       FakeDialogs& dialogs) {
+    try {
+        library.resolve(name);
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+        return {dialogs.shown.at(0), ended.status};
+    }
+    ADD_FAILURE() << "binding " << name << " should have ended the program";
+    return {};
+}
+
+}  // namespace
+
+TEST(LazyLibrary, BindsEveryFunctionOfBothVirtualLibrariesByItsExportName) {
+    FakeDialogs dialogs;
+    LazyLibrary boardIo(kVirtualBoardIo, dialogs);
+    LazyLibrary hbk(kVirtualHbk, dialogs);
+    for (const char* name : {driver_abi::kLoadFirmWare, driver_abi::kVendorIORequest}) {
+        EXPECT_NE(boardIo.resolve(name), nullptr) << name;
+    }
+    for (const char* name :
+         {driver_abi::kSearchForBoards, driver_abi::kConnect, driver_abi::kDownloadFirmware, driver_abi::kVendorRequest}) {
+        EXPECT_NE(hbk.resolve(name), nullptr) << name;
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(LazyLibrary, MissingLibraryEndsWithACriticalMessageNamingItAndTheLoadersText) {
+    FakeDialogs dialogs;
+    LazyLibrary library("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so", dialogs);
+    const auto [box, status] = failure(library, driver_abi::kSearchForBoards, dialogs);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(box.icon, MessageIcon::Critical);
+    EXPECT_NE(box.text.find("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so"), std::string::npos);
+    EXPECT_NE(box.text.find("No such file or directory"), std::string::npos) << box.text;
+}
+
+TEST(LazyLibrary, MissingFunctionEndsWithACriticalMessageNamingIt) {
+    FakeDialogs dialogs;
+    LazyLibrary library(kVirtualBoardIo, dialogs);
+    const auto [box, status] = failure(library, "LoadFirmWare", dialogs);  // undecorated name
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(box.icon, MessageIcon::Critical);
+    EXPECT_NE(box.text.find("LoadFirmWare"), std::string::npos);
+    EXPECT_NE(box.text.find("undefined symbol"), std::string::npos) << box.text;
+}

@@ -1,0 +1,131 @@
+#include "USBStuff.h"
+
+#include <gtest/gtest.h>
+
+#include "BoardIoDriver.h"
+#include "FakeDialogs.h"
+#include "FakeDriverFunctions.h"
+#include "HbkUsb4Driver.h"
+
+namespace {
+
+std::vector<std::string> functionsCalled() {
+    std::vector<std::string> names;
+    for (const DriverCall& call : fakeDriver().calls) names.push_back(call.function);
+    return names;
+}
+
+}  // namespace
+
+TEST(USBStuff, FirmwarePathIsTheProgramDirectoryAndTheImageNameAsBuilt) {
+    FakeDriverResolver resolver;
+    BoardIoDriver driver(resolver);
+    FakeDialogs dialogs;
+    EXPECT_EQ(USBStuff("/opt/xt4830", driver, dialogs).firmwarePath(), "/opt/xt4830/XT4830.hex");
+    // A directory that ends in a separator gives a doubled one; the path goes on as built.
+    EXPECT_EQ(USBStuff("/", driver, dialogs).firmwarePath(), "//XT4830.hex");
+}
+
+TEST(USBStuff, VariantASearchesConnectsAndDownloadsThroughTheNewHandle) {
+    FakeDriverResolver resolver;
+    HbkUsb4Driver driver(resolver, 0x1209, 0x4830);
+    FakeDialogs dialogs;
+    USBStuff link("/opt/xt4830", driver, dialogs);
+    link.OpenBoardWithRetry();
+
+    const auto& calls = fakeDriver().calls;
+    ASSERT_EQ(functionsCalled(),
+              (std::vector<std::string>{"Search_For_Boards", "Connect", "Download_Firmware"}));
+    // Identifiers by value; a zero search value and a zeroed list on the way in.
+    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{0x1209, 0x4830, 0, 0}));
+    // Byte 0 of the list the search filled in names the board to connect.
+    EXPECT_EQ(calls[1].args, (std::vector<int64_t>{0x1209, 0x4830, 7}));
+    EXPECT_EQ(calls[2].args, (std::vector<int64_t>{100}));
+    EXPECT_EQ(calls[2].path, "/opt/xt4830/XT4830.hex");
+    EXPECT_EQ(driver.BoardHandle(), 100);
+    EXPECT_EQ(driver.FirmwarePath(), "/opt/xt4830/XT4830.hex");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(USBStuff, RetryRepeatsTheWholeAttemptAndCancelEndsTheProgram) {
+    FakeDriverResolver resolver;
+    HbkUsb4Driver driver(resolver, 0x1209, 0x4830);
+    FakeDialogs dialogs({Answer::Retry, Answer::Cancel});
+    // Any nonzero download result fails, positive too, although search and connect did well.
+    fakeDriver().downloadResults = {5, -1};
+    USBStuff link("/opt/xt4830", driver, dialogs);
+    try {
+        link.OpenBoardWithRetry();
+        FAIL() << "Cancel should end the program";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.status, 0);
+    }
+    EXPECT_EQ(functionsCalled(),
+              (std::vector<std::string>{"Search_For_Boards", "Connect", "Download_Firmware",
+                                        "Search_For_Boards", "Connect", "Download_Firmware"}));
+    // Each attempt connects again and downloads through the handle it got.
+    EXPECT_EQ(fakeDriver().calls[5].args, (std::vector<int64_t>{101}));
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    const MessageBoxSpec& box = dialogs.shown[0];
+    EXPECT_EQ(box.text,
+              "Failed to initalise Evaluation board.\r\nEnsure that the XT4850R Evaluation board "
+              "is conected to a USB port and click Retry");
+    EXPECT_EQ(box.title, "Failed to initalise Evaluation board");
+    EXPECT_EQ(box.icon, MessageIcon::Warning);
+    EXPECT_EQ(box.buttons, MessageButtons::RetryCancel);
+    // Each function was looked up once, at its own first call.
+    EXPECT_EQ(fakeDriver().lookups.at("Download_Firmware"), 1);
+    EXPECT_EQ(fakeDriver().lookups.count("Vendor_Request"), 0u);
+}
+
+TEST(USBStuff, VariantBTakesAnyResultThatIsNotNegativeAsOpen) {
+    struct Case {
+        std::vector<int> results;
+        size_t attempts;
+    };
+    for (const Case& c : {Case{{1}, 1}, Case{{0}, 1}, Case{{-1, 32767}, 2}, Case{{-2, -1, 0}, 3}}) {
+        FakeDriverResolver resolver;
+        BoardIoDriver driver(resolver);
+        FakeDialogs dialogs({Answer::Retry, Answer::Retry});
+        fakeDriver().downloadResults = c.results;
+        USBStuff("/opt/xt4830", driver, dialogs).OpenBoardWithRetry();
+        ASSERT_EQ(fakeDriver().calls.size(), c.attempts);
+        EXPECT_EQ(fakeDriver().calls[0].path, "/opt/xt4830/XT4830.hex");
+        EXPECT_EQ(dialogs.shown.size(), c.attempts - 1);
+    }
+}
+
+TEST(USBStuff, PathTooLongForTheLibraryEndsWithAMessageAndNeverReachesIt) {
+    FakeDriverResolver resolver;
+    BoardIoDriver driver(resolver);
+    FakeDialogs dialogs;
+    const std::string dir(502, 'd');  // 502 + "/XT4830.hex" = 513 bytes
+    USBStuff link(dir, driver, dialogs);
+    EXPECT_THROW(
+        {
+            try {
+                link.OpenBoardWithRetry();
+            } catch (const ProgramEnded& ended) {
+                EXPECT_EQ(ended.status, 1);
+                throw;
+            }
+        },
+        ProgramEnded);
+    EXPECT_TRUE(fakeDriver().calls.empty());
+    EXPECT_TRUE(fakeDriver().lookups.empty());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Critical);
+    EXPECT_NE(dialogs.shown[0].text.find("513 bytes"), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find("at most 512 bytes"), std::string::npos);
+}
+
+TEST(USBStuff, ProgramDirectoryOf501BytesStillFits) {
+    FakeDriverResolver resolver;
+    BoardIoDriver driver(resolver);
+    FakeDialogs dialogs;
+    USBStuff link(std::string(501, 'd'), driver, dialogs);
+    link.OpenBoardWithRetry();
+    ASSERT_EQ(fakeDriver().calls.size(), 1u);
+    EXPECT_EQ(fakeDriver().calls[0].path.size(), 512u);
+    EXPECT_EQ(link.pathBytes().bytes()[512], '\0');
+}

@@ -1,0 +1,27 @@
+#include "FakeDialogs.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+Answer FakeDialogs::show(const MessageBoxSpec& box) {
+    shown.push_back(box);
+    if (onShow) onShow(box);
+    if (!script_.empty()) {
+        const Answer answer = script_.front();
+        script_.pop_front();
+        return answer;
+    }
+    return box.buttons == MessageButtons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void FakeDialogs::quit(int status) {
+    if (!exitProcess_) throw ProgramEnded(status);
+    for (const MessageBoxSpec& box : shown) {
+        std::fprintf(stderr, "box[%s] ", box.title.c_str());
+        std::fprintf(stderr, "%s\n", box.text.c_str());
+    }
+    std::fprintf(stderr, "ended with status %d after %zu boxes\n", status, shown.size());
+    std::fflush(stderr);
+    _exit(status);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "Dialogs.h"
+
+// Thrown where the program would end, so a test can see it happen and carry on.
+struct ProgramEnded : std::runtime_error {
+    explicit ProgramEnded(int s) : std::runtime_error("program ended"), status(s) {}
+    int status;
+};
+
+// Records every box and answers from a script (Ok for plain boxes, Cancel once the script
+// runs out). With exitProcess set, ending the program really ends the (death-test) process
+// after printing the boxes it saw, so the parent can match them.
+class FakeDialogs : public Dialogs {
+public:
+    explicit FakeDialogs(std::deque<Answer> script = {}, bool exitProcess = false)
+        : script_(std::move(script)), exitProcess_(exitProcess) {}
+
+    Answer show(const MessageBoxSpec& box) override;
+
+    std::vector<MessageBoxSpec> shown;
+    // Runs as each box is shown, before it is answered.
+    std::function<void(const MessageBoxSpec&)> onShow;
+
+protected:
+    void quit(int status) override;
+
+private:
+    std::deque<Answer> script_;
+    bool exitProcess_;
+};

@@ -1,0 +1,38 @@
+#include "VirtualLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+VirtualLibrary::VirtualLibrary(Variant variant) {
+    const std::string path = kProgramDir + (variant == Variant::A ? driver_abi::kHbkLibraryInProgramDir
+                                                                  : "/libBoardIo.so");
+    handle_ = dlopen(path.c_str(), RTLD_NOW);
+    if (handle_ == nullptr) ADD_FAILURE() << dlerror();
+}
+
+void VirtualLibrary::reset(const char* settings) const {
+    EXPECT_EQ(get<VirtualResetFn>("xt4830_virtual_reset")(settings), 0);
+}
+
+void VirtualLibrary::setPresent(bool present) const {
+    get<VirtualSetPresentFn>("xt4830_virtual_set_present")(present ? 1 : 0);
+}
+
+std::string VirtualLibrary::startTrace(const char* name) const {
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    get<VirtualSetTraceFn>("xt4830_virtual_set_trace")(path.c_str());
+    return path;
+}
+
+void VirtualLibrary::stopTrace() const {
+    get<VirtualSetTraceFn>("xt4830_virtual_set_trace")(nullptr);
+}
+
+std::vector<std::string> fileLines(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <dlfcn.h>
+
+#include <string>
+#include <vector>
+
+#include "DriverAbi.h"
+#include "Variant.h"
+#include "VirtualBoardControl.h"
+
+// One of the built virtual driver libraries in the build's program directory, loaded into the
+// test process (the program's own binding then finds this same copy) and driven through its
+// control functions.
+class VirtualLibrary {
+public:
+    explicit VirtualLibrary(Variant variant);
+
+    template <typename Fn>
+    Fn* get(const char* name) const {
+        return reinterpret_cast<Fn*>(dlsym(handle_, name));
+    }
+
+    void reset(const char* settings) const;
+    void setPresent(bool present) const;
+    // Starts a fresh trace in a file of the temporary directory and returns its path.
+    std::string startTrace(const char* name) const;
+    void stopTrace() const;
+
+private:
+    void* handle_;
+};
+
+inline const std::string kProgramDir = XT4830_PROGRAM_DIR;
+
+// The lines of a text file.
+std::vector<std::string> fileLines(const std::string& path);

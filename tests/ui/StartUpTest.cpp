@@ -1,0 +1,252 @@
+// The program's real start-up path, as main runs it, over the virtual board library that the
+// real binding loads from the build's program directory.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <filesystem>
+
+#include "FakeDialogs.h"
+#include "Form1.h"
+#include "MainForm.h"
+#include "Program.h"
+#include "QtDialogs.h"
+#include "VirtualLibrary.h"
+
+namespace {
+
+struct StartUpCase {
+    const Deliverable* deliverable;
+    const char* title;
+};
+
+std::string name(const testing::TestParamInfo<StartUpCase>& info) {
+    return info.param.deliverable->variant == Variant::A ? "Version2" : "XT4830";
+}
+
+int visibleWindows() {
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) count += w->isVisible() ? 1 : 0;
+    return count;
+}
+
+// The library calls that opening the board makes, as the trace shows them.
+std::vector<std::string> openingLines(Variant variant, const std::string& result) {
+    const std::string image = kProgramDir + "/XT4830.hex";
+    if (variant == Variant::B) return {"LoadFirmWare(path=\"" + image + "\") = " + result};
+    return {"Search_For_Boards", "Connect", "Download_Firmware(handle="};
+}
+
+// Lines of a variant A trace are compared by their start, since handles change.
+void expectTrace(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_EQ(actual[i].rfind(expected[i], 0), 0u) << actual[i];
+    }
+}
+
+class StartUp : public testing::TestWithParam<StartUpCase> {
+protected:
+    Variant variant() const { return GetParam().deliverable->variant; }
+    // A trace file of this test's own, so tests running side by side keep apart.
+    std::string traceName() const {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("xt4830-") + info->name() + ".trace";
+        for (char& c : name) c = c == '/' ? '-' : c;
+        return name;
+    }
+    std::string tracePath() const { return std::filesystem::temp_directory_path() / traceName(); }
+    VirtualLibrary lib{variant()};
+};
+
+}  // namespace
+
+TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMainWindow) {
+    lib.reset("");
+    const std::string trace = lib.startTrace(traceName().c_str());
+    FakeDialogs dialogs;
+    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program.start();
+    Form1* form1 = program.packageWindow();
+    ASSERT_TRUE(form1->isVisible());
+    EXPECT_EQ(form1->windowTitle(), "XT4830R");
+    EXPECT_TRUE(form1->Option1()->isChecked());
+    EXPECT_EQ(form1->focusWidget(), form1->Option1());
+    EXPECT_FALSE(form1->Command1()->isDefault());
+    EXPECT_TRUE(fileLines(trace).empty()) << "the library is bound at its first call";
+
+    QTest::mouseClick(form1->Command1(), Qt::LeftButton);
+
+    MainForm* main = program.mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_EQ(main->windowTitle(), GetParam().title);
+    EXPECT_EQ(program.board().requests().DeviceAddress(), 62);
+    EXPECT_TRUE(dialogs.shown.empty());
+    if (variant() == Variant::B) {
+        EXPECT_EQ(fileLines(trace), openingLines(variant(), "0"));
+    } else {
+        expectTrace(fileLines(trace), openingLines(variant(), "0"));
+        EXPECT_NE(fileLines(trace)[2].find("path=\"" + kProgramDir + "/XT4830.hex\") = 0"),
+                  std::string::npos);
+    }
+    lib.stopTrace();
+}
+
+TEST_P(StartUp, MainWindowHasItsMenuAndTheTopBandAtItsTwipsPositions) {
+    lib.reset("");
+    FakeDialogs dialogs;
+    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program.start();
+    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    MainForm* main = program.mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->MnuAbout()->text(), "&About");
+    EXPECT_EQ(main->MnuExit()->text(), "E&xit");
+    struct Item {
+        const char* name;
+        QRect pixels;
+    };
+    for (const Item& item : {Item{"titleLabel", {16, 12, 137, 41}},
+                             Item{"Image1", {285, 16, 108, 35}},
+                             Item{"Image2", {12, 80, 381, 30}},
+                             Item{"Frame_ADC", {416, 8, 265, 105}}}) {
+        const QWidget* widget = main->findChild<QWidget*>(item.name);
+        ASSERT_NE(widget, nullptr) << item.name;
+        EXPECT_EQ(widget->geometry(), item.pixels) << item.name;
+    }
+    EXPECT_EQ(main->Frame1()->geometry().topLeft(), QPoint(8, 120));
+    EXPECT_EQ(main->Frame1()->width(), 673);
+    EXPECT_EQ(main->findChild<QLabel*>("Label5")->text(),
+              "Quad, 16 Bit Orvex with 5ppm/°C On-Chip Reference");
+    const QPalette colours = main->centralWidget()->palette();
+    EXPECT_EQ(colours.color(QPalette::Window), QColor(0, 0, 192));
+    EXPECT_EQ(colours.color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_FALSE(main->windowIcon().isNull());
+}
+
+TEST_P(StartUp, LfcspPackageSendsEveryWriteToBusAddress30) {
+    lib.reset("lfcsp");
+    const std::string trace = lib.startTrace(traceName().c_str());
+    FakeDialogs dialogs;
+    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program.start();
+    QTest::mouseClick(program.packageWindow()->Option2(), Qt::LeftButton);
+    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    EXPECT_EQ(program.board().requests().DeviceAddress(), 30);
+    program.board().requests().WriteDacWord(0x1F0000);
+    EXPECT_NE(fileLines(trace).back().find("code=0xDE, value=0x1E1F, index=0x0000"),
+              std::string::npos);
+    EXPECT_EQ(fileLines(trace).back().substr(fileLines(trace).back().size() - 4), " = 0");
+    EXPECT_TRUE(dialogs.shown.empty());
+    lib.stopTrace();
+}
+
+TEST_P(StartUp, BoardPluggedInWhileTheRetryBoxIsOpenCarriesOn) {
+    lib.reset("absent");
+    FakeDialogs dialogs({Answer::Retry});
+    dialogs.onShow = [&](const MessageBoxSpec&) {
+        EXPECT_EQ(visibleWindows(), 0) << "the retry box is the only window on screen";
+        lib.setPresent(true);
+    };
+    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program.start();
+    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Failed to initalise Evaluation board");
+    ASSERT_NE(program.mainWindow(), nullptr);
+    EXPECT_TRUE(program.mainWindow()->isVisible());
+}
+
+TEST_P(StartUp, AbsentBoardAsksAgainOnRetryAndCancelEndsTheProgram) {
+    const std::string trace = tracePath();
+    EXPECT_EXIT(
+        {
+            lib.reset("absent");
+            lib.startTrace(traceName().c_str());
+            FakeDialogs dialogs({Answer::Retry, Answer::Cancel}, true);
+            dialogs.onShow = [](const MessageBoxSpec&) {
+                std::fprintf(stderr, "windows on screen: %d\n", visibleWindows());
+            };
+            Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+            program.start();
+            QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+        },
+        testing::ExitedWithCode(0),
+        "windows on screen: 0\nwindows on screen: 0\n(.|\n)*ended with status 0 after 2 boxes");
+    // Two attempts, and nothing reached the library after Cancel.
+    const auto lines = fileLines(trace);
+    if (variant() == Variant::B) {
+        EXPECT_EQ(lines, std::vector<std::string>(2, openingLines(Variant::B, "-1")[0]));
+    } else {
+        ASSERT_EQ(lines.size(), 6u);
+        EXPECT_NE(lines[5].find(") = -1"), std::string::npos);
+    }
+}
+
+TEST_P(StartUp, ClosingThePackageWindowEndsTheProgramWithoutOpeningABoard) {
+    const std::string trace = tracePath();
+    EXPECT_EXIT(
+        {
+            lib.reset("");
+            lib.startTrace(traceName().c_str());
+            QtDialogs dialogs;
+            Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
+            program.start();
+            program.packageWindow()->close();
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(fileLines(trace).empty());
+}
+
+TEST_P(StartUp, ExitAndClosingTheMainWindowEndTheProgramAtOnce) {
+    for (const bool viaMenu : {true, false}) {
+        const std::string trace = tracePath();
+        EXPECT_EXIT(
+            {
+                lib.reset("");
+                lib.startTrace(traceName().c_str());
+                QtDialogs dialogs;
+                Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir),
+                                dialogs);
+                program.start();
+                QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+                if (viaMenu) {
+                    program.mainWindow()->MnuExit()->trigger();
+                } else {
+                    program.mainWindow()->close();
+                }
+                std::fprintf(stderr, "still running\n");
+            },
+            testing::ExitedWithCode(0), testing::Not(testing::HasSubstr("still running")));
+        EXPECT_EQ(fileLines(trace).size(), variant() == Variant::A ? 3u : 1u)
+            << "nothing is sent to the board on the way out";
+    }
+}
+
+TEST(StartUpMissingLibrary, VariantAWithoutItsLibraryEndsWithStatus1NamingThePath) {
+    const std::string emptyDir = std::filesystem::temp_directory_path() / "xt4830-empty-dir";
+    std::filesystem::create_directories(emptyDir);
+    EXPECT_EXIT(
+        {
+            FakeDialogs dialogs({}, true);
+            Program program(kXT4830Version2, QString::fromStdString(emptyDir), dialogs);
+            program.start();
+            QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+        },
+        testing::ExitedWithCode(1), "xt4830-empty-dir/usb-drivers/libHBK_CYUSB_USB4.so");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Deliverables, StartUp,
+    testing::Values(StartUpCase{&kXT4830, "XT4830 Evaluation Software v1.0.2"},
+                    StartUpCase{&kXT4830Version2, "XT4830 Evaluation Software v1.0.4"}),
+    name);

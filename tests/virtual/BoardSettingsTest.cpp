@@ -1,0 +1,33 @@
+#include "BoardSettings.h"
+
+#include <gtest/gtest.h>
+
+TEST(BoardSettings, ReadsEverySettingFromTheCommaSeparatedList) {
+    const ParsedSettings parsed =
+        parseBoardSettings(" absent, lfcsp ,unplug-after=12, noise=3, stuck=C:0x1000");
+    ASSERT_EQ(parsed.error, "");
+    const BoardSettings& s = parsed.settings;
+    EXPECT_FALSE(s.present);
+    EXPECT_TRUE(s.lfcsp);
+    EXPECT_EQ(s.unplugAfter, 12u);
+    EXPECT_EQ(s.noise, 3);
+    EXPECT_EQ(s.stuckChannel, 2);
+    EXPECT_EQ(s.stuckCode, 0x1000);
+}
+
+TEST(BoardSettings, EmptyTextGivesAHealthyBoard) {
+    const ParsedSettings parsed = parseBoardSettings("");
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_TRUE(parsed.settings.present);
+    EXPECT_FALSE(parsed.settings.lfcsp);
+    EXPECT_FALSE(parsed.settings.unplugAfter);
+    EXPECT_FALSE(parsed.settings.stuckChannel);
+}
+
+TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
+    for (const char* bad : {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1",
+                            "stuck=A", "stuck=A:70000", "lfcsp=1"}) {
+        const ParsedSettings parsed = parseBoardSettings(std::string("lfcsp,") + bad);
+        EXPECT_NE(parsed.error.find(bad), std::string::npos) << bad << ": " << parsed.error;
+    }
+}

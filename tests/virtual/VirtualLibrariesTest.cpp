@@ -1,0 +1,82 @@
+// The two virtual driver libraries as the program loads them: their exported functions, the
+// in-process control functions and the trace.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "VirtualLibrary.h"
+
+namespace {
+
+const std::string kImage = kProgramDir + "/XT4830.hex";
+
+}  // namespace
+
+TEST(VirtualLibraries, VariantATracesEveryCallAndChecksTheHandle) {
+    VirtualLibrary lib(Variant::A);
+    const std::string trace = lib.startTrace("xt4830-virtual-a.trace");
+    lib.reset("");
+    auto* search = lib.get<driver_abi::SearchForBoardsFn>(driver_abi::kSearchForBoards);
+    auto* connect = lib.get<driver_abi::ConnectFn>(driver_abi::kConnect);
+    auto* download = lib.get<driver_abi::DownloadFirmwareFn>(driver_abi::kDownloadFirmware);
+    auto* request = lib.get<driver_abi::VendorRequestFn>(driver_abi::kVendorRequest);
+
+    uint8_t list[128] = {};
+    int32_t out = 0;
+    int32_t handle = 0;
+    search(0x1209, 0x4830, &out, list);
+    connect(0x1209, 0x4830, list[0], &handle);
+    ASSERT_EQ(download(handle, kImage.c_str()), 0);
+    uint8_t unused = 0;
+    EXPECT_EQ(request(handle, 0xDE, 0x3E19, 0x8000, 0, 0, &unused), 0);
+    EXPECT_NE(request(handle + 1, 0xF1, 0, 0, 0, 0, &unused), 0);
+    uint8_t reply[4] = {};
+    EXPECT_EQ(request(handle, 0xDF, 0x9802, 0, 0, 0, &unused), 0);
+    EXPECT_EQ(request(handle, 0xDA, 0, 0, 1, 3, reply), 0);
+    EXPECT_DOUBLE_EQ(lib.get<VirtualOutputVoltsFn>("xt4830_virtual_output_volts")(1), 1.5);
+
+    const std::string h = std::to_string(handle);
+    const std::string bad = std::to_string(handle + 1);
+    EXPECT_EQ(fileLines(trace),
+              (std::vector<std::string>{
+                  "Search_For_Boards(vendor=0x1209, product=0x4830) = 1 list[0]=1",
+                  "Connect(vendor=0x1209, product=0x4830, board=1) = 0 handle=" + h,
+                  "Download_Firmware(handle=" + h + ", path=\"" + kImage + "\") = 0",
+                  "Vendor_Request(handle=" + h +
+                      ", code=0xDE, value=0x3E19, index=0x8000, direction=0, length=0) = 0",
+                  "Vendor_Request(handle=" + bad +
+                      ", code=0xF1, value=0x0000, index=0x0000, direction=0, length=0) = -1",
+                  "Vendor_Request(handle=" + h +
+                      ", code=0xDF, value=0x9802, index=0x0000, direction=0, length=0) = 0",
+                  "Vendor_Request(handle=" + h +
+                      ", code=0xDA, value=0x0000, index=0x0000, direction=1, length=3) = 0 "
+                      "data=08 00 00",
+              }));
+    lib.stopTrace();
+}
+
+TEST(VirtualLibraries, VariantBLoadsByPathAndRemembersTheBoard) {
+    VirtualLibrary lib(Variant::B);
+    const std::string trace = lib.startTrace("xt4830-virtual-b.trace");
+    lib.reset("lfcsp");
+    EXPECT_EQ(lib.get<VirtualResetFn>("xt4830_virtual_reset")("bogus"), -1);
+    auto* load = lib.get<driver_abi::LoadFirmWareFn>(driver_abi::kLoadFirmWare);
+    auto* request = lib.get<driver_abi::VendorIORequestFn>(driver_abi::kVendorIORequest);
+    std::string path = kImage;
+    std::string missing = kProgramDir + "/none.hex";
+    EXPECT_LT(load(missing.data()), 0);
+    EXPECT_EQ(load(path.data()), 0);
+    unsigned char unused = 0;
+    EXPECT_EQ(request(0xDE, 0x3E19, 0x8000, 0, 0, &unused), 3) << "the LFCSP answers at 30";
+    lib.setPresent(false);
+    EXPECT_LT(load(path.data()), 0);
+    EXPECT_EQ(fileLines(trace), (std::vector<std::string>{
+                                "LoadFirmWare(path=\"" + missing + "\") = -2",
+                                "LoadFirmWare(path=\"" + kImage + "\") = 0",
+                                "VendorIORequest(code=0xDE, value=0x3E19, index=0x8000, "
+                                "direction=0, length=0) = 3",
+                                "LoadFirmWare(path=\"" + kImage + "\") = -1",
+                            }));
+    lib.stopTrace();
+}

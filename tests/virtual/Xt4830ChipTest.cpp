@@ -1,0 +1,105 @@
+#include "Xt4830Chip.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+uint32_t word(int command, int address, int data) {
+    return static_cast<uint32_t>(command << 19 | address << 16 | data);
+}
+
+std::array<uint16_t, 4> dacs(const Xt4830Chip& chip) {
+    return {chip.dacRegister(0), chip.dacRegister(1), chip.dacRegister(2), chip.dacRegister(3)};
+}
+
+}  // namespace
+
+TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> words;
+        std::array<uint16_t, 4> dac;
+    };
+    const std::vector<Case> cases = {
+        {"write input only", {word(0, 1, 0x1234)}, {0, 0, 0, 0}},
+        {"then update B", {word(0, 1, 0x1234), word(1, 1, 0)}, {0, 0x1234, 0, 0}},
+        {"write and update", {word(3, 2, 0x8000)}, {0, 0, 0x8000, 0}},
+        {"write and update all", {word(3, 7, 0xFFFF)}, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}},
+        {"write C, update all", {word(0, 0, 5), word(2, 2, 9)}, {5, 0, 9, 0}},
+        {"addresses 4-6 change nothing", {word(3, 4, 1), word(3, 5, 1), word(3, 6, 1)},
+         {0, 0, 0, 0}},
+        {"reset to zero scale", {word(3, 7, 0x4000), word(5, 0, 0)}, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Xt4830Chip chip;
+        for (const uint32_t w : c.words) chip.command(w);
+        EXPECT_EQ(dacs(chip), c.dac);
+    }
+}
+
+TEST(Xt4830Chip, OutputIsCodeTimesReferenceOver65536) {
+    Xt4830Chip chip;
+    chip.command(word(3, 1, 0x8000));
+    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.5);
+    chip.command(word(7, 0, 1));  // internal reference on: 2.5 V
+    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.25);
+    chip.command(word(7, 0, 0));
+    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.5);
+}
+
+TEST(Xt4830Chip, PowerDownTakesTheChannelsInItsLowBitsAndFullResetPowersUp) {
+    Xt4830Chip chip;
+    chip.command(word(3, 7, 0x8000));
+    chip.command(word(4, 0, 0x33));  // three-state, A and B
+    EXPECT_EQ(chip.outputVolts(0), 0.0);
+    EXPECT_EQ(chip.outputVolts(1), 0.0);
+    EXPECT_DOUBLE_EQ(chip.outputVolts(2), 1.5);
+    chip.command(word(4, 0, 0x01));  // normal operation for A again
+    EXPECT_DOUBLE_EQ(chip.outputVolts(0), 1.5);
+    chip.command(word(7, 0, 1));
+    chip.command(word(5, 0, 1));  // reset everything to power-on
+    EXPECT_EQ(chip.outputVolts(1), 0.0);
+    chip.command(word(3, 1, 0x8000));
+    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.5) << "reference back to external, B powered up";
+}
+
+TEST(Xt4830Chip, LdacPinLowLoadsAndFollowsThenHighLatches) {
+    Xt4830Chip chip;
+    chip.command(word(0, 0, 100));
+    chip.setLdacPin(false);
+    EXPECT_EQ(chip.dacRegister(0), 100);
+    chip.command(word(0, 0, 200));
+    EXPECT_EQ(chip.dacRegister(0), 200);
+    chip.setLdacPin(true);
+    chip.command(word(0, 0, 300));
+    EXPECT_EQ(chip.dacRegister(0), 200);
+}
+
+TEST(Xt4830Chip, LdacRegisterBitMakesItsChannelFollowWhateverThePin) {
+    Xt4830Chip chip;
+    chip.command(word(6, 0, 0b0010));
+    chip.command(word(0, 7, 0x1111));
+    EXPECT_EQ(dacs(chip), (std::array<uint16_t, 4>{0, 0x1111, 0, 0}));
+}
+
+TEST(Xt4830Chip, ClrLowHoldsZeroScaleUntilReleasedAndUpdated) {
+    Xt4830Chip chip;
+    chip.command(word(3, 7, 0xFFFF));
+    chip.setClrPin(false);
+    EXPECT_EQ(dacs(chip), (std::array<uint16_t, 4>{}));
+    chip.command(word(3, 0, 0x8000));
+    EXPECT_EQ(chip.dacRegister(0), 0) << "held while CLR is low";
+    chip.setClrPin(true);
+    EXPECT_EQ(chip.dacRegister(0), 0);
+    chip.command(word(1, 0, 0));
+    EXPECT_EQ(chip.dacRegister(0), 0x8000);
+}
+
+TEST(Xt4830Chip, StuckChannelIgnoresWrites) {
+    Xt4830Chip chip;
+    chip.stick(2, 0x1000);
+    chip.command(word(3, 7, 0xFFFF));
+    EXPECT_DOUBLE_EQ(chip.outputVolts(2), 0x1000 * 3.0 / 65536);
+    EXPECT_DOUBLE_EQ(chip.outputVolts(3), 0xFFFF * 3.0 / 65536);
+}
