@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything once and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON >/dev/null
+cmake --build build -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$(nproc)"
