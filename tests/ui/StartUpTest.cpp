@@ -5,7 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
+#include "CaptionFrame.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>

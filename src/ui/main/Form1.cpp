@@ -1,15 +1,15 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "CaptionFrame.h"
 #include "Dialogs.h"
 
 Form1::Form1(Dialogs& dialogs)
     : dialogs_(dialogs),
-      frame1_(new QGroupBox(QStringLiteral("Select Device Package Type"), this)),
+      frame1_(new CaptionFrame(QStringLiteral("Select Device Package Type"), this)),
       option1_(new QRadioButton(QStringLiteral("XT4830RTS (14 Lead TSSOP Package)"), frame1_)),
       option2_(new QRadioButton(QStringLiteral("XT4830RLF (10 Lead LFCSP package)"), frame1_)),
       command1_(new QPushButton(QStringLiteral("OK"), this)) {

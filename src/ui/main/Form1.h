@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
+class CaptionFrame;
 class Dialogs;
 
 // The first window: which package of the chip is fitted, which fixes its bus address.
@@ -31,7 +31,7 @@ private:
     void Command1_Click();
 
     Dialogs& dialogs_;
-    QGroupBox* frame1_;
+    CaptionFrame* frame1_;
     QRadioButton* option1_;
     QRadioButton* option2_;
     QPushButton* command1_;

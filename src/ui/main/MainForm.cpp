@@ -1,12 +1,12 @@
 #include "MainForm.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 
 #include "Artwork.h"
 #include "Board.h"
+#include "CaptionFrame.h"
 #include "Dialogs.h"
 #include "Twips.h"
 #include "WindowColours.h"
@@ -26,8 +26,8 @@ QLabel* label(QWidget* parent, const QString& text, const QRect& rect, const cha
     return item;
 }
 
-QGroupBox* frame(QWidget* parent, const QString& caption, const QRect& rect, const char* name) {
-    auto* item = new QGroupBox(caption, parent);
+CaptionFrame* frame(QWidget* parent, const QString& caption, const QRect& rect, const char* name) {
+    auto* item = new CaptionFrame(caption, parent);
     item->setGeometry(rect);
     item->setObjectName(QString::fromLatin1(name));
     return item;

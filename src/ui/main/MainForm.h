@@ -5,10 +5,10 @@
 #include "Deliverable.h"
 
 class QAction;
-class QGroupBox;
 class QLabel;
 
 class Board;
+class CaptionFrame;
 class Dialogs;
 
 // The main window: the title band, the ADC monitor frame and the DAC frame.
@@ -23,8 +23,8 @@ public:
 
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
-    QGroupBox* Frame_ADC() const { return frameAdc_; }
-    QGroupBox* Frame1() const { return frame1_; }
+    CaptionFrame* Frame_ADC() const { return frameAdc_; }
+    CaptionFrame* Frame1() const { return frame1_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,6 +38,6 @@ private:
     Dialogs& dialogs_;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuExit_ = nullptr;
-    QGroupBox* frameAdc_ = nullptr;
-    QGroupBox* frame1_ = nullptr;
+    CaptionFrame* frameAdc_ = nullptr;
+    CaptionFrame* frame1_ = nullptr;
 };

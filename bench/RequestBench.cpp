@@ -1,0 +1,73 @@
+// The program's own cost per board request against a driver library that does nothing.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "BoardIoDriver.h"
+#include "Declare.h"
+#include "DriverAbi.h"
+#include "HbkUsb4Driver.h"
+#include "LazyLibrary.h"
+#include "Variant.h"
+
+namespace {
+
+class SilentDialogs : public Dialogs {
+public:
+    Answer show(const MessageBoxSpec&) override { return Answer::Ok; }
+
+protected:
+    void quit(int status) override { std::exit(status); }
+};
+
+SilentDialogs dialogs;
+LazyLibrary nullLibrary(XT4830_NULL_DRIVER, dialogs);
+
+std::unique_ptr<DriverLibrary> openedDriver(Variant variant) {
+    std::unique_ptr<DriverLibrary> driver;
+    if (variant == Variant::A) {
+        driver = std::make_unique<HbkUsb4Driver>(nullLibrary, 1, 1);
+    } else {
+        driver = std::make_unique<BoardIoDriver>(nullLibrary);
+    }
+    FirmwarePathBytes path;
+    path.SetFirmwarePath("/XT4830.hex");
+    driver->attemptOpen("/XT4830.hex", path);
+    return driver;
+}
+
+// The bare call into the library, for comparison.
+void DirectLibraryCall(benchmark::State& state) {
+    auto* request =
+        reinterpret_cast<driver_abi::VendorIORequestFn*>(nullLibrary.resolve(driver_abi::kVendorIORequest));
+    unsigned char byte = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(request(0xDE, 0x3E19, 0x8000, 0, 0, &byte));
+    }
+}
+
+void WriteDacWord(benchmark::State& state) {
+    auto driver = openedDriver(static_cast<Variant>(state.range(0)));
+    Declare declare(*driver, dialogs);
+    declare.setDeviceAddress(62);
+    int32_t word = 0;
+    for (auto _ : state) {
+        declare.WriteDacWord(word);
+        word = (word + 0x10001) & 0x3FFFFF;
+    }
+}
+
+void ReadAdc(benchmark::State& state) {
+    auto driver = openedDriver(static_cast<Variant>(state.range(0)));
+    Declare declare(*driver, dialogs);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(declare.ReadAdc());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(DirectLibraryCall);
+BENCHMARK(WriteDacWord)->ArgName("variant_B")->Arg(int(Variant::A))->Arg(int(Variant::B));
+BENCHMARK(ReadAdc)->ArgName("variant_B")->Arg(int(Variant::A))->Arg(int(Variant::B));
+BENCHMARK_MAIN();

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Start-up time and memory of xt4830 on the virtual board against a bare Qt 6 window, each
+# and against the same window showing one line of text, each started RUNS times (default 15) on a virtual X server; prints the medians.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev libx11-dev libxtst-dev xvfb x11-utils
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo bare_window window_probe >/dev/null
+
+runs="${RUNS:-15}"
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+export DISPLAY="$display" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
+field() { sed -n "s/.*$1=\([0-9.-]*\).*/\1/p"; }
+
+probe=build/bench/window_probe
+bare=$(for _ in $(seq "$runs"); do "$probe" "Bare Qt window" -- build/bench/bare_window; done)
+text=$(for _ in $(seq "$runs"); do
+    "$probe" "Bare Qt window" -- build/bench/bare_window --text; done)
+prog=$(for _ in $(seq "$runs"); do
+    "$probe" XT4830R "XT4830 Evaluation Software" -- build/program/xt4830; done)
+
+echo "bare Qt window:  launch $(echo "$bare" | field launch_ms | median) ms," \
+     "resident $(echo "$bare" | field rss_kib | median) KiB"
+echo "bare with text:  launch $(echo "$text" | field launch_ms | median) ms," \
+     "resident $(echo "$text" | field rss_kib | median) KiB"
+echo "xt4830:          launch to package window $(echo "$prog" | field launch_ms | median) ms," \
+     "OK to visible main window $(echo "$prog" | field next_ms | median) ms," \
+     "resident with main window $(echo "$prog" | field rss_kib | median) KiB"
