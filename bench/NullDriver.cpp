@@ -12,7 +12,15 @@ int Connect(uint32_t, uint32_t, uint8_t, int32_t* handle) {
     *handle = 1;
     return 0;
 }
-int16_t Download_Firmware(int32_t, const char*) { return 0; }
-int16_t Vendor_Request(int32_t, uint8_t, int32_t, int32_t, uint8_t, int32_t, uint8_t*) { return 0; }
-short LoadFirmWare(char*) { return 0; }
-short VendorIORequest(short, int, int, short, short, unsigned char*) { return 0; }
+int16_t Download_Firmware(int32_t, const char*) {
+    return 0;
+}
+int16_t Vendor_Request(int32_t, uint8_t, int32_t, int32_t, uint8_t, int32_t, uint8_t*) {
+    return 0;
+}
+short LoadFirmWare(char*) {
+    return 0;
+}
+short VendorIORequest(short, int, int, short, short, unsigned char*) {
+    return 0;
+}

@@ -38,8 +38,8 @@ std::unique_ptr<DriverLibrary> openedDriver(Variant variant) {
 
 // The bare call into the library, for comparison.
 void DirectLibraryCall(benchmark::State& state) {
-    auto* request =
-        reinterpret_cast<driver_abi::VendorIORequestFn*>(nullLibrary.resolve(driver_abi::kVendorIORequest));
+    auto* request = reinterpret_cast<driver_abi::VendorIORequestFn*>(
+        nullLibrary.resolve(driver_abi::kVendorIORequest));
     unsigned char byte = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(request(0xDE, 0x3E19, 0x8000, 0, 0, &byte));

@@ -5,8 +5,8 @@
 //   window_probe FIRST_TITLE [SECOND_TITLE_PREFIX] -- program [args]
 //
 // Prints: launch_ms=... [next_ms=...] rss_kib=...
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -38,7 +38,8 @@ long windowPid(Display* display, Window window) {
         data != nullptr && items == 1) {
         pid = *reinterpret_cast<long*>(data);
     }
-    if (data != nullptr) XFree(data);
+    if (data != nullptr)
+        XFree(data);
     return pid;
 }
 
@@ -47,7 +48,8 @@ Window findWindow(Display* display, pid_t pid, const std::string& prefix) {
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count))
+        return 0;
     for (unsigned i = 0; i < count && found == 0; ++i) {
         XWindowAttributes attributes;
         char* name = nullptr;
@@ -61,14 +63,16 @@ Window findWindow(Display* display, pid_t pid, const std::string& prefix) {
         }
         XFree(name);
     }
-    if (children != nullptr) XFree(children);
+    if (children != nullptr)
+        XFree(children);
     return found;
 }
 
 Window waitForWindow(Display* display, pid_t pid, const std::string& prefix) {
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (Clock::now() < deadline) {
-        if (Window w = findWindow(display, pid, prefix)) return w;
+        if (Window w = findWindow(display, pid, prefix))
+            return w;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     std::fprintf(stderr, "no window \"%s\" appeared\n", prefix.c_str());
@@ -84,13 +88,16 @@ void press(Display* display, KeySym key) {
 long residentKib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
     }
     return -1;
 }
 
 // Windows come and go while the tree is read; an error about one that just went is expected.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -100,13 +107,15 @@ double msSince(Clock::time_point start) {
 
 int main(int argc, char* argv[]) {
     int dashes = 1;
-    while (dashes < argc && std::strcmp(argv[dashes], "--") != 0) ++dashes;
+    while (dashes < argc && std::strcmp(argv[dashes], "--") != 0)
+        ++dashes;
     if (dashes < 2 || dashes + 1 >= argc) {
         std::fprintf(stderr, "usage: window_probe FIRST [SECOND] -- program [args]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return 2;
+    if (display == nullptr)
+        return 2;
     XSetErrorHandler(ignoreXError);
 
     const auto start = Clock::now();

@@ -5,8 +5,10 @@
 namespace {
 
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     return s;
 }
 
@@ -19,7 +21,8 @@ std::optional<T> number(std::string_view s) {
     }
     T value{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-    if (ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+    if (ec != std::errc{} || end != s.data() + s.size())
+        return std::nullopt;
     return value;
 }
 
@@ -37,13 +40,15 @@ bool apply(std::string_view entry, BoardSettings& s) {
         return s.unplugAfter.has_value();
     } else if (name == "noise") {
         const auto n = number<int>(value);
-        if (!n || *n < 0 || *n > 4095) return false;
+        if (!n || *n < 0 || *n > 4095)
+            return false;
         s.noise = *n;
     } else if (name == "stuck") {
-        const auto code = value.size() > 2 && value[1] == ':' ? number<uint16_t>(value.substr(2))
-                                                              : std::nullopt;
+        const auto code =
+            value.size() > 2 && value[1] == ':' ? number<uint16_t>(value.substr(2)) : std::nullopt;
         const char channel = value.empty() ? '?' : value[0];
-        if (!code || channel < 'A' || channel > 'D') return false;
+        if (!code || channel < 'A' || channel > 'D')
+            return false;
         s.stuckChannel = channel - 'A';
         s.stuckCode = *code;
     } else {
@@ -61,7 +66,8 @@ ParsedSettings parseBoardSettings(std::string_view text) {
         const std::string_view entry = trim(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
         if (!entry.empty() && !apply(entry, parsed.settings)) {
-            parsed.error = "unknown or malformed virtual board setting \"" + std::string(entry) + "\"";
+            parsed.error =
+                "unknown or malformed virtual board setting \"" + std::string(entry) + "\"";
             return parsed;
         }
     }

@@ -23,9 +23,13 @@ void Declare::WriteDacWord(int32_t commandWord) {
     toBoard(kWriteDacWordCode, deviceAddress_ * 256 + commandByte, commandWord & 0xFFFF);
 }
 
-void Declare::SelectMuxChannel(uint16_t mask) { toBoard(kSelectMuxCode, 0x9800 + mask, 0); }
+void Declare::SelectMuxChannel(uint16_t mask) {
+    toBoard(kSelectMuxCode, 0x9800 + mask, 0);
+}
 
-void Declare::ConfigureAdc(uint16_t value, uint16_t index) { toBoard(kAdcCode, value, index); }
+void Declare::ConfigureAdc(uint16_t value, uint16_t index) {
+    toBoard(kAdcCode, value, index);
+}
 
 int32_t Declare::ReadAdc() {
     std::array<uint8_t, 4> reply{};
@@ -35,6 +39,10 @@ int32_t Declare::ReadAdc() {
     return reply[0] * 256 + reply[1];
 }
 
-void Declare::SetClrPin(bool level) { toBoard(level ? kClrHighCode : kClrLowCode, 0, 0); }
+void Declare::SetClrPin(bool level) {
+    toBoard(level ? kClrHighCode : kClrLowCode, 0, 0);
+}
 
-void Declare::SetLdacPin(bool level) { toBoard(level ? kLdacHighCode : kLdacLowCode, 0, 0); }
+void Declare::SetLdacPin(bool level) {
+    toBoard(level ? kLdacHighCode : kLdacLowCode, 0, 0);
+}

@@ -17,8 +17,8 @@ void* LazyLibrary::resolve(const char* name) {
     dlerror();  // clear any earlier message, so the one after dlsym is about this lookup
     void* symbol = dlsym(handle_, name);
     if (symbol == nullptr) {
-        fail("The function " + std::string(name) + " cannot be found in the board's driver library " +
-                 file_ + ".",
+        fail("The function " + std::string(name) +
+                 " cannot be found in the board's driver library " + file_ + ".",
              dlerror());
     }
     return symbol;

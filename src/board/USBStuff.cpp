@@ -5,13 +5,15 @@
 USBStuff::USBStuff(std::string programDir, DriverLibrary& driver, Dialogs& dialogs)
     : programDir_(std::move(programDir)), driver_(driver), dialogs_(dialogs) {}
 
-std::string USBStuff::firmwarePath() const { return programDir_ + "/XT4830.hex"; }
+std::string USBStuff::firmwarePath() const {
+    return programDir_ + "/XT4830.hex";
+}
 
 MessageBoxSpec openFailureBox() {
-    return {"Failed to initalise Evaluation board.\r\n"
-            "Ensure that the XT4850R Evaluation board is conected to a USB port and click Retry",
-            "Failed to initalise Evaluation board", MessageIcon::Warning,
-            MessageButtons::RetryCancel};
+    return {
+        "Failed to initalise Evaluation board.\r\n"
+        "Ensure that the XT4850R Evaluation board is conected to a USB port and click Retry",
+        "Failed to initalise Evaluation board", MessageIcon::Warning, MessageButtons::RetryCancel};
 }
 
 void USBStuff::OpenBoardWithRetry() {

@@ -25,13 +25,21 @@ struct Operation {
 };
 
 const std::vector<Operation> kOperations = {
-    {"write 0x2A8001 at 62", 62, [](Declare& d) { d.WriteDacWord(0x2A8001); },
+    {"write 0x2A8001 at 62",
+     62,
+     [](Declare& d) { d.WriteDacWord(0x2A8001); },
      {0xDE, 0x3E2A, 0x8001, 0, 0}},
-    {"write 0x1F0000 at 30", 30, [](Declare& d) { d.WriteDacWord(0x1F0000); },
+    {"write 0x1F0000 at 30",
+     30,
+     [](Declare& d) { d.WriteDacWord(0x1F0000); },
      {0xDE, 0x1E1F, 0x0000, 0, 0}},
-    {"bits above 23 are dropped", 62, [](Declare& d) { d.WriteDacWord(0x7F2A8001); },
+    {"bits above 23 are dropped",
+     62,
+     [](Declare& d) { d.WriteDacWord(0x7F2A8001); },
      {0xDE, 0x3E2A, 0x8001, 0, 0}},
-    {"largest word", 62, [](Declare& d) { d.WriteDacWord(0x3FFFFF); },
+    {"largest word",
+     62,
+     [](Declare& d) { d.WriteDacWord(0x3FFFFF); },
      {0xDE, 0x3E3F, 0xFFFF, 0, 0}},
     {"mux A", 62, [](Declare& d) { d.SelectMuxChannel(1); }, {0xDF, 0x9801, 0, 0, 0}},
     {"mux H", 62, [](Declare& d) { d.SelectMuxChannel(0x80); }, {0xDF, 0x9880, 0, 0, 0}},
@@ -45,7 +53,8 @@ const std::vector<Operation> kOperations = {
 
 // Each variant's driver over the recording stand-ins, opened so variant A holds a handle.
 std::unique_ptr<DriverLibrary> openedDriver(Variant variant, FunctionResolver& resolver) {
-    if (variant == Variant::B) return std::make_unique<BoardIoDriver>(resolver);
+    if (variant == Variant::B)
+        return std::make_unique<BoardIoDriver>(resolver);
     auto driver = std::make_unique<HbkUsb4Driver>(resolver, 0x1209, 0x4830);
     FirmwarePathBytes path;
     path.SetFirmwarePath("/x/XT4830.hex");
@@ -65,7 +74,8 @@ struct Rig {
 // The request fields as the library function received them, without variant A's handle.
 std::vector<int64_t> fields(const DriverCall& call, Variant variant) {
     std::vector<int64_t> args = call.args;
-    if (variant == Variant::A) args.erase(args.begin());
+    if (variant == Variant::A)
+        args.erase(args.begin());
     return args;
 }
 

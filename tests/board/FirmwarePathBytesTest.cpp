@@ -33,7 +33,8 @@ TEST(FirmwarePathBytes, ShorterPathKeepsTheLongerPathsTailAfterItsTerminator) {
 TEST(FirmwarePathBytes, MultiByteCharactersCountInBytes) {
     FirmwarePathBytes bytes;
     std::string path;
-    for (int i = 0; i < 256; ++i) path += "\xC3\xBC";  // 256 characters, 512 bytes
+    for (int i = 0; i < 256; ++i)
+        path += "\xC3\xBC";  // 256 characters, 512 bytes
     EXPECT_TRUE(bytes.SetFirmwarePath(path));
     EXPECT_FALSE(bytes.SetFirmwarePath(path + "x"));
 }

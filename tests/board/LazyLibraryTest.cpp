@@ -33,8 +33,8 @@ TEST(LazyLibrary, BindsEveryFunctionOfBothVirtualLibrariesByItsExportName) {
     for (const char* name : {driver_abi::kLoadFirmWare, driver_abi::kVendorIORequest}) {
         EXPECT_NE(boardIo.resolve(name), nullptr) << name;
     }
-    for (const char* name :
-         {driver_abi::kSearchForBoards, driver_abi::kConnect, driver_abi::kDownloadFirmware, driver_abi::kVendorRequest}) {
+    for (const char* name : {driver_abi::kSearchForBoards, driver_abi::kConnect,
+                             driver_abi::kDownloadFirmware, driver_abi::kVendorRequest}) {
         EXPECT_NE(hbk.resolve(name), nullptr) << name;
     }
     EXPECT_TRUE(dialogs.shown.empty());

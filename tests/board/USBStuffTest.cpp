@@ -11,7 +11,8 @@ namespace {
 
 std::vector<std::string> functionsCalled() {
     std::vector<std::string> names;
-    for (const DriverCall& call : fakeDriver().calls) names.push_back(call.function);
+    for (const DriverCall& call : fakeDriver().calls)
+        names.push_back(call.function);
     return names;
 }
 

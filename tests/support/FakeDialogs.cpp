@@ -6,7 +6,8 @@
 
 Answer FakeDialogs::show(const MessageBoxSpec& box) {
     shown.push_back(box);
-    if (onShow) onShow(box);
+    if (onShow)
+        onShow(box);
     if (!script_.empty()) {
         const Answer answer = script_.front();
         script_.pop_front();
@@ -16,7 +17,8 @@ Answer FakeDialogs::show(const MessageBoxSpec& box) {
 }
 
 void FakeDialogs::quit(int status) {
-    if (!exitProcess_) throw ProgramEnded(status);
+    if (!exitProcess_)
+        throw ProgramEnded(status);
     for (const MessageBoxSpec& box : shown) {
         std::fprintf(stderr, "box[%s] ", box.title.c_str());
         std::fprintf(stderr, "%s\n", box.text.c_str());

@@ -14,7 +14,8 @@ namespace {
 
 int16_t nextLoadResult() {
     auto& results = fakeDriver().downloadResults;
-    if (results.empty()) return 0;
+    if (results.empty())
+        return 0;
     const int result = results.front();
     results.erase(results.begin());
     return static_cast<int16_t>(result);
@@ -22,7 +23,8 @@ int16_t nextLoadResult() {
 
 std::array<uint8_t, 4> peek(const uint8_t* buffer, int64_t length) {
     std::array<uint8_t, 4> bytes{};
-    if (buffer != nullptr) std::memcpy(bytes.data(), buffer, length > 0 ? 4 : 1);
+    if (buffer != nullptr)
+        std::memcpy(bytes.data(), buffer, length > 0 ? 4 : 1);
     return bytes;
 }
 
@@ -51,8 +53,8 @@ int16_t downloadFirmware(int32_t handle, const char* path) {
     return nextLoadResult();
 }
 
-int16_t vendorRequest(int32_t handle, uint8_t code, int32_t value, int32_t index,
-                      uint8_t direction, int32_t length, uint8_t* buffer) {
+int16_t vendorRequest(int32_t handle, uint8_t code, int32_t value, int32_t index, uint8_t direction,
+                      int32_t length, uint8_t* buffer) {
     fakeDriver().calls.push_back({"Vendor_Request",
                                   {handle, code, value, index, direction, length},
                                   "",
@@ -82,7 +84,9 @@ driver_abi::VendorIORequestFn* const kVendorIORequest = &vendorIORequest;
 
 }  // namespace
 
-FakeDriverResolver::FakeDriverResolver() { fakeDriver() = FakeDriverState{}; }
+FakeDriverResolver::FakeDriverResolver() {
+    fakeDriver() = FakeDriverState{};
+}
 
 void* FakeDriverResolver::resolve(const char* name) {
     ++fakeDriver().lookups[name];
@@ -95,6 +99,7 @@ void* FakeDriverResolver::resolve(const char* name) {
         {driver_abi::kVendorIORequest, reinterpret_cast<void*>(kVendorIORequest)},
     };
     const auto found = table.find(name);
-    if (found == table.end()) throw std::logic_error(std::string("no stand-in for ") + name);
+    if (found == table.end())
+        throw std::logic_error(std::string("no stand-in for ") + name);
     return found->second;
 }

@@ -6,10 +6,12 @@
 #include <fstream>
 
 VirtualLibrary::VirtualLibrary(Variant variant) {
-    const std::string path = kProgramDir + (variant == Variant::A ? driver_abi::kHbkLibraryInProgramDir
-                                                                  : "/libBoardIo.so");
+    const std::string path =
+        kProgramDir +
+        (variant == Variant::A ? driver_abi::kHbkLibraryInProgramDir : "/libBoardIo.so");
     handle_ = dlopen(path.c_str(), RTLD_NOW);
-    if (handle_ == nullptr) ADD_FAILURE() << dlerror();
+    if (handle_ == nullptr)
+        ADD_FAILURE() << dlerror();
 }
 
 void VirtualLibrary::reset(const char* settings) const {
@@ -33,6 +35,7 @@ void VirtualLibrary::stopTrace() const {
 std::vector<std::string> fileLines(const std::string& path) {
     std::ifstream file(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
     return lines;
 }

@@ -5,11 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include "CaptionFrame.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include "CaptionFrame.h"
 
 #include <filesystem>
 
@@ -33,14 +33,16 @@ std::string name(const testing::TestParamInfo<StartUpCase>& info) {
 
 int visibleWindows() {
     int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) count += w->isVisible() ? 1 : 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += w->isVisible() ? 1 : 0;
     return count;
 }
 
 // The library calls that opening the board makes, as the trace shows them.
 std::vector<std::string> openingLines(Variant variant, const std::string& result) {
     const std::string image = kProgramDir + "/XT4830.hex";
-    if (variant == Variant::B) return {"LoadFirmWare(path=\"" + image + "\") = " + result};
+    if (variant == Variant::B)
+        return {"LoadFirmWare(path=\"" + image + "\") = " + result};
     return {"Search_For_Boards", "Connect", "Download_Firmware(handle="};
 }
 
@@ -59,7 +61,8 @@ protected:
     std::string traceName() const {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("xt4830-") + info->name() + ".trace";
-        for (char& c : name) c = c == '/' ? '-' : c;
+        for (char& c : name)
+            c = c == '/' ? '-' : c;
         return name;
     }
     std::string tracePath() const { return std::filesystem::temp_directory_path() / traceName(); }
@@ -115,10 +118,9 @@ TEST_P(StartUp, MainWindowHasItsMenuAndTheTopBandAtItsTwipsPositions) {
         const char* name;
         QRect pixels;
     };
-    for (const Item& item : {Item{"titleLabel", {16, 12, 137, 41}},
-                             Item{"Image1", {285, 16, 108, 35}},
-                             Item{"Image2", {12, 80, 381, 30}},
-                             Item{"Frame_ADC", {416, 8, 265, 105}}}) {
+    for (const Item& item :
+         {Item{"titleLabel", {16, 12, 137, 41}}, Item{"Image1", {285, 16, 108, 35}},
+          Item{"Image2", {12, 80, 381, 30}}, Item{"Frame_ADC", {416, 8, 265, 105}}}) {
         const QWidget* widget = main->findChild<QWidget*>(item.name);
         ASSERT_NE(widget, nullptr) << item.name;
         EXPECT_EQ(widget->geometry(), item.pixels) << item.name;
@@ -245,8 +247,8 @@ TEST(StartUpMissingLibrary, VariantAWithoutItsLibraryEndsWithStatus1NamingThePat
         testing::ExitedWithCode(1), "xt4830-empty-dir/usb-drivers/libHBK_CYUSB_USB4.so");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Deliverables, StartUp,
-    testing::Values(StartUpCase{&kXT4830, "XT4830 Evaluation Software v1.0.2"},
-                    StartUpCase{&kXT4830Version2, "XT4830 Evaluation Software v1.0.4"}),
-    name);
+INSTANTIATE_TEST_SUITE_P(Deliverables, StartUp,
+                         testing::Values(StartUpCase{&kXT4830, "XT4830 Evaluation Software v1.0.2"},
+                                         StartUpCase{&kXT4830Version2,
+                                                     "XT4830 Evaluation Software v1.0.4"}),
+                         name);

@@ -10,7 +10,8 @@ int main(int argc, char* argv[]) {
     if (qgetenv("XDG_RUNTIME_DIR").isEmpty()) {
         const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/xt4830-tests-runtime";
         QDir().mkpath(QString::fromLocal8Bit(dir));
-        QFile::setPermissions(QString::fromLocal8Bit(dir), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(QString::fromLocal8Bit(dir),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
     QApplication app(argc, argv);

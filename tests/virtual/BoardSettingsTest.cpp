@@ -25,8 +25,8 @@ TEST(BoardSettings, EmptyTextGivesAHealthyBoard) {
 }
 
 TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
-    for (const char* bad : {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1",
-                            "stuck=A", "stuck=A:70000", "lfcsp=1"}) {
+    for (const char* bad : {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1", "stuck=A",
+                            "stuck=A:70000", "lfcsp=1"}) {
         const ParsedSettings parsed = parseBoardSettings(std::string("lfcsp,") + bad);
         EXPECT_NE(parsed.error.find(bad), std::string::npos) << bad << ": " << parsed.error;
     }

@@ -37,15 +37,15 @@ TEST(VirtualBoard, AcceptsExactlyTheRequestsOfTheProgramsTable) {
         bool accepted;
     };
     const std::vector<Case> cases = {
-        {0xDE, 0x3E19, 0x8000, 0, 0, true},   {0xDF, 0x9801, 0, 0, 0, true},
-        {0xDF, 0x9880, 0, 0, 0, true},        {0xDA, 18, 72, 0, 0, true},
-        {0xDA, 0, 0, 1, 3, true},             {0xE0, 0, 0, 0, 0, true},
-        {0xE1, 0, 0, 0, 0, true},             {0xF0, 0, 0, 0, 0, true},
-        {0xF1, 0, 0, 0, 0, true},             {0xDB, 0, 0, 0, 0, false},
-        {0xDE, 0x3E19, 0, 1, 0, false},       {0xDE, 0x3E19, 0, 0, 3, false},
-        {0xDA, 0, 0, 1, 2, false},            {0xDF, 0x0001, 0, 0, 0, false},
-        {0xDF, 0x9803, 0, 0, 0, false},       {0xDF, 0x9800, 0, 0, 0, false},
-        {0xE1, 0, 0, 1, 3, false},            {0xDE, 0x13E19, 0, 0, 0, false},
+        {0xDE, 0x3E19, 0x8000, 0, 0, true}, {0xDF, 0x9801, 0, 0, 0, true},
+        {0xDF, 0x9880, 0, 0, 0, true},      {0xDA, 18, 72, 0, 0, true},
+        {0xDA, 0, 0, 1, 3, true},           {0xE0, 0, 0, 0, 0, true},
+        {0xE1, 0, 0, 0, 0, true},           {0xF0, 0, 0, 0, 0, true},
+        {0xF1, 0, 0, 0, 0, true},           {0xDB, 0, 0, 0, 0, false},
+        {0xDE, 0x3E19, 0, 1, 0, false},     {0xDE, 0x3E19, 0, 0, 3, false},
+        {0xDA, 0, 0, 1, 2, false},          {0xDF, 0x0001, 0, 0, 0, false},
+        {0xDF, 0x9803, 0, 0, 0, false},     {0xDF, 0x9800, 0, 0, 0, false},
+        {0xE1, 0, 0, 1, 3, false},          {0xDE, 0x13E19, 0, 0, 0, false},
         {0xDE, 0x3E19, -1, 0, 0, false},
     };
     for (const Case& c : cases) {

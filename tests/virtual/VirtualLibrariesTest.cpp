@@ -72,11 +72,11 @@ TEST(VirtualLibraries, VariantBLoadsByPathAndRemembersTheBoard) {
     lib.setPresent(false);
     EXPECT_LT(load(path.data()), 0);
     EXPECT_EQ(fileLines(trace), (std::vector<std::string>{
-                                "LoadFirmWare(path=\"" + missing + "\") = -2",
-                                "LoadFirmWare(path=\"" + kImage + "\") = 0",
-                                "VendorIORequest(code=0xDE, value=0x3E19, index=0x8000, "
-                                "direction=0, length=0) = 3",
-                                "LoadFirmWare(path=\"" + kImage + "\") = -1",
-                            }));
+                                    "LoadFirmWare(path=\"" + missing + "\") = -2",
+                                    "LoadFirmWare(path=\"" + kImage + "\") = 0",
+                                    "VendorIORequest(code=0xDE, value=0x3E19, index=0x8000, "
+                                    "direction=0, length=0) = 3",
+                                    "LoadFirmWare(path=\"" + kImage + "\") = -1",
+                                }));
     lib.stopTrace();
 }

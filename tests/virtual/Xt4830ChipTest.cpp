@@ -26,14 +26,16 @@ TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
         {"write and update", {word(3, 2, 0x8000)}, {0, 0, 0x8000, 0}},
         {"write and update all", {word(3, 7, 0xFFFF)}, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}},
         {"write C, update all", {word(0, 0, 5), word(2, 2, 9)}, {5, 0, 9, 0}},
-        {"addresses 4-6 change nothing", {word(3, 4, 1), word(3, 5, 1), word(3, 6, 1)},
+        {"addresses 4-6 change nothing",
+         {word(3, 4, 1), word(3, 5, 1), word(3, 6, 1)},
          {0, 0, 0, 0}},
         {"reset to zero scale", {word(3, 7, 0x4000), word(5, 0, 0)}, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Xt4830Chip chip;
-        for (const uint32_t w : c.words) chip.command(w);
+        for (const uint32_t w : c.words)
+            chip.command(w);
         EXPECT_EQ(dacs(chip), c.dac);
     }
 }

@@ -38,4 +38,6 @@ private:
 };
 
 // The chip's bus address for the package chosen: 62 for the 14-lead TSSOP, else 30.
-constexpr uint16_t deviceAddressFor(bool tssopChosen) { return tssopChosen ? 62 : 30; }
+constexpr uint16_t deviceAddressFor(bool tssopChosen) {
+    return tssopChosen ? 62 : 30;
+}

@@ -17,7 +17,9 @@ namespace {
 // of bit digits and the reference panel lower down.
 constexpr int kClientWidth = 10335;
 constexpr int kDacFrameTop = 1800;
-int dacFrameHeight(Variant variant) { return variant == Variant::A ? 7560 : 5640; }
+int dacFrameHeight(Variant variant) {
+    return variant == Variant::A ? 7560 : 5640;
+}
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& rect, const char* name) {
     auto* item = new QLabel(text, parent);
@@ -61,8 +63,8 @@ void MainForm::buildMenu() {
 }
 
 void MainForm::buildTopBand(QWidget* client) {
-    QLabel* title = label(client, QStringLiteral("XT4830R"), twipsRect(240, 180, 2055, 615),
-                          "titleLabel");
+    QLabel* title =
+        label(client, QStringLiteral("XT4830R"), twipsRect(240, 180, 2055, 615), "titleLabel");
     QFont titleFont(QStringLiteral("Arial Narrow"));
     titleFont.setPointSizeF(27.75);
     titleFont.setStretch(QFont::Condensed);
@@ -74,9 +76,9 @@ void MainForm::buildTopBand(QWidget* client) {
     QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
     banner->setPixmap(waveBanner());
     frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
-    frame1_ = frame(client, QStringLiteral("DAC"),
-                    twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
-                    "Frame1");
+    frame1_ =
+        frame(client, QStringLiteral("DAC"),
+              twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)), "Frame1");
 }
 
 void MainForm::Form_Load() {
