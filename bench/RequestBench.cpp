@@ -46,8 +46,9 @@ void DirectLibraryCall(benchmark::State& state) {
     }
 }
 
+template <Variant variant>
 void WriteDacWord(benchmark::State& state) {
-    auto driver = openedDriver(static_cast<Variant>(state.range(0)));
+    auto driver = openedDriver(variant);
     Declare declare(*driver, dialogs);
     declare.setDeviceAddress(62);
     int32_t word = 0;
@@ -57,8 +58,9 @@ void WriteDacWord(benchmark::State& state) {
     }
 }
 
+template <Variant variant>
 void ReadAdc(benchmark::State& state) {
-    auto driver = openedDriver(static_cast<Variant>(state.range(0)));
+    auto driver = openedDriver(variant);
     Declare declare(*driver, dialogs);
     for (auto _ : state) {
         benchmark::DoNotOptimize(declare.ReadAdc());
@@ -68,6 +70,8 @@ void ReadAdc(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(DirectLibraryCall);
-BENCHMARK(WriteDacWord)->ArgName("variant_B")->Arg(int(Variant::A))->Arg(int(Variant::B));
-BENCHMARK(ReadAdc)->ArgName("variant_B")->Arg(int(Variant::A))->Arg(int(Variant::B));
+BENCHMARK_TEMPLATE(WriteDacWord, Variant::A);
+BENCHMARK_TEMPLATE(WriteDacWord, Variant::B);
+BENCHMARK_TEMPLATE(ReadAdc, Variant::A);
+BENCHMARK_TEMPLATE(ReadAdc, Variant::B);
 BENCHMARK_MAIN();

@@ -83,6 +83,8 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
     EXPECT_TRUE(form1->Option1()->isChecked());
     EXPECT_EQ(form1->focusWidget(), form1->Option1());
     EXPECT_FALSE(form1->Command1()->isDefault());
+    EXPECT_EQ(form1->Option1()->nextInFocusChain(), form1->Option2());
+    EXPECT_EQ(form1->Option2()->nextInFocusChain(), form1->Command1());
     EXPECT_TRUE(fileLines(trace).empty()) << "the library is bound at its first call";
 
     QTest::mouseClick(form1->Command1(), Qt::LeftButton);

@@ -2,6 +2,10 @@
 // in-process control functions and the trace.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -79,4 +83,23 @@ TEST(VirtualLibraries, VariantBLoadsByPathAndRemembersTheBoard) {
                                     "LoadFirmWare(path=\"" + kImage + "\") = -1",
                                 }));
     lib.stopTrace();
+}
+
+TEST(VirtualLibraries, EnvironmentSetsTheBoardUpAndNamesTheTraceFile) {
+    // The library reads both variables when it is first used, so this runs in a new process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string trace = std::filesystem::temp_directory_path() / "xt4830-env.trace";
+    EXPECT_EXIT(
+        {
+            setenv("XT4830_VIRTUAL_BOARD", "absent", 1);
+            setenv("XT4830_VIRTUAL_TRACE", trace.c_str(), 1);
+            VirtualLibrary lib(Variant::B);
+            std::string path = kImage;
+            _exit(lib.get<driver_abi::LoadFirmWareFn>(driver_abi::kLoadFirmWare)(path.data()) < 0
+                      ? 0
+                      : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(fileLines(trace),
+              std::vector<std::string>{"LoadFirmWare(path=\"" + kImage + "\") = -1"});
 }
