@@ -1,0 +1,33 @@
+#include "CommandWord.h"
+
+#include <gtest/gtest.h>
+
+#include "CommandTable.h"
+#include "PlainBits.h"
+
+TEST(CommandWord, PacksOnlyTheCommandAddressAndDataPositions) {
+    PlainBits bits;
+    EXPECT_EQ(commandWordFromImage(bits), 0x000000);
+    ShowBits(bits, 3, 24, 27);
+    ShowBits(bits, addressValue(8), 20, 23);
+    ShowBits(bits, 0xFFFF, 4, 19);
+    ShowBits(bits, 3, 0, 3);  // never sent
+    bits.setValue(28, 1);     // nor are 28-31
+    EXPECT_EQ(commandWordFromImage(bits), 0x1FFFFF);
+}
+
+TEST(CommandWord, CommandIndex8ReachesTheWordAsCode0) {
+    PlainBits bits;
+    ShowBits(bits, 8, 24, 27);
+    ShowBits(bits, 2, 20, 23);
+    ShowBits(bits, 3, 0, 1);  // the clear code is not sent
+    EXPECT_EQ(commandWordFromImage(bits), 0x020000);
+}
+
+TEST(CommandWord, TableMasksMatchTheirFields) {
+    EXPECT_EQ(kCommands.size(), 9u);
+    EXPECT_EQ(kCommands[4].activeMask, 0x0F00033Fu);
+    EXPECT_EQ(commandWord(4, 0, 0x33), 0x200033);
+    EXPECT_EQ(commandWord(5, 0, 1), 0x280001);
+    EXPECT_EQ(commandWord(7, 0, 1), 0x380001);
+}
