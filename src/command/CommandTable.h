@@ -45,4 +45,6 @@ inline constexpr std::array<AddressEntry, 9> kAddresses = {{
 
 // The value an address option writes into positions 20-23: its index, or 15 for "All DACs"
 // (so address code 7 reaches the word, the same as DAC H).
-constexpr int addressValue(int index) { return index == 8 ? 15 : index; }
+constexpr int addressValue(int index) {
+    return index == 8 ? 15 : index;
+}

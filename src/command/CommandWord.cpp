@@ -5,7 +5,8 @@ namespace {
 // The positions first..last read as a binary number, least significant bit at first.
 int32_t field(const BitPositions& bits, int first, int last) {
     int32_t sum = 0;
-    for (int p = last; p >= first; --p) sum = sum * 2 + bits.value(p);
+    for (int p = last; p >= first; --p)
+        sum = sum * 2 + bits.value(p);
     return sum;
 }
 

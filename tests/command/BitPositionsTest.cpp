@@ -9,7 +9,8 @@ namespace {
 // The values of positions last..first as a string, most significant first.
 std::string shown(const BitPositions& bits, int first, int last) {
     std::string text;
-    for (int p = last; p >= first; --p) text += static_cast<char>('0' + bits.value(p));
+    for (int p = last; p >= first; --p)
+        text += static_cast<char>('0' + bits.value(p));
     return text;
 }
 

@@ -10,12 +10,11 @@ TEST(CodeVoltage, HexToVoltageAgainst3Volts) {
         uint32_t code;
         const char* volts;
     };
-    for (const Case& c : {Case{"", 0, "0.00000000000000"}, Case{"1", 1, "0.00004577636719"},
-                          Case{"1234", 0x1234, "0.21331787109375"},
-                          Case{"7FFF", 0x7FFF, "1.49995422363281"},
-                          Case{"8000", 0x8000, "1.50000000000000"},
-                          Case{"FFFF", 0xFFFF, "2.99995422363281"},
-                          Case{"ffff", 0xFFFF, "2.99995422363281"}}) {
+    for (const Case& c :
+         {Case{"", 0, "0.00000000000000"}, Case{"1", 1, "0.00004577636719"},
+          Case{"1234", 0x1234, "0.21331787109375"}, Case{"7FFF", 0x7FFF, "1.49995422363281"},
+          Case{"8000", 0x8000, "1.50000000000000"}, Case{"FFFF", 0xFFFF, "2.99995422363281"},
+          Case{"ffff", 0xFFFF, "2.99995422363281"}}) {
         const HexEntry entry = hexToVoltage(c.hex, "3");
         EXPECT_EQ(entry.code, c.code) << c.hex;
         EXPECT_EQ(entry.voltageText, c.volts) << c.hex;
@@ -48,11 +47,11 @@ TEST(CodeVoltage, VoltageToHexAgainst3Volts) {
         uint32_t code;
         const char* hex;
     };
-    for (const Case& c : {Case{"1.5", 32768, "8000"}, Case{"1", 21845, "5555"},
-                          Case{"2.5", 54613, "D555"}, Case{"2.9999", 65534, "FFFE"},
-                          Case{"3", 65535, "FFFF"}, Case{"4", 65535, "FFFF"},
-                          Case{"-1", 0, "0"}, Case{"", 0, "0"}, Case{"x", 0, "0"},
-                          Case{"1e999", 0, "0"}, Case{"1e300", 65535, "FFFF"}}) {
+    for (const Case& c :
+         {Case{"1.5", 32768, "8000"}, Case{"1", 21845, "5555"}, Case{"2.5", 54613, "D555"},
+          Case{"2.9999", 65534, "FFFE"}, Case{"3", 65535, "FFFF"}, Case{"4", 65535, "FFFF"},
+          Case{"-1", 0, "0"}, Case{"", 0, "0"}, Case{"x", 0, "0"}, Case{"1e999", 0, "0"},
+          Case{"1e300", 65535, "FFFF"}}) {
         const auto entry = voltageToHex(c.volts, "3");
         ASSERT_TRUE(entry.has_value());
         EXPECT_EQ(entry->code, c.code) << c.volts;
@@ -79,7 +78,8 @@ TEST(CodeVoltage, VoltageToHexEdgesOfTheReference) {
 
 TEST(CodeVoltage, VoltageTextKeepsThePointOnAGermanDesktop) {
     const GermanLocale german;
-    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
+    if (!german.active())
+        GTEST_SKIP() << "no German locale could be made here";
     EXPECT_EQ(hexToVoltage("8000", "3").voltageText, "1.50000000000000");
     EXPECT_EQ(voltageToHex("1.5", "3")->hexText, "8000");
 }

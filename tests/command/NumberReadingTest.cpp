@@ -9,12 +9,11 @@ TEST(NumberReading, LenientTakesTheLongestLeadingNumber) {
         const char* text;
         double value;
     };
-    for (const Case& c : {Case{"3", 3}, Case{"3.0", 3}, Case{" 2.5 V", 2.5}, Case{"-1", -1},
-                          Case{"+.5", 0.5}, Case{"1e3", 1000}, Case{"1.5e", 1.5},
-                          Case{"1E-2x", 0.01}, Case{"1 2", 12}, Case{"5.5.5", 5.5},
-                          Case{"", 0}, Case{"abc", 0}, Case{".", 0}, Case{"-", 0},
-                          Case{"e5", 0}, Case{"1e999", 0}, Case{"-1e999", 0}, Case{"1e-999", 0},
-                          Case{"0x10", 0}}) {
+    for (const Case& c :
+         {Case{"3", 3}, Case{"3.0", 3}, Case{" 2.5 V", 2.5}, Case{"-1", -1}, Case{"+.5", 0.5},
+          Case{"1e3", 1000}, Case{"1.5e", 1.5}, Case{"1E-2x", 0.01}, Case{"1 2", 12},
+          Case{"5.5.5", 5.5}, Case{"", 0}, Case{"abc", 0}, Case{".", 0}, Case{"-", 0},
+          Case{"e5", 0}, Case{"1e999", 0}, Case{"-1e999", 0}, Case{"1e-999", 0}, Case{"0x10", 0}}) {
         EXPECT_EQ(readLenientDecimal(c.text), c.value) << '"' << c.text << '"';
     }
 }
@@ -33,16 +32,17 @@ TEST(NumberReading, HexGivesTheUnsignedValueOfTheLeadingDigits) {
         const char* text;
         uint32_t code;
     };
-    for (const Case& c : {Case{"", 0}, Case{"G12", 0}, Case{"1", 1}, Case{"7FFF", 32767},
-                          Case{"8000", 32768}, Case{"ffff", 65535}, Case{"FFFF", 65535},
-                          Case{"12G4", 18}, Case{" 1 2", 0x12}}) {
+    for (const Case& c :
+         {Case{"", 0}, Case{"G12", 0}, Case{"1", 1}, Case{"7FFF", 32767}, Case{"8000", 32768},
+          Case{"ffff", 65535}, Case{"FFFF", 65535}, Case{"12G4", 18}, Case{" 1 2", 0x12}}) {
         EXPECT_EQ(readLeadingHex(c.text), c.code) << '"' << c.text << '"';
     }
 }
 
 TEST(NumberReading, DecimalPointDoesNotFollowTheDesktopsLocale) {
     const GermanLocale german;
-    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
+    if (!german.active())
+        GTEST_SKIP() << "no German locale could be made here";
     EXPECT_EQ(readLenientDecimal("2.5"), 2.5);
     EXPECT_EQ(readLenientDecimal("2,5"), 2);
     EXPECT_EQ(readStrictDecimal("2,5"), std::nullopt);

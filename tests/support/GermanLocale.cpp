@@ -11,9 +11,10 @@ bool compileGermanLocale() {
     const auto dir = std::filesystem::temp_directory_path() / "xt4830-locales";
     if (!std::filesystem::exists(dir / "de_DE.UTF-8")) {
         std::filesystem::create_directories(dir);
-        const std::string command = "localedef -i de_DE -f UTF-8 '" +
-                                    (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) return false;
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return false;
     }
     setenv("LOCPATH", dir.c_str(), 1);
     return true;
@@ -28,4 +29,6 @@ GermanLocale::GermanLocale() {
     active_ = std::string(std::localeconv()->decimal_point) == ",";
 }
 
-GermanLocale::~GermanLocale() { std::setlocale(LC_ALL, "C"); }
+GermanLocale::~GermanLocale() {
+    std::setlocale(LC_ALL, "C");
+}

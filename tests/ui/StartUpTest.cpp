@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include "CaptionFrame.h"
+#include "DacFrame.h"
 
 #include <filesystem>
 

@@ -5,8 +5,11 @@
 #include <QMenuBar>
 
 #include "Artwork.h"
+#include "BitsDisplay.h"
 #include "Board.h"
 #include "CaptionFrame.h"
+#include "CommandPanels.h"
+#include "DacFrame.h"
 #include "Dialogs.h"
 #include "Twips.h"
 #include "WindowColours.h"
@@ -18,7 +21,7 @@ namespace {
 constexpr int kClientWidth = 10335;
 constexpr int kDacFrameTop = 1800;
 int dacFrameHeight(Variant variant) {
-    return variant == Variant::A ? 7560 : 5640;
+    return variant == Variant::A ? 6600 : 4800;
 }
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& rect, const char* name) {
@@ -76,14 +79,23 @@ void MainForm::buildTopBand(QWidget* client) {
     QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
     banner->setPixmap(waveBanner());
     frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
-    frame1_ =
-        frame(client, QStringLiteral("DAC"),
-              twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)), "Frame1");
+    frame1_ = new DacFrame(
+        client, twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
+        deliverable_.variant, board_.requests());
+    frame1_->setObjectName(QStringLiteral("Frame1"));
 }
 
 void MainForm::Form_Load() {
     setWindowTitle(QString::fromStdString(mainWindowTitle(deliverable_)));
     board_.link().OpenBoardWithRetry();
+    prepare();
+}
+
+// The data controls and the bit image in their start state: data 0, the write command's
+// fields marked.
+void MainForm::prepare() {
+    frame1_->panels().ResetDataControls();
+    SetActiveBits(frame1_->bits(), 0x0FFFFFF0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

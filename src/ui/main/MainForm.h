@@ -9,6 +9,7 @@ class QLabel;
 
 class Board;
 class CaptionFrame;
+class DacFrame;
 class Dialogs;
 
 // The main window: the title band, the ADC monitor frame and the DAC frame.
@@ -18,13 +19,14 @@ public:
     MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs);
 
     // Runs before the window first becomes visible: the title, then the board opened
-    // (returns only with the board open; Cancel in the retry box ends the program).
+    // (returns only with the board open; Cancel in the retry box ends the program), then the
+    // window's preparation.
     void Form_Load();
 
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
     CaptionFrame* Frame_ADC() const { return frameAdc_; }
-    CaptionFrame* Frame1() const { return frame1_; }
+    DacFrame* Frame1() const { return frame1_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,6 +34,7 @@ protected:
 private:
     void buildMenu();
     void buildTopBand(QWidget* client);
+    void prepare();
 
     const Deliverable& deliverable_;
     Board& board_;
@@ -39,5 +42,5 @@ private:
     QAction* mnuAbout_ = nullptr;
     QAction* mnuExit_ = nullptr;
     CaptionFrame* frameAdc_ = nullptr;
-    CaptionFrame* frame1_ = nullptr;
+    DacFrame* frame1_ = nullptr;
 };

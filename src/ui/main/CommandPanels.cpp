@@ -1,0 +1,224 @@
+#include "CommandPanels.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "BitPositions.h"
+#include "CaptionFrame.h"
+#include "CommandTable.h"
+#include "DataEntry.h"
+
+namespace {
+
+// Panels' places in the DAC frame, in pixels.
+const QRect kCommandPanel{8, 70, 262, 198};
+const QRect kAddressPanel{278, 70, 110, 140};
+const QRect kDataPanel{396, 70, 269, 198};
+const QRect kLowerReferencePanel{278, 216, 258, 84};  // variant A
+constexpr int kLine = 22;                             // one option per line
+constexpr int kFirstLine = 20;
+
+// An option group: exclusive by its group, whatever else shares the panel.
+template <size_t N>
+void optionGroup(std::array<QRadioButton*, N>& options, QWidget* panel,
+                 const std::array<const char*, N>& captions, int top, int left, int width,
+                 QObject* owner) {
+    auto* group = new QButtonGroup(owner);
+    for (size_t i = 0; i < N; ++i) {
+        options[i] = new QRadioButton(QString::fromUtf8(captions[i]), panel);
+        options[i]->setGeometry(left, top + static_cast<int>(i) * kLine, width, kLine - 2);
+        group->addButton(options[i], static_cast<int>(i));
+    }
+}
+
+QLabel* wrappedLabel(QWidget* parent, const QString& text, const QRect& rect) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
+}
+
+template <size_t N>
+QButtonGroup* groupOf(const std::array<QRadioButton*, N>& options) {
+    return options[0]->group();
+}
+
+}  // namespace
+
+CommandPanels::CommandPanels(QWidget* dacFrame, Variant variant, BitPositions& bits,
+                             DataEntry& entry, QWidget* dataFrame)
+    : QObject(dacFrame), bits_(bits), entry_(entry), dataFrame_(dataFrame) {
+    buildCommandPanel(dacFrame);
+    buildAddressPanels(dacFrame);
+    buildDataPanels(dacFrame, variant);
+    // The data-entry group lies over the data panel.
+    dataFrame_->setGeometry(kDataPanel.adjusted(6, 20, -6, -6));
+    dataFrame_->raise();
+}
+
+void CommandPanels::buildCommandPanel(QWidget* dacFrame) {
+    auto* panel = new CaptionFrame(QStringLiteral("Command Bits"), dacFrame);
+    panel->setObjectName(QStringLiteral("cmdBitsFrame"));
+    panel->setGeometry(kCommandPanel);
+    std::array<const char*, 9> captions{};
+    for (size_t i = 0; i < captions.size(); ++i)
+        captions[i] = kCommands[i].caption;
+    // Index 8 falls below the panel's edge: out of sight, yet the arrow keys still reach it.
+    optionGroup(cmdBitsOption_, panel, captions, kFirstLine, 8, 250, this);
+    cmdBitsOption_[0]->setChecked(true);
+    connect(groupOf(cmdBitsOption_), &QButtonGroup::idClicked, this,
+            &CommandPanels::cmdBitsOption_Click);
+}
+
+void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
+    noAddressBitsFrame_ = new CaptionFrame(QStringLiteral("Address Bits"), dacFrame);
+    noAddressBitsFrame_->setObjectName(QStringLiteral("noAddressBitsFrame"));
+    noAddressBitsFrame_->setGeometry(kAddressPanel);
+    wrappedLabel(noAddressBitsFrame_, QStringLiteral("Address bits not used for this command"),
+                 {8, 24, 96, 80})
+        ->setObjectName(QStringLiteral("noAddressBitsLabel"));
+
+    addressBitsFrame_ = new CaptionFrame(QStringLiteral("Address Bits"), dacFrame);
+    addressBitsFrame_->setObjectName(QStringLiteral("addressBitsFrame"));
+    addressBitsFrame_->setGeometry(kAddressPanel);
+    addressBitsFrame_->setAutoFillBackground(true);  // covers the panel behind it
+    std::array<const char*, 9> captions{};
+    for (size_t i = 0; i < captions.size(); ++i)
+        captions[i] = kAddresses[i].caption;
+    optionGroup(addressBitsOption_, addressBitsFrame_, captions, kFirstLine, 8, 96, this);
+    // DAC E to H are hidden; "All DACs" moves up under DAC D.
+    for (size_t i = 4; i < 8; ++i)
+        addressBitsOption_[i]->hide();
+    addressBitsOption_[8]->move(8, kFirstLine + 4 * kLine);
+    addressBitsOption_[0]->setChecked(true);
+    connect(groupOf(addressBitsOption_), &QButtonGroup::idClicked, this,
+            &CommandPanels::addressBitsOption_Click);
+}
+
+void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
+    const std::array<const char*, 9> captions = {
+        "Data Bits",           "Update DAC Register",    "Data Bits",
+        "Data Bits",           "Power Down/Up Register", "Reset",
+        "LDAC Register Setup", "REF Setup Register",     "CLR Code Register"};
+    for (size_t i = 0; i < captions.size(); ++i) {
+        auto* panel = new CaptionFrame(QString::fromLatin1(captions[i]), dacFrame);
+        panel->setObjectName(QStringLiteral("dataBitsFrame_%1").arg(i));
+        panel->setGeometry(i == 7 && variant == Variant::A ? kLowerReferencePanel : kDataPanel);
+        panel->setVisible(i == 0);
+        dataBitsFrame_[i] = panel;
+    }
+    wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"),
+                 {10, 28, 250, 40})
+        ->setObjectName(QStringLiteral("updateDACRegLabel"));
+    buildPowerDownPanel(dataBitsFrame_[4]);
+    buildResetPanel(dataBitsFrame_[5]);
+    buildLdacPanel(dataBitsFrame_[6]);
+    buildReferencePanel(dataBitsFrame_[7]);
+}
+
+void CommandPanels::channelBitBox(QCheckBox* box, int index) {
+    connect(box, &QCheckBox::clicked, this, [this, index](bool checked) {
+        ShowBits(bits_, checked ? 1 : 0, index + 4, index + 4);
+    });
+}
+
+// The channel boxes for DAC C onwards lie just below the panel's edge: out of sight, but the
+// Tab key still reaches them and the space bar toggles them.
+template <size_t N>
+static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int top) {
+    const std::array<const char*, 8> captions = {"DAC A", "DAC B", "DAC C", "DAC D",
+                                                 "DAC E", "DAC F", "DAC G", "DAC H"};
+    for (size_t i = 0; i < N; ++i) {
+        const int y = i < 2 ? top + static_cast<int>(i) * kLine
+                            : panel->height() + 4 + static_cast<int>(i - 2) * kLine;
+        boxes[i] = new QCheckBox(QString::fromLatin1(captions[i]), panel);
+        boxes[i]->setGeometry(10, y, 120, kLine - 2);
+    }
+}
+
+void CommandPanels::buildPowerDownPanel(CaptionFrame* panel) {
+    optionGroup(powerDownOption_, panel,
+                {"Normal Operation", "1k Ohm to Ground", "100k Ohm to Ground", "Three State"},
+                kFirstLine, 10, 250, this);
+    connect(groupOf(powerDownOption_), &QButtonGroup::idClicked, this,
+            [this](int index) { ShowBits(bits_, index, 8, 9); });
+    wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."), {10, 112, 250, 20})
+        ->setObjectName(QStringLiteral("powerDownLabel"));
+    channelBoxes(powerDownCheck_, panel, 136);
+    for (size_t i = 0; i < powerDownCheck_.size(); ++i) {
+        channelBitBox(powerDownCheck_[i], static_cast<int>(i));
+    }
+}
+
+void CommandPanels::buildResetPanel(CaptionFrame* panel) {
+    optionGroup(resetOption_, panel, {"Reset DAC and Input Registers Only", "Reset All Registers"},
+                kFirstLine, 10, 250, this);
+    resetOption_[0]->setChecked(true);
+    connect(groupOf(resetOption_), &QButtonGroup::idClicked, this,
+            [this](int index) { ShowBits(bits_, index, 4, 4); });
+    wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), {10, 76, 250, 20})
+        ->setObjectName(QStringLiteral("Label3"));
+    // The clear-code options lie below the panel's edge.
+    optionGroup(clearCodeOption_, panel, {"Zero Scale", "Mid Scale", "Full Scale", "No Operation"},
+                panel->height() + 4, 10, 200, this);
+    connect(groupOf(clearCodeOption_), &QButtonGroup::idClicked, this,
+            [this](int index) { ShowBits(bits_, index, 0, 1); });
+}
+
+void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
+    wrappedLabel(panel,
+                 QStringLiteral("Checking a box below causes that DAC channel to be updated "
+                                "regardless of the LDAC pin"),
+                 {10, 22, 250, 56})
+        ->setObjectName(QStringLiteral("Label2"));
+    channelBoxes(ldacOverwriteCheck_, panel, 86);
+    for (size_t i = 0; i < ldacOverwriteCheck_.size(); ++i) {
+        channelBitBox(ldacOverwriteCheck_[i], static_cast<int>(i));
+    }
+}
+
+void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
+    optionGroup(
+        refOption_, panel,
+        {"Internal reference OFF (default) (use external reference) ", "Internal reference ON"},
+        kFirstLine, 10, panel->width() - 16, this);
+    refOption_[0]->setChecked(true);
+    connect(groupOf(refOption_), &QButtonGroup::idClicked, this,
+            [this](int index) { ShowBits(bits_, index, 4, 4); });
+}
+
+void CommandPanels::cmdBitsOption_Click(int index) {
+    ResetDataControls();
+    resetOption_[0]->setChecked(true);
+    ShowBits(bits_, index, 24, 27);
+    for (CaptionFrame* panel : dataBitsFrame_)
+        panel->hide();
+    dataBitsFrame_[index]->show();
+    const CommandEntry& command = kCommands[index];
+    dataFrame_->setVisible(command.dataEntry);
+    // Hiding the options uncovers "Address bits not used for this command" behind them.
+    addressBitsFrame_->setVisible(command.addressOptions);
+    SetActiveBits(bits_, command.activeMask);
+}
+
+void CommandPanels::addressBitsOption_Click(int index) {
+    ResetDataControls();
+    ShowBits(bits_, addressValue(index), 20, 23);
+}
+
+void CommandPanels::ResetDataControls() {
+    entry_.hexText()->setText(QStringLiteral("0"));
+    entry_.voltageText()->setText(QStringLiteral("0"));
+    powerDownOption_[0]->setChecked(true);
+    for (QCheckBox* box : powerDownCheck_)
+        box->setChecked(false);
+    clearCodeOption_[0]->setChecked(true);
+    for (QCheckBox* box : ldacOverwriteCheck_)
+        box->setChecked(false);
+    refOption_[0]->setChecked(true);
+    ShowBits(bits_, 0, 0, 19);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "CaptionFrame.h"
+#include "Variant.h"
+
+class BitsDisplay;
+class CommandPanels;
+class DataEntry;
+class Declare;
+class QPushButton;
+
+// The "DAC" frame of the main window, where a command for the converter is composed on the
+// bit image and written to the part.
+class DacFrame : public CaptionFrame {
+    Q_OBJECT
+public:
+    // geometry: the frame's place in the window, known before its contents are laid out.
+    DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests);
+    ~DacFrame() override;
+
+    // Sends the composed command: reads the bit image and nothing else.
+    void writeToPartCommand_Click();
+
+    BitsDisplay& bits() { return *bits_; }
+    CommandPanels& panels() { return *panels_; }
+    DataEntry& entry() { return *entry_; }
+    QPushButton* writeToPartCommand() const { return writeToPartCommand_; }
+
+private:
+    Declare& requests_;
+    std::unique_ptr<BitsDisplay> bits_;
+    DataEntry* entry_;
+    CommandPanels* panels_;
+    QPushButton* writeToPartCommand_;
+};

@@ -1,0 +1,61 @@
+#include "MainWindowRig.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "DacFrame.h"
+#include "DataEntry.h"
+#include "Form1.h"
+#include "MainForm.h"
+
+MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings)
+    : lib(deliverable.variant) {
+    lib.reset(boardSettings);
+    // One trace per process, as CTest runs tests side by side.
+    trace_ = lib.startTrace(("xt4830-main-window-" + std::to_string(getpid()) + ".trace").c_str());
+    program_ = std::make_unique<Program>(deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program_->start();
+    QTest::mouseClick(program_->packageWindow()->Command1(), Qt::LeftButton);
+    EXPECT_NE(program_->mainWindow(), nullptr);
+    main().activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&main()));
+}
+
+MainWindowRig::~MainWindowRig() {
+    lib.stopTrace();
+}
+
+MainForm& MainWindowRig::main() const {
+    return *program_->mainWindow();
+}
+DacFrame& MainWindowRig::dac() const {
+    return *main().Frame1();
+}
+CommandPanels& MainWindowRig::panels() const {
+    return dac().panels();
+}
+DataEntry& MainWindowRig::entry() const {
+    return dac().entry();
+}
+
+std::string MainWindowRig::lastRequest() const {
+    const auto lines = fileLines(trace_);
+    return lines.empty() ? "" : lines.back();
+}
+
+size_t MainWindowRig::requestCount() const {
+    return fileLines(trace_).size();
+}
+
+std::string dacWriteLine(int32_t word) {
+    char text[80];
+    std::snprintf(text, sizeof text, "code=0xDE, value=0x%04X, index=0x%04X, direction=0",
+                  0x3E00 + (word >> 16), word & 0xFFFF);
+    return text;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "FakeDialogs.h"
+#include "Program.h"
+#include "VirtualLibrary.h"
+
+class CommandPanels;
+class DacFrame;
+class DataEntry;
+class MainForm;
+
+// The real program started on the virtual board of the build's program directory, with OK
+// pressed in the package window, so a test can drive the main window and read the board's
+// trace of what went out.
+class MainWindowRig {
+public:
+    explicit MainWindowRig(const Deliverable& deliverable, const char* boardSettings = "");
+    ~MainWindowRig();
+
+    MainForm& main() const;
+    DacFrame& dac() const;
+    CommandPanels& panels() const;
+    DataEntry& entry() const;
+
+    // The last line of the trace, and how many lines it has.
+    std::string lastRequest() const;
+    size_t requestCount() const;
+
+    VirtualLibrary lib;
+    FakeDialogs dialogs;
+
+private:
+    std::string trace_;
+    std::unique_ptr<Program> program_;
+};
+
+// What the trace shows for a DAC write of word to bus address 62, whatever the variant.
+std::string dacWriteLine(int32_t word);
