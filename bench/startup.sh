@@ -3,18 +3,13 @@
 # and against the same window showing one line of text, each started RUNS times (default 15) on a virtual X server; prints the medians.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev libx11-dev libxtst-dev xvfb x11-utils
+. scripts/common.sh
+ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev libx11-dev libxtst-dev
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo bare_window window_probe >/dev/null
 
 runs="${RUNS:-15}"
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-export DISPLAY="$display" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_display
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 field() { sed -n "s/.*$1=\([0-9.-]*\).*/\1/p"; }

@@ -4,7 +4,7 @@
 # of the main window and ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -14,20 +14,12 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/program/xt4830
 fi
 
-ensure_packages xvfb xauth xdotool x11-utils imagemagick
+ensure_packages xdotool imagemagick
 shot="${XT4830_SCREENSHOT:-$PWD/xt4830-main-window.png}"
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$program" "$xvfb" 2>/dev/null || true' EXIT
-export DISPLAY="$display"
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    export XDG_RUNTIME_DIR=$(mktemp -d)
-fi
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_display
 
 build/program/xt4830 &
-program=$!
+CLEANUP_PIDS+=($!)
 # Wait for the package window, choose the default package and press OK (Tab, then space).
 package=$(xdotool search --sync --onlyvisible --name '^XT4830R$' | head -n1)
 xdotool windowfocus --sync "$package" key Tab space

@@ -2,7 +2,7 @@
 # Builds everything once and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON >/dev/null

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Remakes the README's pictures: the package window, and the main window with a command
+# composed (write and update DAC B with 8000). Runs the real program on a virtual X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/common.sh
+ensure_packages "${BUILD_PACKAGES[@]}" xdotool imagemagick
+cmake -S . -B build >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo >/dev/null
+
+start_virtual_display
+
+build/program/xt4830 &
+CLEANUP_PIDS+=($!)
+package=$(xdotool search --sync --onlyvisible --name '^XT4830R$' | head -n1)
+sleep 0.3
+import -window "$package" docs/package-window.png
+xdotool windowfocus --sync "$package" key Tab space
+main=$(xdotool search --sync --onlyvisible --name '^XT4830 Evaluation Software' | head -n1)
+sleep 0.3
+# Window coordinates of the controls: the client area starts below the menu bar.
+menu=$(( $(xwininfo -id "$main" | awk '/Height:/ {print $2}') - 448 ))
+at() { xdotool mousemove --window "$main" "$1" $(( $2 + menu )) click 1; sleep 0.2; }
+at 34 286    # Write to and Update DAC channel n
+at 304 242   # DAC B
+at 516 225   # the hexadecimal field
+xdotool key ctrl+a type --delay 60 8000
+sleep 0.3
+import -window "$main" docs/main-window.png
+echo "made docs/package-window.png and docs/main-window.png"
