@@ -129,15 +129,11 @@ TEST_P(DeclareBothVariants, FailedRequestShowsErrorAndTheCallerGoesOn) {
     EXPECT_EQ(box.title, "");  // the application's name
     EXPECT_EQ(box.icon, MessageIcon::None);
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
-}
-
-TEST_P(DeclareBothVariants, FailedReadStillReturnsWhatTheLibraryWrote) {
-    Rig rig(GetParam());
-    fakeDriver().requestResult = 1;
+    // What the library wrote into the buffer of a failed read still counts.
     fakeDriver().replyOnFailure = true;
     fakeDriver().reply = {0x01, 0x02, 0x03};
     EXPECT_EQ(rig.declare.ReadAdc(), 0x0102);
-    EXPECT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown.size(), 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, DeclareBothVariants, testing::Values(Variant::A, Variant::B),

@@ -23,11 +23,3 @@ TEST(CommandWord, CommandIndex8ReachesTheWordAsCode0) {
     ShowBits(bits, 3, 0, 1);  // the clear code is not sent
     EXPECT_EQ(commandWordFromImage(bits), 0x020000);
 }
-
-TEST(CommandWord, TableMasksMatchTheirFields) {
-    EXPECT_EQ(kCommands.size(), 9u);
-    EXPECT_EQ(kCommands[4].activeMask, 0x0F00033Fu);
-    EXPECT_EQ(commandWord(4, 0, 0x33), 0x200033);
-    EXPECT_EQ(commandWord(5, 0, 1), 0x280001);
-    EXPECT_EQ(commandWord(7, 0, 1), 0x380001);
-}
