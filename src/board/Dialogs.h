@@ -20,8 +20,18 @@ struct MessageBoxSpec {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+
     // Shows a modal box and returns the button that closed it.
-    virtual Answer show(const MessageBoxSpec& box) = 0;
+    Answer show(const MessageBoxSpec& box) {
+        ++open_;
+        const Answer answer = ask(box);
+        --open_;
+        return answer;
+    }
+
+    // True while a box is open. Timer ticks still arrive then; work they would start waits,
+    // so an unplugged board gives one box at a time, never a pile.
+    bool boxOpen() const { return open_ > 0; }
     // Ends the program at once: no further window events, nothing released or saved.
     [[noreturn]] void endProgram(int status) {
         quit(status);
@@ -29,6 +39,10 @@ public:
     }
 
 protected:
+    virtual Answer ask(const MessageBoxSpec& box) = 0;
     // Ends the program (or, in a test, leaves the code under test by an exception).
     virtual void quit(int status) = 0;
+
+private:
+    int open_ = 0;
 };

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-Answer FakeDialogs::show(const MessageBoxSpec& box) {
+Answer FakeDialogs::ask(const MessageBoxSpec& box) {
     shown.push_back(box);
     if (onShow)
         onShow(box);

@@ -21,13 +21,12 @@ public:
     explicit FakeDialogs(std::deque<Answer> script = {}, bool exitProcess = false)
         : script_(std::move(script)), exitProcess_(exitProcess) {}
 
-    Answer show(const MessageBoxSpec& box) override;
-
     std::vector<MessageBoxSpec> shown;
     // Runs as each box is shown, before it is answered.
     std::function<void(const MessageBoxSpec&)> onShow;
 
 protected:
+    Answer ask(const MessageBoxSpec& box) override;
     void quit(int status) override;
 
 private:

@@ -28,6 +28,7 @@ public:
     // The last line of the trace, and how many lines it has.
     std::string lastRequest() const;
     size_t requestCount() const;
+    const std::string& tracePath() const { return trace_; }
 
     VirtualLibrary lib;
     FakeDialogs dialogs;

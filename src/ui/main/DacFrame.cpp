@@ -8,6 +8,7 @@
 #include "CommandWord.h"
 #include "DataEntry.h"
 #include "Declare.h"
+#include "HardwarePins.h"
 
 DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests)
     : CaptionFrame(QStringLiteral("DAC"), parent), requests_(requests) {
@@ -28,6 +29,7 @@ DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Decl
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, writeToPartCommand_, &QPushButton::animateClick);
     }
+    pins_ = new HardwarePins(this, requests);
 }
 
 DacFrame::~DacFrame() = default;

@@ -8,6 +8,7 @@
 class BitsDisplay;
 class CommandPanels;
 class DataEntry;
+class HardwarePins;
 class Declare;
 class QPushButton;
 
@@ -26,6 +27,7 @@ public:
     BitsDisplay& bits() { return *bits_; }
     CommandPanels& panels() { return *panels_; }
     DataEntry& entry() { return *entry_; }
+    HardwarePins& pins() { return *pins_; }
     QPushButton* writeToPartCommand() const { return writeToPartCommand_; }
 
 private:
@@ -34,4 +36,5 @@ private:
     DataEntry* entry_;
     CommandPanels* panels_;
     QPushButton* writeToPartCommand_;
+    HardwarePins* pins_;
 };

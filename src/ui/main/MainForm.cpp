@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenuBar>
 
+#include "AdcMonitor.h"
 #include "Artwork.h"
 #include "BitsDisplay.h"
 #include "Board.h"
@@ -79,6 +80,7 @@ void MainForm::buildTopBand(QWidget* client) {
     QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
     banner->setPixmap(waveBanner());
     frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
+    monitor_ = new AdcMonitor(frameAdc_, board_.requests(), dialogs_);
     frame1_ = new DacFrame(
         client, twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
         deliverable_.variant, board_.requests());
@@ -91,11 +93,14 @@ void MainForm::Form_Load() {
     prepare();
 }
 
-// The data controls and the bit image in their start state: data 0, the write command's
-// fields marked.
+// Once the board is open, before the window is first shown: the data controls and the bit
+// image in their start state, output A selected and sampled, then the board's ADC set up.
+// The first sample comes before the set-up, as the board has always been driven.
 void MainForm::prepare() {
     frame1_->panels().ResetDataControls();
     SetActiveBits(frame1_->bits(), 0x0FFFFFF0);
+    monitor_->Option_MUX_Click(0);
+    board_.requests().ConfigureAdc(18, 72);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 class QAction;
 class QLabel;
 
+class AdcMonitor;
 class Board;
 class CaptionFrame;
 class DacFrame;
@@ -26,6 +27,7 @@ public:
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
     CaptionFrame* Frame_ADC() const { return frameAdc_; }
+    AdcMonitor& monitor() const { return *monitor_; }
     DacFrame* Frame1() const { return frame1_; }
 
 protected:
@@ -43,4 +45,5 @@ private:
     QAction* mnuExit_ = nullptr;
     CaptionFrame* frameAdc_ = nullptr;
     DacFrame* frame1_ = nullptr;
+    AdcMonitor* monitor_ = nullptr;
 };

@@ -22,7 +22,7 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 
 }  // namespace
 
-Answer QtDialogs::show(const MessageBoxSpec& spec) {
+Answer QtDialogs::ask(const MessageBoxSpec& spec) {
     const QString title = spec.title.empty() ? QGuiApplication::applicationDisplayName()
                                              : QString::fromStdString(spec.title);
     // The texts keep their Windows line ends; a label breaks the line at the line feed alone.

@@ -4,9 +4,7 @@
 
 // The program's message boxes as Qt message boxes, and ending the program at once.
 class QtDialogs : public Dialogs {
-public:
-    Answer show(const MessageBoxSpec& box) override;
-
 protected:
+    Answer ask(const MessageBoxSpec& box) override;
     void quit(int status) override;
 };

@@ -1,0 +1,119 @@
+#include "AdcMonitor.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "AdcReading.h"
+#include "CaptionFrame.h"
+#include "Declare.h"
+#include "Dialogs.h"
+#include "QtPeriodicTimer.h"
+#include "TypedLengthLimit.h"
+
+AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
+    : QObject(frame),
+      requests_(requests),
+      dialogs_(dialogs),
+      adcDisplay_(new QLCDNumber(8, frame)),
+      sampleCommand_(new QPushButton(QStringLiteral("Sample"), frame)),
+      autoSampleCheck_(new QCheckBox(QStringLiteral("Auto Sample"), frame)),
+      adcVddText_(new QLineEdit(QStringLiteral("3.0"), frame)),
+      frame3_(new CaptionFrame(QStringLiteral("DAC Output"), frame)) {
+    adcDisplay_->setObjectName(QStringLiteral("ADCDisplay"));
+    adcDisplay_->setGeometry(10, 20, 118, 32);
+    adcDisplay_->setSegmentStyle(QLCDNumber::Flat);
+    adcDisplay_->setFrameShape(QFrame::NoFrame);
+    adcDisplay_->setAutoFillBackground(true);
+    QPalette led = adcDisplay_->palette();
+    led.setColor(QPalette::Window, Qt::black);
+    led.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    adcDisplay_->setPalette(led);
+    adcDisplay_->setAccessibleName(QStringLiteral("ADC reading in volts"));
+    auto* vLabel = new QLabel(QStringLiteral("V"), frame);
+    vLabel->setObjectName(QStringLiteral("vLabel"));
+    vLabel->setGeometry(132, 30, 14, 18);
+
+    sampleCommand_->setObjectName(QStringLiteral("sampleCommand"));
+    sampleCommand_->setGeometry(10, 56, 72, 22);
+    auto* adcVddLabel = new QLabel(QStringLiteral("Vref:"), frame);
+    adcVddLabel->setObjectName(QStringLiteral("adcVddLabel"));
+    adcVddLabel->setGeometry(10, 83, 34, 18);
+    adcVddLabel->setBuddy(adcVddText_);
+    adcVddText_->setObjectName(QStringLiteral("adcVddText"));
+    adcVddText_->setGeometry(46, 81, 44, 20);
+    new TypedLengthLimit(5, adcVddText_);
+    adcVddText_->installEventFilter(this);
+    autoSampleCheck_->setObjectName(QStringLiteral("autoSampleCheck"));
+    autoSampleCheck_->setGeometry(96, 82, 94, 20);
+
+    // The "DAC Output" frame: A and B in the first row, C and D in the second; E to H lie
+    // below its lower edge.
+    frame3_->setObjectName(QStringLiteral("Frame3"));
+    frame3_->setGeometry(190, 10, 70, 70);
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < 8; ++i) {
+        optionMux_[i] = new QRadioButton(QString(QChar('A' + i)), frame3_);
+        const int row = i / 2;
+        const int top = row < 2 ? 20 + row * 22 : frame3_->height() + (row - 2) * 22;
+        optionMux_[i]->setGeometry(6 + (i % 2) * 32, top, 30, 20);
+        group->addButton(optionMux_[i], i);
+    }
+    optionMux_[0]->setChecked(true);
+
+    setSampleTimer(std::make_unique<QtPeriodicTimer>(kSampleIntervalMs));
+    connect(group, &QButtonGroup::idClicked, this, &AdcMonitor::Option_MUX_Click);
+    connect(sampleCommand_, &QPushButton::clicked, this, &AdcMonitor::sampleCommand_Click);
+    connect(autoSampleCheck_, &QCheckBox::clicked, this, &AdcMonitor::autoSampleCheck_Click);
+}
+
+AdcMonitor::~AdcMonitor() = default;
+
+void AdcMonitor::setSampleTimer(std::unique_ptr<PeriodicTimer> timer) {
+    sampleTimer_ = std::move(timer);
+    sampleTimer_->onTick = [this] { sampleTimer_Timer(); };
+}
+
+void AdcMonitor::Option_MUX_Click(int index) {
+    requests_.SelectMuxChannel(muxMask(index));
+    sampleCommand_Click();
+}
+
+// One sample of whatever input the multiplexer was last set to, by whoever set it.
+void AdcMonitor::sampleCommand_Click() {
+    const std::string reference = adcVddText_->text().toStdString();
+    adcDisplay_->display(adcVolts(requests_.ReadAdc(), reference));
+}
+
+void AdcMonitor::sampleTimer_Timer() {
+    // While a message box is open (an unplugged board's "error", say) no new sample starts;
+    // ticks take up again once it is closed.
+    if (dialogs_.boxOpen())
+        return;
+    sampleCommand_Click();
+}
+
+void AdcMonitor::autoSampleCheck_Click() {
+    sampleTimer_->setEnabled(autoSampleCheck_->isChecked());
+}
+
+void AdcMonitor::adcVddText_LostFocus() {
+    sampleCommand_Click();
+}
+
+// Leaving the reference field for another control takes a new sample; the window losing the
+// focus to another window (a message box included) does not.
+bool AdcMonitor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == adcVddText_ && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            adcVddText_LostFocus();
+        }
+    }
+    return false;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class CaptionFrame;
+class Declare;
+class Dialogs;
+class PeriodicTimer;
+class QCheckBox;
+class QLCDNumber;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+// The ADC read-back monitor in the main window's "ADC" frame: pick a DAC output on the board's
+// multiplexer, sample it once or once a second, and read it in volts.
+class AdcMonitor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSampleIntervalMs = 1000;
+
+    AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs);
+    ~AdcMonitor() override;
+
+    void Option_MUX_Click(int index);
+    void sampleCommand_Click();
+    void sampleTimer_Timer();
+    void autoSampleCheck_Click();
+    void adcVddText_LostFocus();
+
+    // Replaces the sample timer (tests tick a fake one); auto sampling must be off.
+    void setSampleTimer(std::unique_ptr<PeriodicTimer> timer);
+    PeriodicTimer& sampleTimer() const { return *sampleTimer_; }
+
+    QLCDNumber* ADCDisplay() const { return adcDisplay_; }
+    QPushButton* sampleCommand() const { return sampleCommand_; }
+    QCheckBox* autoSampleCheck() const { return autoSampleCheck_; }
+    QLineEdit* adcVddText() const { return adcVddText_; }
+    QRadioButton* Option_MUX(int index) const { return optionMux_[index]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Declare& requests_;
+    Dialogs& dialogs_;
+    std::unique_ptr<PeriodicTimer> sampleTimer_;
+    QLCDNumber* adcDisplay_;
+    QPushButton* sampleCommand_;
+    QCheckBox* autoSampleCheck_;
+    QLineEdit* adcVddText_;
+    CaptionFrame* frame3_;
+    std::array<QRadioButton*, 8> optionMux_{};
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "PeriodicTimer.h"
+
+// A periodic timer that ticks only when the test says so.
+class FakePeriodicTimer : public PeriodicTimer {
+public:
+    explicit FakePeriodicTimer(int intervalMs) : interval_(intervalMs) {}
+    void setEnabled(bool enabled) override { enabled_ = enabled; }
+    bool isEnabled() const override { return enabled_; }
+    int intervalMs() const override { return interval_; }
+
+    // One interval has passed.
+    void tick() {
+        if (enabled_ && onTick)
+            onTick();
+    }
+
+private:
+    int interval_;
+    bool enabled_ = false;
+};

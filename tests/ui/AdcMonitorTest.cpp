@@ -1,0 +1,133 @@
+// The ADC read-back monitor on the real main window, over the virtual board.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLCDNumber>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "AdcMonitor.h"
+#include "FakePeriodicTimer.h"
+#include "MainForm.h"
+#include "MainWindowRig.h"
+
+namespace {
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+constexpr const char* kRead = "code=0xDA, value=0x0000, index=0x0000, direction=1, length=3)";
+
+// The monitor with a timer the test ticks by hand.
+struct MonitorRig {
+    MonitorRig() {
+        monitor.setSampleTimer(std::make_unique<FakePeriodicTimer>(1000));
+        timer = static_cast<FakePeriodicTimer*>(&monitor.sampleTimer());
+    }
+    MainWindowRig rig{kXT4830};
+    AdcMonitor& monitor{rig.main().monitor()};
+    FakePeriodicTimer* timer;
+};
+
+// Writes code to output channel (0 = A) through the board, as Write to Part would.
+void writeOutput(MainWindowRig& rig, int channel, int code) {
+    rig.main().monitor();  // the board is open
+    uint8_t unused = 0;
+    rig.lib.get<driver_abi::VendorIORequestFn>(driver_abi::kVendorIORequest)(0xDE, 0x3E18 + channel,
+                                                                             code, 0, 0, &unused);
+}
+
+}  // namespace
+
+TEST(AdcMonitor, EachInputSendsItsOneHotMaskThenReadsOnce) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    for (int index = 0; index < 8; ++index) {
+        const size_t before = rig.requestCount();
+        // E to H lie below the frame's lower edge, out of the mouse's reach.
+        index < 4 ? click(monitor.Option_MUX(index)) : monitor.Option_MUX(index)->click();
+        ASSERT_EQ(rig.requestCount(), before + 2) << "input " << index;
+        char select[64];
+        std::snprintf(select, sizeof select, "code=0xDF, value=0x%04X,", 0x9800 + (1 << index));
+        const auto lines = fileLines(rig.tracePath());
+        EXPECT_NE(lines[lines.size() - 2].find(select), std::string::npos)
+            << lines[lines.size() - 2];
+        EXPECT_NE(lines.back().find(kRead), std::string::npos);
+    }
+}
+
+TEST(AdcMonitor, ShowsTheReadingInVoltsAgainstTheReferenceText) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    writeOutput(rig, 1, 0x8000);  // DAC B at mid scale: count 2048
+    click(monitor.Option_MUX(1));
+    EXPECT_EQ(monitor.ADCDisplay()->value(), 1.5);
+    for (const auto& [reference, volts] :
+         std::vector<std::pair<QString, double>>{{"5", 2.5}, {"", 0}, {"abc", 0}, {"3.0", 1.5}}) {
+        monitor.adcVddText()->setText(reference);
+        click(monitor.sampleCommand());
+        EXPECT_EQ(monitor.ADCDisplay()->value(), volts) << reference.toStdString();
+    }
+}
+
+TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAgainButTypingDoesNot) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    writeOutput(rig, 0, 0x8000);
+    monitor.adcVddText()->setFocus();
+    const size_t before = rig.requestCount();
+    QTest::keyClicks(monitor.adcVddText(), "6");
+    EXPECT_EQ(rig.requestCount(), before);
+    EXPECT_EQ(monitor.adcVddText()->text(), "3.06") << "at most 5 characters are typed";
+    QTest::keyClicks(monitor.adcVddText(), "789");
+    EXPECT_EQ(monitor.adcVddText()->text(), "3.067");
+    monitor.sampleCommand()->setFocus();
+    EXPECT_EQ(rig.requestCount(), before + 1);
+    EXPECT_NE(rig.lastRequest().find(kRead), std::string::npos);
+    EXPECT_DOUBLE_EQ(monitor.ADCDisplay()->value(), 2048 / 4096.0 * 3.067);
+}
+
+TEST(AdcMonitor, AutoSamplingTakesOneSamplePerTickAndNoneOnEnabling) {
+    MonitorRig m;
+    EXPECT_EQ(m.timer->intervalMs(), 1000);
+    const size_t start = m.rig.requestCount();
+    click(m.monitor.autoSampleCheck());
+    EXPECT_TRUE(m.timer->isEnabled());
+    EXPECT_EQ(m.rig.requestCount(), start) << "no sample at the moment of enabling";
+    m.timer->tick();
+    m.timer->tick();
+    EXPECT_EQ(m.rig.requestCount(), start + 2);
+    click(m.monitor.sampleCommand());  // an extra sample leaves the timer alone
+    EXPECT_TRUE(m.timer->isEnabled());
+    EXPECT_EQ(m.rig.requestCount(), start + 3);
+    click(m.monitor.autoSampleCheck());
+    EXPECT_FALSE(m.timer->isEnabled());
+    m.timer->tick();
+    EXPECT_EQ(m.rig.requestCount(), start + 3);
+    EXPECT_EQ(m.monitor.autoSampleCheck()->text(), "Auto Sample");
+}
+
+TEST(AdcMonitor, NoSampleStartsWhileAFailureMessageIsOpen) {
+    MonitorRig m;
+    click(m.monitor.autoSampleCheck());
+    m.rig.lib.setPresent(false);  // unplugged: the next read fails
+    m.rig.dialogs.onShow = [&](const MessageBoxSpec&) { m.timer->tick(); };
+    const size_t before = m.rig.requestCount();
+    m.timer->tick();
+    EXPECT_EQ(m.rig.dialogs.shown.size(), 1u) << "one box at a time, never a pile";
+    EXPECT_EQ(m.rig.requestCount(), before + 1);
+    m.rig.dialogs.onShow = nullptr;
+    m.timer->tick();  // ticks take up again once it is closed
+    EXPECT_EQ(m.rig.requestCount(), before + 2);
+}
+
+TEST(AdcMonitor, RealTimerIsOffAtStartAndTicksOnceASecond) {
+    MainWindowRig rig(kXT4830);
+    const PeriodicTimer& timer = rig.main().monitor().sampleTimer();
+    EXPECT_FALSE(timer.isEnabled());
+    EXPECT_EQ(timer.intervalMs(), 1000);
+    EXPECT_TRUE(rig.main().monitor().Option_MUX(0)->isChecked());
+}

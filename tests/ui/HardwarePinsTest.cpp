@@ -1,0 +1,78 @@
+// The LDAC and CLR pin controls on the real main window.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "CaptionFrame.h"
+#include "DacFrame.h"
+#include "HardwarePins.h"
+#include "MainForm.h"
+#include "MainWindowRig.h"
+
+TEST(HardwarePins, EachToggleShowsTheLevelThenSendsOneRequestForItsOwnPin) {
+    MainWindowRig rig(kXT4830Version2);
+    HardwarePins& pins = rig.dac().pins();
+    EXPECT_EQ(pins.LDACStateLabel()->text(), "HI");
+    EXPECT_EQ(pins.CLRStateLabel()->text(), "HI");
+    struct Step {
+        QCheckBox* box;
+        const char* label;
+        const char* request;
+    };
+    const std::vector<Step> steps = {
+        {pins.CLRCheck(), "LOW", "code=0xE0,"},  {pins.CLRCheck(), "HI", "code=0xE1,"},
+        {pins.LDACCheck(), "LOW", "code=0xF0,"}, {pins.LDACCheck(), "HI", "code=0xF1,"},
+        {pins.LDACCheck(), "LOW", "code=0xF0,"}, {pins.CLRCheck(), "LOW", "code=0xE0,"},
+    };
+    for (const Step& step : steps) {
+        QLabel* label = step.box == pins.CLRCheck() ? pins.CLRStateLabel() : pins.LDACStateLabel();
+        QLabel* other = step.box == pins.CLRCheck() ? pins.LDACStateLabel() : pins.CLRStateLabel();
+        const QString otherBefore = other->text();
+        // The label already shows the new level when the request goes out.
+        rig.dialogs.onShow = nullptr;
+        const size_t before = rig.requestCount();
+        step.box->click();
+        EXPECT_EQ(label->text(), step.label);
+        EXPECT_EQ(other->text(), otherBefore);
+        ASSERT_EQ(rig.requestCount(), before + 1);
+        EXPECT_NE(rig.lastRequest().find(step.request), std::string::npos) << rig.lastRequest();
+    }
+}
+
+TEST(HardwarePins, LabelIsSetBeforeAFailedRequestReportsAndKeepsTheNewLevel) {
+    MainWindowRig rig(kXT4830);
+    HardwarePins& pins = rig.dac().pins();
+    rig.lib.setPresent(false);
+    QString labelWhileReporting;
+    rig.dialogs.onShow = [&](const MessageBoxSpec&) {
+        labelWhileReporting = pins.LDACStateLabel()->text();
+    };
+    pins.LDACCheck()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "error");
+    EXPECT_EQ(labelWhileReporting, "LOW");
+    EXPECT_EQ(pins.LDACStateLabel()->text(), "LOW");
+}
+
+TEST(HardwarePins, OutOfSightButReachedWithTabAndToggledWithSpace) {
+    MainWindowRig rig(kXT4830);
+    HardwarePins& pins = rig.dac().pins();
+    const QRect frame = pins.hardwarePinsFrame()->geometry();
+    EXPECT_EQ(frame.topLeft(), QPoint(1176, 696));  // 17640, 10440 twips
+    EXPECT_GT(frame.left(), rig.dac().width());
+    // Tab from Write to Part reaches LDAC, then CLR.
+    rig.dac().writeToPartCommand()->setFocus();
+    QTest::keyClick(rig.dac().writeToPartCommand(), Qt::Key_Tab);
+    ASSERT_EQ(rig.main().focusWidget(), pins.LDACCheck());
+    QTest::keyClick(pins.LDACCheck(), Qt::Key_Space);
+    EXPECT_EQ(pins.LDACStateLabel()->text(), "LOW");
+    EXPECT_NE(rig.lastRequest().find("code=0xF0,"), std::string::npos);
+    QTest::keyClick(pins.LDACCheck(), Qt::Key_Tab);
+    ASSERT_EQ(rig.main().focusWidget(), pins.CLRCheck());
+    QTest::keyClick(pins.CLRCheck(), Qt::Key_Space);
+    EXPECT_EQ(pins.CLRStateLabel()->text(), "LOW");
+    EXPECT_NE(rig.lastRequest().find("code=0xE0,"), std::string::npos);
+}
