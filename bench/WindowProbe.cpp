@@ -38,8 +38,7 @@ long windowPid(Display* display, Window window) {
         data != nullptr && items == 1) {
         pid = *reinterpret_cast<long*>(data);
     }
-    if (data != nullptr)
-        XFree(data);
+    if (data != nullptr) XFree(data);
     return pid;
 }
 
@@ -48,8 +47,7 @@ Window findWindow(Display* display, pid_t pid, const std::string& prefix) {
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &count))
-        return 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
     for (unsigned i = 0; i < count && found == 0; ++i) {
         XWindowAttributes attributes;
         char* name = nullptr;
@@ -63,16 +61,14 @@ Window findWindow(Display* display, pid_t pid, const std::string& prefix) {
         }
         XFree(name);
     }
-    if (children != nullptr)
-        XFree(children);
+    if (children != nullptr) XFree(children);
     return found;
 }
 
 Window waitForWindow(Display* display, pid_t pid, const std::string& prefix) {
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (Clock::now() < deadline) {
-        if (Window w = findWindow(display, pid, prefix))
-            return w;
+        if (Window w = findWindow(display, pid, prefix)) return w;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     std::fprintf(stderr, "no window \"%s\" appeared\n", prefix.c_str());
@@ -88,8 +84,7 @@ void press(Display* display, KeySym key) {
 long residentKib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     }
     return -1;
 }
@@ -114,8 +109,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return 2;
+    if (display == nullptr) return 2;
     XSetErrorHandler(ignoreXError);
 
     const auto start = Clock::now();

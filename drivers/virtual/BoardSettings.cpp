@@ -21,8 +21,7 @@ std::optional<T> number(std::string_view s) {
     }
     T value{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-    if (ec != std::errc{} || end != s.data() + s.size())
-        return std::nullopt;
+    if (ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
     return value;
 }
 
@@ -35,20 +34,20 @@ bool apply(std::string_view entry, BoardSettings& s) {
         s.present = false;
     } else if (name == "lfcsp" && eq == std::string_view::npos) {
         s.lfcsp = true;
+    } else if (name == "trace-times" && eq == std::string_view::npos) {
+        s.traceTimes = true;
     } else if (name == "unplug-after") {
         s.unplugAfter = number<uint64_t>(value);
         return s.unplugAfter.has_value();
     } else if (name == "noise") {
         const auto n = number<int>(value);
-        if (!n || *n < 0 || *n > 4095)
-            return false;
+        if (!n || *n < 0 || *n > 4095) return false;
         s.noise = *n;
     } else if (name == "stuck") {
         const auto code =
             value.size() > 2 && value[1] == ':' ? number<uint16_t>(value.substr(2)) : std::nullopt;
         const char channel = value.empty() ? '?' : value[0];
-        if (!code || channel < 'A' || channel > 'D')
-            return false;
+        if (!code || channel < 'A' || channel > 'D') return false;
         s.stuckChannel = channel - 'A';
         s.stuckCode = *code;
     } else {

@@ -11,6 +11,7 @@
 //   unplug-after=N    the board is unplugged after N requests
 //   noise=N           each ADC reading is off by up to N counts
 //   stuck=C:CODE      output C (A to D) stays at CODE (decimal or 0x hex) whatever is written
+//   trace-times       each trace line starts with the time of the call, in seconds
 struct BoardSettings {
     bool present = true;
     bool lfcsp = false;
@@ -18,6 +19,7 @@ struct BoardSettings {
     int noise = 0;
     std::optional<int> stuckChannel;
     uint16_t stuckCode = 0;
+    bool traceTimes = false;
 };
 
 // The settings, or an explanation of the first entry that cannot be understood.

@@ -1,5 +1,7 @@
 #include "CallTrace.h"
 
+#include <chrono>
+#include <chrono>
 #include <cstdarg>
 
 CallTrace::~CallTrace() {
@@ -7,14 +9,16 @@ CallTrace::~CallTrace() {
 }
 
 void CallTrace::open(const char* path) {
-    if (file_ != nullptr)
-        std::fclose(file_);
+    if (file_ != nullptr) std::fclose(file_);
     file_ = path != nullptr && *path != '\0' ? std::fopen(path, "w") : nullptr;
 }
 
 void CallTrace::line(const char* format, ...) {
-    if (file_ == nullptr)
-        return;
+    if (file_ == nullptr) return;
+    if (timestamps_) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::fprintf(file_, "[%.6f] ", std::chrono::duration<double>(now).count());
+    }
     va_list args;
     va_start(args, format);
     std::vfprintf(file_, format, args);
@@ -27,8 +31,7 @@ std::string hexBytes(const unsigned char* bytes, int count) {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
     for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += ' ';
+        if (i > 0) text += ' ';
         text += digits[bytes[i] >> 4];
         text += digits[bytes[i] & 0xF];
     }

@@ -11,10 +11,13 @@ public:
     ~CallTrace();
     // Starts a new trace in path (truncating it); null or empty stops tracing.
     void open(const char* path);
+    // Starts each line with "[seconds] " on a monotonic clock, for timing measurements.
+    void setTimestamps(bool on) { timestamps_ = on; }
     void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 private:
     std::FILE* file_ = nullptr;
+    bool timestamps_ = false;
 };
 
 // Bytes as "0F FF 00".

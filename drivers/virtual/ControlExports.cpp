@@ -9,8 +9,7 @@
 
 int xt4830_virtual_reset(const char* settings) {
     std::string error;
-    if (VirtualBoard::instance().reset(settings != nullptr ? settings : "", &error))
-        return 0;
+    if (VirtualBoard::instance().reset(settings != nullptr ? settings : "", &error)) return 0;
     std::fprintf(stderr, "virtual board: %s\n", error.c_str());
     return -1;
 }
@@ -24,7 +23,6 @@ void xt4830_virtual_set_trace(const char* path) {
 }
 
 double xt4830_virtual_output_volts(int channel) {
-    if (channel < 0 || channel >= Xt4830Chip::kChannels)
-        return 0.0;
+    if (channel < 0 || channel >= Xt4830Chip::kChannels) return 0.0;
     return VirtualBoard::instance().outputVolts(channel);
 }

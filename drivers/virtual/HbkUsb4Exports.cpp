@@ -15,8 +15,7 @@ int Search_For_Boards(uint32_t vendor_id, uint32_t product_id, int32_t* search_o
                       uint8_t* board_list) {
     VirtualBoard& board = VirtualBoard::instance();
     const int found = board_list != nullptr ? board.search(board_list) : 0;
-    if (search_out != nullptr)
-        *search_out = found;
+    if (search_out != nullptr) *search_out = found;
     board.trace().line("Search_For_Boards(vendor=0x%04X, product=0x%04X) = %d list[0]=%d",
                        vendor_id, product_id, found, board_list != nullptr ? board_list[0] : -1);
     return found;
@@ -25,8 +24,7 @@ int Search_For_Boards(uint32_t vendor_id, uint32_t product_id, int32_t* search_o
 int Connect(uint32_t vendor_id, uint32_t product_id, uint8_t board_number, int32_t* handle) {
     VirtualBoard& board = VirtualBoard::instance();
     const int32_t newHandle = board.connect(board_number);
-    if (newHandle != 0 && handle != nullptr)
-        *handle = newHandle;
+    if (newHandle != 0 && handle != nullptr) *handle = newHandle;
     const int result = newHandle != 0 ? 0 : -1;
     board.trace().line("Connect(vendor=0x%04X, product=0x%04X, board=%d) = %d handle=%d", vendor_id,
                        product_id, board_number, result, newHandle);

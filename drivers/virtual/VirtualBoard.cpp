@@ -25,11 +25,11 @@ VirtualBoard::VirtualBoard() {
 bool VirtualBoard::reset(std::string_view settings, std::string* error) {
     ParsedSettings parsed = parseBoardSettings(settings);
     if (!parsed.error.empty()) {
-        if (error != nullptr)
-            *error = parsed.error;
+        if (error != nullptr) *error = parsed.error;
         return false;
     }
     settings_ = parsed.settings;
+    trace_.setTimestamps(settings_.traceTimes);
     present_ = settings_.present;
     loaded_ = false;
     handle_ = 0;
@@ -38,8 +38,7 @@ bool VirtualBoard::reset(std::string_view settings, std::string* error) {
     chip_ = Xt4830Chip{};
     chip_.setLdacPin(true);
     chip_.setClrPin(true);
-    if (settings_.stuckChannel)
-        chip_.stick(*settings_.stuckChannel, settings_.stuckCode);
+    if (settings_.stuckChannel) chip_.stick(*settings_.stuckChannel, settings_.stuckCode);
     noise_.seed(4830);
     return true;
 }
@@ -53,22 +52,19 @@ void VirtualBoard::setPresent(bool present) {
 }
 
 int VirtualBoard::search(uint8_t* list) const {
-    if (!present_)
-        return 0;
+    if (!present_) return 0;
     list[0] = kBoardNumber;
     return 1;
 }
 
 int32_t VirtualBoard::connect(uint8_t board) {
-    if (!present_ || board != kBoardNumber)
-        return 0;
+    if (!present_ || board != kBoardNumber) return 0;
     handle_ = nextHandle_++;
     return handle_;
 }
 
 int16_t VirtualBoard::loadFirmware(const char* path) {
-    if (!present_)
-        return kNoBoard;
+    if (!present_) return kNoBoard;
     if (!isLoadableHexFile(path)) {
         loaded_ = false;
         return kBadImage;
@@ -78,8 +74,7 @@ int16_t VirtualBoard::loadFirmware(const char* path) {
 }
 
 bool isTableRequest(int code, int32_t value, int32_t index, int direction, int length) {
-    if (value < 0 || value > 0xFFFF || index < 0 || index > 0xFFFF)
-        return false;
+    if (value < 0 || value > 0xFFFF || index < 0 || index > 0xFFFF) return false;
     const bool toBoard = direction == 0 && length == 0;
     switch (code) {
         case 0xDE:
@@ -101,15 +96,13 @@ bool isTableRequest(int code, int32_t value, int32_t index, int direction, int l
 // Counts a request and pulls the plug once the configured number has gone through.
 bool VirtualBoard::unplugIfDue() {
     ++requests_;
-    if (settings_.unplugAfter && requests_ > *settings_.unplugAfter)
-        setPresent(false);
+    if (settings_.unplugAfter && requests_ > *settings_.unplugAfter) setPresent(false);
     return !present_;
 }
 
 int16_t VirtualBoard::request(int code, int32_t value, int32_t index, int direction, int length,
                               uint8_t* buffer) {
-    if (unplugIfDue() || !loaded_)
-        return kNoBoard;
+    if (unplugIfDue() || !loaded_) return kNoBoard;
     if (!isTableRequest(code, value, index, direction, length) ||
         (length > 0 && buffer == nullptr)) {
         return kNotInTable;
@@ -123,8 +116,7 @@ int16_t VirtualBoard::carryOut(int code, int32_t value, int32_t index, int direc
         case 0xDE:
             // The firmware writes the command byte and the two data bytes to the bus address
             // in the value's high byte; only the chip's own address is acknowledged.
-            if ((value >> 8) != busAddress())
-                return kNotAcknowledged;
+            if ((value >> 8) != busAddress()) return kNotAcknowledged;
             chip_.command(static_cast<uint32_t>((value & 0xFF) << 16 | index));
             return 0;
         case 0xDF:

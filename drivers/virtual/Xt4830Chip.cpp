@@ -12,8 +12,7 @@ void Xt4830Chip::powerOn() {
 // Address 7 reaches all four channels; 4 to 6 name channels this chip does not have.
 void Xt4830Chip::forEachAddressed(int address, auto&& action) {
     for (int ch = 0; ch < kChannels; ++ch) {
-        if (address == 7 || address == ch)
-            action(ch);
+        if (address == 7 || address == ch) action(ch);
     }
 }
 
@@ -53,8 +52,7 @@ void Xt4830Chip::command(uint32_t word) {
             break;
         case 4:  // power down: mode in data bits 5-4, channels in bits 3-0
             for (int ch = 0; ch < kChannels; ++ch) {
-                if ((data >> ch) & 1)
-                    powerDownMode_[ch] = (data >> 4) & 3;
+                if ((data >> ch) & 1) powerDownMode_[ch] = (data >> 4) & 3;
             }
             break;
         case 5:  // reset: bit 0 clear, registers to zero scale; set, everything to power-on
@@ -86,8 +84,7 @@ void Xt4830Chip::setClrPin(bool high) {
 }
 
 double Xt4830Chip::outputVolts(int channel) const {
-    if (powerDownMode_[channel] != 0)
-        return 0.0;
+    if (powerDownMode_[channel] != 0) return 0.0;
     const uint16_t code = stuck_ && stuck_->channel == channel ? stuck_->code : dac_[channel];
     const double reference = internalReference_ ? kInternalReference : kExternalReference;
     return code * reference / 65536.0;

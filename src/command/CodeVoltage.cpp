@@ -15,8 +15,7 @@ constexpr double kFullScale = 65535.0;
 // Adds one unit in the last place to a string of digits and at most one '.', carrying left.
 void incrementLastDigit(std::string& digits) {
     for (auto i = digits.size(); i-- > 0;) {
-        if (digits[i] == '.')
-            continue;
+        if (digits[i] == '.') continue;
         if (digits[i] != '9') {
             ++digits[i];
             return;
@@ -50,8 +49,7 @@ std::string formatVoltage(double volts) {
     std::string rounded(full.substr(0, point + 1 + kDecimals));
     const std::string_view rest = full.substr(point + 1 + kDecimals);
     // Rounding the magnitude half up sends exact ties away from zero.
-    if (rest[0] >= '5')
-        incrementLastDigit(rounded);
+    if (rest[0] >= '5') incrementLastDigit(rounded);
     const bool zero = rounded.find_first_not_of("0.") == std::string::npos;
     return (volts < 0 && !zero ? "-" : "") + rounded;
 }
@@ -59,10 +57,8 @@ std::string formatVoltage(double volts) {
 double roundHalfEven(double value) {
     const double floor = std::floor(value);
     const double fraction = value - floor;
-    if (fraction > 0.5)
-        return floor + 1;
-    if (fraction < 0.5)
-        return floor;
+    if (fraction > 0.5) return floor + 1;
+    if (fraction < 0.5) return floor;
     return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
 }
 
@@ -76,20 +72,16 @@ HexEntry hexToVoltage(std::string_view hexText, std::string_view vrefText) {
 
 std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::string_view vrefText) {
     const std::optional<double> vref = readStrictDecimal(vrefText);
-    if (!vref)
-        return std::nullopt;
+    if (!vref) return std::nullopt;
     double q = kFullScale;
     if (*vref != 0) {
         const double volts = readLenientDecimal(voltageText);
         q = volts * kSteps / *vref;
-        if (volts < 0)
-            q = 0;
-        if (q > kFullScale)
-            q = kFullScale;
+        if (volts < 0) q = 0;
+        if (q > kFullScale) q = kFullScale;
         // A negative reference gives a negative quotient: below zero scale, like a negative
         // voltage, so the code can never reach into the command word's other fields.
-        if (!(q >= 0))
-            q = 0;
+        if (!(q >= 0)) q = 0;
     }
     const auto code = static_cast<uint32_t>(roundHalfEven(q));
     return VoltageEntry{code, upperHex(code)};

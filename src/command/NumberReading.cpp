@@ -13,12 +13,9 @@ bool isDigit(char c) {
 }
 
 int hexDigit(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (isDigit(c)) return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
@@ -30,8 +27,7 @@ std::string leadingNumber(std::string_view text, std::size_t& consumed) {
     std::size_t i = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (isBlank(c))
-            continue;
+        if (isBlank(c)) continue;
         if (part == Sign && (c == '+' || c == '-')) {
             part = Whole;
         } else if ((part == Sign || part == Whole) && c == '.') {
@@ -58,18 +54,15 @@ std::string leadingNumber(std::string_view text, std::size_t& consumed) {
 std::optional<double> parse(const std::string& number, std::size_t& used) {
     const char* begin = number.data();
     // from_chars takes no leading '+'.
-    if (!number.empty() && number[0] == '+')
-        ++begin;
+    if (!number.empty() && number[0] == '+') ++begin;
     double value = 0;
     const auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
     used = static_cast<std::size_t>(end - number.data());
-    if (error == std::errc::invalid_argument)
-        return std::nullopt;
+    if (error == std::errc::invalid_argument) return std::nullopt;
     if (error == std::errc::result_out_of_range) {
         // Too small for a double (a negative exponent) reads as zero; too large is no number.
         const std::size_t e = number.find_first_of("eE");
-        if (e != std::string::npos && e + 1 < used && number[e + 1] == '-')
-            return 0.0;
+        if (e != std::string::npos && e + 1 < used && number[e + 1] == '-') return 0.0;
         return std::nullopt;
     }
     return value;
@@ -91,12 +84,10 @@ std::optional<double> readStrictDecimal(std::string_view text) {
     std::size_t consumed = 0;
     const std::string number = leadingNumber(text, consumed);
     // The number must be the whole text, with no blank inside it.
-    if (consumed != text.size() || number.size() != text.size())
-        return std::nullopt;
+    if (consumed != text.size() || number.size() != text.size()) return std::nullopt;
     std::size_t used = 0;
     const std::optional<double> value = parse(number, used);
-    if (!value || used != number.size())
-        return std::nullopt;
+    if (!value || used != number.size()) return std::nullopt;
     return value;
 }
 
@@ -106,11 +97,9 @@ uint32_t readLeadingHex(std::string_view text) {
     // the unsigned value of the digits.
     uint32_t value = 0;
     for (const char c : text) {
-        if (isBlank(c))
-            continue;
+        if (isBlank(c)) continue;
         const int digit = hexDigit(c);
-        if (digit < 0)
-            break;
+        if (digit < 0) break;
         value = value * 16 + static_cast<uint32_t>(digit);
     }
     return value;

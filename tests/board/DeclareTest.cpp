@@ -53,8 +53,7 @@ const std::vector<Operation> kOperations = {
 
 // Each variant's driver over the recording stand-ins, opened so variant A holds a handle.
 std::unique_ptr<DriverLibrary> openedDriver(Variant variant, FunctionResolver& resolver) {
-    if (variant == Variant::B)
-        return std::make_unique<BoardIoDriver>(resolver);
+    if (variant == Variant::B) return std::make_unique<BoardIoDriver>(resolver);
     auto driver = std::make_unique<HbkUsb4Driver>(resolver, 0x1209, 0x4830);
     FirmwarePathBytes path;
     path.SetFirmwarePath("/x/XT4830.hex");
@@ -74,8 +73,7 @@ struct Rig {
 // The request fields as the library function received them, without variant A's handle.
 std::vector<int64_t> fields(const DriverCall& call, Variant variant) {
     std::vector<int64_t> args = call.args;
-    if (variant == Variant::A)
-        args.erase(args.begin());
+    if (variant == Variant::A) args.erase(args.begin());
     return args;
 }
 

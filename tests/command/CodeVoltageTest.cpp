@@ -78,8 +78,7 @@ TEST(CodeVoltage, VoltageToHexEdgesOfTheReference) {
 
 TEST(CodeVoltage, VoltageTextKeepsThePointOnAGermanDesktop) {
     const GermanLocale german;
-    if (!german.active())
-        GTEST_SKIP() << "no German locale could be made here";
+    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
     EXPECT_EQ(hexToVoltage("8000", "3").voltageText, "1.50000000000000");
     EXPECT_EQ(voltageToHex("1.5", "3")->hexText, "8000");
 }

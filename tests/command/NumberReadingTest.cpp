@@ -41,8 +41,7 @@ TEST(NumberReading, HexGivesTheUnsignedValueOfTheLeadingDigits) {
 
 TEST(NumberReading, DecimalPointDoesNotFollowTheDesktopsLocale) {
     const GermanLocale german;
-    if (!german.active())
-        GTEST_SKIP() << "no German locale could be made here";
+    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
     EXPECT_EQ(readLenientDecimal("2.5"), 2.5);
     EXPECT_EQ(readLenientDecimal("2,5"), 2);
     EXPECT_EQ(readStrictDecimal("2,5"), std::nullopt);

@@ -6,8 +6,7 @@
 
 Answer FakeDialogs::ask(const MessageBoxSpec& box) {
     shown.push_back(box);
-    if (onShow)
-        onShow(box);
+    if (onShow) onShow(box);
     if (!script_.empty()) {
         const Answer answer = script_.front();
         script_.pop_front();
@@ -17,8 +16,7 @@ Answer FakeDialogs::ask(const MessageBoxSpec& box) {
 }
 
 void FakeDialogs::quit(int status) {
-    if (!exitProcess_)
-        throw ProgramEnded(status);
+    if (!exitProcess_) throw ProgramEnded(status);
     for (const MessageBoxSpec& box : shown) {
         std::fprintf(stderr, "box[%s] ", box.title.c_str());
         std::fprintf(stderr, "%s\n", box.text.c_str());

@@ -14,8 +14,7 @@ namespace {
 
 int16_t nextLoadResult() {
     auto& results = fakeDriver().downloadResults;
-    if (results.empty())
-        return 0;
+    if (results.empty()) return 0;
     const int result = results.front();
     results.erase(results.begin());
     return static_cast<int16_t>(result);
@@ -23,8 +22,7 @@ int16_t nextLoadResult() {
 
 std::array<uint8_t, 4> peek(const uint8_t* buffer, int64_t length) {
     std::array<uint8_t, 4> bytes{};
-    if (buffer != nullptr)
-        std::memcpy(bytes.data(), buffer, length > 0 ? 4 : 1);
+    if (buffer != nullptr) std::memcpy(bytes.data(), buffer, length > 0 ? 4 : 1);
     return bytes;
 }
 
@@ -99,7 +97,6 @@ void* FakeDriverResolver::resolve(const char* name) {
         {driver_abi::kVendorIORequest, reinterpret_cast<void*>(kVendorIORequest)},
     };
     const auto found = table.find(name);
-    if (found == table.end())
-        throw std::logic_error(std::string("no stand-in for ") + name);
+    if (found == table.end()) throw std::logic_error(std::string("no stand-in for ") + name);
     return found->second;
 }

@@ -12,8 +12,7 @@ public:
 
     // One interval has passed.
     void tick() {
-        if (enabled_ && onTick)
-            onTick();
+        if (enabled_ && onTick) onTick();
     }
 
 private:

@@ -13,8 +13,7 @@ bool compileGermanLocale() {
         std::filesystem::create_directories(dir);
         const std::string command =
             "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
-            return false;
+        if (std::system(command.c_str()) != 0) return false;
     }
     setenv("LOCPATH", dir.c_str(), 1);
     return true;

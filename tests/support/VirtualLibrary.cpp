@@ -10,8 +10,7 @@ VirtualLibrary::VirtualLibrary(Variant variant) {
         kProgramDir +
         (variant == Variant::A ? driver_abi::kHbkLibraryInProgramDir : "/libBoardIo.so");
     handle_ = dlopen(path.c_str(), RTLD_NOW);
-    if (handle_ == nullptr)
-        ADD_FAILURE() << dlerror();
+    if (handle_ == nullptr) ADD_FAILURE() << dlerror();
 }
 
 void VirtualLibrary::reset(const char* settings) const {

@@ -42,8 +42,7 @@ int visibleWindows() {
 // The library calls that opening the board makes, as the trace shows them.
 std::vector<std::string> openingLines(Variant variant, const std::string& result) {
     const std::string image = kProgramDir + "/XT4830.hex";
-    if (variant == Variant::B)
-        return {"LoadFirmWare(path=\"" + image + "\") = " + result};
+    if (variant == Variant::B) return {"LoadFirmWare(path=\"" + image + "\") = " + result};
     return {"Search_For_Boards", "Connect", "Download_Firmware(handle="};
 }
 

@@ -4,7 +4,7 @@
 
 TEST(BoardSettings, ReadsEverySettingFromTheCommaSeparatedList) {
     const ParsedSettings parsed =
-        parseBoardSettings(" absent, lfcsp ,unplug-after=12, noise=3, stuck=C:0x1000");
+        parseBoardSettings(" absent, lfcsp ,unplug-after=12, noise=3, stuck=C:0x1000, trace-times");
     ASSERT_EQ(parsed.error, "");
     const BoardSettings& s = parsed.settings;
     EXPECT_FALSE(s.present);
@@ -13,6 +13,7 @@ TEST(BoardSettings, ReadsEverySettingFromTheCommaSeparatedList) {
     EXPECT_EQ(s.noise, 3);
     EXPECT_EQ(s.stuckChannel, 2);
     EXPECT_EQ(s.stuckCode, 0x1000);
+    EXPECT_TRUE(s.traceTimes);
 }
 
 TEST(BoardSettings, EmptyTextGivesAHealthyBoard) {

@@ -75,13 +75,11 @@ BitsDisplay::BitsDisplay(QWidget* frame, Variant variant) {
             digits_[p]->show();
             x += kPitch;
         }
-        if (*group.caption != '\0')
-            caption(frame, group.caption, (left + x - 2) / 2, 48, 96);
+        if (*group.caption != '\0') caption(frame, group.caption, (left + x - 2) / 2, 48, 96);
         x += kGroupGap;
     }
     caption(frame, QStringLiteral("Data Bits"), (firstDataGroupX + x - kGroupGap) / 2, 48, 96);
-    if (variant == Variant::B)
-        return;
+    if (variant == Variant::B) return;
     // Variant A: the positions that never reach the word, in two groups near the bottom.
     const int bottom = frame->height() - kDigitHeight - 14;
     const std::vector<std::pair<int, std::vector<int>>> lower = {

@@ -16,8 +16,7 @@ void CaptionFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(edge);
     painter.setPen(palette().color(QPalette::Light));
     painter.drawRect(edge.translated(1, 1));
-    if (caption_.isEmpty())
-        return;
+    if (caption_.isEmpty()) return;
     const QRect text(6, 0, metrics.horizontalAdvance(caption_) + 4, metrics.height());
     painter.fillRect(text, palette().color(backgroundRole()));
     painter.setPen(palette().color(QPalette::WindowText));

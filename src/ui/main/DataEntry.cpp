@@ -51,10 +51,8 @@ DataEntry::DataEntry(QWidget* dataFrame, BitPositions& bits) : QObject(dataFrame
 // made with the mouse is taken up at the next key release there.
 bool DataEntry::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        if (watched == hexText_)
-            hexText_KeyUp();
-        if (watched == voltageText_)
-            voltageText_KeyUp();
+        if (watched == hexText_) hexText_KeyUp();
+        if (watched == voltageText_) voltageText_KeyUp();
     }
     return false;
 }
@@ -68,8 +66,7 @@ void DataEntry::hexText_KeyUp() {
 void DataEntry::voltageText_KeyUp() {
     // A reference that is no number leaves the hex text and the data bits as they are.
     const auto entry = voltageToHex(text(voltageText_), text(vrefText_));
-    if (!entry)
-        return;
+    if (!entry) return;
     ShowBits(bits_, static_cast<int32_t>(entry->code), 4, 19);
     hexLimit_->setFieldText(QString::fromStdString(entry->hexText));
 }

@@ -32,10 +32,8 @@ Answer QtDialogs::ask(const MessageBoxSpec& spec) {
                     retry ? QMessageBox::Retry | QMessageBox::Cancel : QMessageBox::Ok);
     box.setDefaultButton(retry ? QMessageBox::Retry : QMessageBox::Ok);
     const int pressed = box.exec();
-    if (pressed == QMessageBox::Retry)
-        return Answer::Retry;
-    if (pressed == QMessageBox::Cancel)
-        return Answer::Cancel;
+    if (pressed == QMessageBox::Retry) return Answer::Retry;
+    if (pressed == QMessageBox::Cancel) return Answer::Cancel;
     return retry ? Answer::Cancel : Answer::Ok;
 }
 

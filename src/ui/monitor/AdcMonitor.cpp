@@ -93,8 +93,7 @@ void AdcMonitor::sampleCommand_Click() {
 void AdcMonitor::sampleTimer_Timer() {
     // While a message box is open (an unplugged board's "error", say) no new sample starts;
     // ticks take up again once it is closed.
-    if (dialogs_.boxOpen())
-        return;
+    if (dialogs_.boxOpen()) return;
     sampleCommand_Click();
 }
 

@@ -5,14 +5,12 @@ QtPeriodicTimer::QtPeriodicTimer(int intervalMs) {
     // A precise timer keeps the period close to the interval over many ticks.
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-        if (onTick)
-            onTick();
+        if (onTick) onTick();
     });
 }
 
 void QtPeriodicTimer::setEnabled(bool enabled) {
-    if (enabled == timer_.isActive())
-        return;
+    if (enabled == timer_.isActive()) return;
     if (enabled) {
         timer_.start();
     } else {
