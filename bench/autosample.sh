@@ -27,11 +27,11 @@ cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }  # user + system, in clock 
 hz=$(getconf CLK_TCK)
 sleep 0.5
 before=$(cpu); t0=$(date +%s.%N)
-sleep $(( ticks + 1 ))
+sleep $(( ticks + 2 ))
 after=$(cpu); t1=$(date +%s.%N)
 
 grep 'code=0xDA, value=0x0000, index=0x0000, direction=1' "$trace" \
-    | sed 's/^\[\([0-9.]*\)\].*/\1/' | tail -n +2 | tail -n "$ticks" \
+    | sed "s/^\\[\\([0-9.]*\\)\\].*/\\1/" | tail -n +2 | tail -n "$(( ticks + 1 ))" \
     | awk -v cpu="$(( after - before ))" -v hz="$hz" -v secs="$(echo "$t1 - $t0" | bc)" '
         NR > 1 { d = ($1 - prev) * 1000; n++; if (d < min || n == 1) min = d; if (d > max) max = d;
                  dev = d - 1000; if (dev < 0) dev = -dev; if (dev > worst) worst = dev }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures: the package window, and the main window with a command
-# composed (write and update DAC B with 8000). Runs the real program on a virtual X server.
+# composed and written (write and update DAC B with 8000) and DAC B read back by the monitor.
+# Runs the real program on a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
@@ -25,6 +26,8 @@ at 34 286    # Write to and Update DAC channel n
 at 304 242   # DAC B
 at 516 225   # the hexadecimal field
 xdotool key ctrl+a type --delay 60 8000
+at 613 411   # Write to Part
+at 642 48    # the monitor's input B: reads DAC B back
 sleep 0.3
 import -window "$main" docs/main-window.png
 echo "made docs/package-window.png and docs/main-window.png"

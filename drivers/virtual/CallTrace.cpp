@@ -1,7 +1,6 @@
 #include "CallTrace.h"
 
 #include <chrono>
-#include <chrono>
 #include <cstdarg>
 
 CallTrace::~CallTrace() {

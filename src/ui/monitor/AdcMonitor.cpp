@@ -50,12 +50,12 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     new TypedLengthLimit(5, adcVddText_);
     adcVddText_->installEventFilter(this);
     autoSampleCheck_->setObjectName(QStringLiteral("autoSampleCheck"));
-    autoSampleCheck_->setGeometry(96, 82, 94, 20);
+    autoSampleCheck_->setGeometry(96, 82, 112, 20);
 
     // The "DAC Output" frame: A and B in the first row, C and D in the second; E to H lie
     // below its lower edge.
     frame3_->setObjectName(QStringLiteral("Frame3"));
-    frame3_->setGeometry(190, 10, 70, 70);
+    frame3_->setGeometry(178, 10, 82, 70);
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
         optionMux_[i] = new QRadioButton(QString(QChar('A' + i)), frame3_);
