@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "LedDisplay.h"
+
 namespace {
 
 constexpr int kDigitWidth = 16;
@@ -53,17 +55,11 @@ BitsDisplay::BitsDisplay(QWidget* frame, Variant variant) {
     for (int p = 0; p < kCount; ++p) {
         auto* digit = new QLCDNumber(1, frame);
         digit->setObjectName(QStringLiteral("BitsDisplay_%1").arg(p));
-        digit->setSegmentStyle(QLCDNumber::Flat);
-        digit->setFrameShape(QFrame::NoFrame);
-        digit->setAutoFillBackground(true);
-        QPalette palette = digit->palette();
-        palette.setColor(QPalette::Window, Qt::black);
-        digit->setPalette(palette);
+        styleAsLed(*digit, segmentColour(kInactive));
         digit->resize(kDigitWidth, kDigitHeight);
         digit->hide();
         digits_[p] = digit;
         setValue(p, 0);
-        setEmphasis(p, kInactive);
     }
     // The row across the top, centred in the frame, with its captions.
     int x = (frame->width() - rowWidth(kRow)) / 2;

@@ -13,6 +13,7 @@
 #include "CaptionFrame.h"
 #include "Declare.h"
 #include "Dialogs.h"
+#include "LedDisplay.h"
 #include "QtPeriodicTimer.h"
 #include "TypedLengthLimit.h"
 
@@ -27,13 +28,7 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
       frame3_(new CaptionFrame(QStringLiteral("DAC Output"), frame)) {
     adcDisplay_->setObjectName(QStringLiteral("ADCDisplay"));
     adcDisplay_->setGeometry(10, 20, 118, 32);
-    adcDisplay_->setSegmentStyle(QLCDNumber::Flat);
-    adcDisplay_->setFrameShape(QFrame::NoFrame);
-    adcDisplay_->setAutoFillBackground(true);
-    QPalette led = adcDisplay_->palette();
-    led.setColor(QPalette::Window, Qt::black);
-    led.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    adcDisplay_->setPalette(led);
+    styleAsLed(*adcDisplay_, Qt::red);
     adcDisplay_->setAccessibleName(QStringLiteral("ADC reading in volts"));
     auto* vLabel = new QLabel(QStringLiteral("V"), frame);
     vLabel->setObjectName(QStringLiteral("vLabel"));
