@@ -11,6 +11,7 @@
 
 #include <functional>
 
+#include "AdcMonitor.h"
 #include "BitsDisplay.h"
 #include "CaptionFrame.h"
 #include "CommandPanels.h"
@@ -134,6 +135,12 @@ TEST_P(ComposeCommand, WritingChangesNothingOnScreenAndEnterPressesTheButton) {
     EXPECT_EQ(rig.entry().hexText()->text(), "8000");
     EXPECT_EQ(rig.entry().voltageText()->text(), volts);
     EXPECT_EQ(field(rig.dac().bits(), 4, 19), 0x8000);
+    // Another push button with the focus takes its own Enter.
+    const size_t before = rig.requestCount();
+    QTest::keyClick(rig.main().monitor().sampleCommand(), Qt::Key_Return);
+    QTest::qWait(200);
+    EXPECT_EQ(rig.requestCount(), before + 1);
+    EXPECT_NE(rig.lastRequest().find("code=0xDA"), std::string::npos);
 }
 
 TEST_P(ComposeCommand, PanelsFollowTheCommandAndChannel) {

@@ -14,8 +14,9 @@
 #include "Form1.h"
 #include "MainForm.h"
 
-MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings)
-    : lib(deliverable.variant) {
+MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings,
+                             bool endingExits)
+    : lib(deliverable.variant), dialogs({}, endingExits) {
     lib.reset(boardSettings);
     // One trace per process, as CTest runs tests side by side.
     trace_ = lib.startTrace(("xt4830-main-window-" + std::to_string(getpid()) + ".trace").c_str());

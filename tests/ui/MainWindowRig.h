@@ -17,7 +17,9 @@ class MainForm;
 // trace of what went out.
 class MainWindowRig {
 public:
-    explicit MainWindowRig(const Deliverable& deliverable, const char* boardSettings = "");
+    // endingExits: ending the program really ends the process (for death tests).
+    explicit MainWindowRig(const Deliverable& deliverable, const char* boardSettings = "",
+                           bool endingExits = false);
     ~MainWindowRig();
 
     MainForm& main() const;

@@ -1,7 +1,6 @@
 #include "DacFrame.h"
 
 #include <QPushButton>
-#include <QShortcut>
 
 #include "BitsDisplay.h"
 #include "CommandPanels.h"
@@ -22,13 +21,8 @@ DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Decl
     writeToPartCommand_ = new QPushButton(QStringLiteral("Write to Part"), this);
     writeToPartCommand_->setObjectName(QStringLiteral("writeToPartCommand"));
     writeToPartCommand_->setGeometry(545, 276, 120, 30);
+    writeToPartCommand_->setAutoDefault(true);
     connect(writeToPartCommand_, &QPushButton::clicked, this, &DacFrame::writeToPartCommand_Click);
-    // Write to Part is the window's default button: Enter anywhere in the window presses it.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, writeToPartCommand_, &QPushButton::animateClick);
-    }
     pins_ = new HardwarePins(this, requests);
 }
 

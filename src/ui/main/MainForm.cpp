@@ -1,8 +1,10 @@
 #include "MainForm.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "AdcMonitor.h"
 #include "Artwork.h"
@@ -12,8 +14,11 @@
 #include "CommandPanels.h"
 #include "DacFrame.h"
 #include "Dialogs.h"
+#include "QtSysInfoPlatform.h"
+#include "TestForm.h"
 #include "Twips.h"
 #include "WindowColours.h"
+#include "frmAbout.h"
 
 namespace {
 
@@ -42,7 +47,10 @@ CaptionFrame* frame(QWidget* parent, const QString& caption, const QRect& rect, 
 }  // namespace
 
 MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs)
-    : deliverable_(deliverable), board_(board), dialogs_(dialogs) {
+    : deliverable_(deliverable),
+      board_(board),
+      dialogs_(dialogs),
+      sysInfo_(std::make_unique<QtSysInfoPlatform>()) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("XT4830R Evaluation Software"));
     setWindowIcon(programIcon());
@@ -56,6 +64,8 @@ MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialog
     setFixedSize(sizeHint());
 }
 
+MainForm::~MainForm() = default;
+
 void MainForm::buildMenu() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("MnuFile"));
@@ -64,6 +74,7 @@ void MainForm::buildMenu() {
     mnuAbout_->setObjectName(QStringLiteral("MnuAbout"));
     mnuExit_->setObjectName(QStringLiteral("MnuExit"));
     connect(mnuExit_, &QAction::triggered, this, [this] { dialogs_.endProgram(0); });
+    connect(mnuAbout_, &QAction::triggered, this, &MainForm::MnuAbout_Click);
 }
 
 void MainForm::buildTopBand(QWidget* client) {
@@ -77,6 +88,8 @@ void MainForm::buildTopBand(QWidget* client) {
           twipsRect(240, 840, 5055, 255), "Label5");
     QLabel* logo = label(client, QString(), twipsRect(4275, 240, 1620, 525), "Image1");
     logo->setPixmap(makerLogo());
+    logo->installEventFilter(this);  // a double click opens the self-test
+    image1_ = logo;
     QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
     banner->setPixmap(waveBanner());
     frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
@@ -101,6 +114,45 @@ void MainForm::prepare() {
     SetActiveBits(frame1_->bits(), 0x0FFFFFF0);
     monitor_->Option_MUX_Click(0);
     board_.requests().ConfigureAdc(18, 72);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == image1_ && event->type() == QEvent::MouseButtonDblClick) Image1_DblClick();
+    return false;
+}
+
+// Write to Part is the window's default button: Enter pressed anywhere in the window presses it,
+// unless another push button has the focus (that one takes its own Enter).
+void MainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        frame1_->writeToPartCommand()->animateClick();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+template <typename Window>
+static void bringForward(Window* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+TestForm* MainForm::testForm() const {
+    return testForm_.data();
+}
+frmAbout* MainForm::aboutBox() const {
+    return aboutBox_.data();
+}
+
+void MainForm::Image1_DblClick() {
+    if (testForm_.isNull()) testForm_ = new TestForm(board_);
+    bringForward(testForm_.data());
+}
+
+void MainForm::MnuAbout_Click() {
+    if (aboutBox_.isNull()) aboutBox_ = new frmAbout(deliverable_, *sysInfo_, dialogs_, this);
+    bringForward(aboutBox_.data());
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
 
 #include "Deliverable.h"
 
@@ -12,17 +15,28 @@ class Board;
 class CaptionFrame;
 class DacFrame;
 class Dialogs;
+class SysInfoPlatform;
+class TestForm;
+class frmAbout;
 
 // The main window: the title band, the ADC monitor frame and the DAC frame.
 class MainForm : public QMainWindow {
     Q_OBJECT
 public:
     MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs);
+    ~MainForm() override;
 
     // Runs before the window first becomes visible: the title, then the board opened
     // (returns only with the board open; Cancel in the retry box ends the program), then the
     // window's preparation.
     void Form_Load();
+
+    // The self-test window and the About box: one of each, created when first asked for and
+    // brought forward when asked for again.
+    void Image1_DblClick();
+    void MnuAbout_Click();
+    TestForm* testForm() const;
+    frmAbout* aboutBox() const;
 
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
@@ -32,6 +46,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildMenu();
@@ -46,4 +62,8 @@ private:
     CaptionFrame* frameAdc_ = nullptr;
     DacFrame* frame1_ = nullptr;
     AdcMonitor* monitor_ = nullptr;
+    QWidget* image1_ = nullptr;
+    std::unique_ptr<SysInfoPlatform> sysInfo_;
+    QPointer<TestForm> testForm_;
+    QPointer<frmAbout> aboutBox_;
 };

@@ -36,6 +36,7 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
 
     sampleCommand_->setObjectName(QStringLiteral("sampleCommand"));
     sampleCommand_->setGeometry(10, 56, 72, 22);
+    sampleCommand_->setAutoDefault(true);  // Enter on it samples, not writes
     auto* adcVddLabel = new QLabel(QStringLiteral("Vref:"), frame);
     adcVddLabel->setObjectName(QStringLiteral("adcVddLabel"));
     adcVddLabel->setGeometry(10, 83, 34, 18);

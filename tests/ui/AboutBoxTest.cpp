@@ -1,0 +1,65 @@
+// The About box on the real main window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "MainForm.h"
+#include "MainWindowRig.h"
+#include "frmAbout.h"
+
+namespace {
+
+std::string text(const frmAbout& box, const char* label) {
+    return box.findChild<QLabel*>(label)->text().toStdString();
+}
+
+}  // namespace
+
+TEST(AboutBox, ShowsEachDeliverablesVersionAndItsFixedTexts) {
+    for (const auto& [deliverable, version] :
+         {std::pair{&kXT4830, "Version 1.0.2"}, std::pair{&kXT4830Version2, "Version 1.0.4"}}) {
+        MainWindowRig rig(*deliverable);
+        rig.main().MnuAbout()->trigger();
+        frmAbout* box = rig.main().aboutBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_FALSE(box->isModal());
+        EXPECT_EQ(text(*box, "lblVersion"), version);
+        EXPECT_EQ(box->windowTitle(), "About XT4830R Evaluation Software");
+        EXPECT_EQ(text(*box, "lblTitle"), "XT4830R Evaluation Board Software");
+        EXPECT_EQ(text(*box, "lblDescription"),
+                  "Hardware and Software developed by the Kestrel Applications Group");
+        EXPECT_EQ(text(*box, "Label1"),
+                  "The latest version of all Halbrook software is available from our website " +
+                      std::string(frmAbout::kWebsite));
+        EXPECT_EQ(box->size(), QSize(382, 253));
+        EXPECT_EQ(box->cmdSysInfo()->text(), "&System Info...");
+        EXPECT_TRUE(box->cmdOK()->isDefault());
+    }
+}
+
+TEST(AboutBox, OneBoxAtATimeClosedByOkEnterOrEsc) {
+    MainWindowRig rig(kXT4830);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        rig.main().MnuAbout()->trigger();
+        frmAbout* box = rig.main().aboutBox();
+        rig.main().MnuAbout()->trigger();
+        EXPECT_EQ(rig.main().aboutBox(), box) << "brought forward, not opened again";
+        QTest::keyClick(box->cmdOK(), key);  // OK has the focus when the box opens
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(rig.main().aboutBox(), nullptr) << key;
+    }
+}
+
+TEST(AboutBox, SystemInfoWithNoToolSaysItIsUnavailable) {
+    MainWindowRig rig(kXT4830);
+    rig.main().MnuAbout()->trigger();
+    qputenv("PATH", "/nonexistent");
+    rig.main().aboutBox()->cmdSysInfo()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "System Information Is Unavailable At This Time");
+    EXPECT_TRUE(rig.main().aboutBox()->isVisible());
+}

@@ -1,0 +1,134 @@
+// The self-test window on the real main window, over the virtual board.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+
+#include "DacFrame.h"
+#include "DataEntry.h"
+#include "HoldClock.h"
+#include "MainForm.h"
+#include "MainWindowRig.h"
+#include "TestForm.h"
+
+namespace {
+
+// A clock that moves only when slept on, and tells the test when the hold begins.
+struct SteppingClock : HoldClock {
+    std::function<void()> onFirstSleep;
+    std::chrono::steady_clock::time_point at{};
+    std::chrono::steady_clock::time_point now() const override { return at; }
+    void sleepFor(std::chrono::milliseconds step) override {
+        if (at.time_since_epoch().count() == 0 && onFirstSleep) onFirstSleep();
+        at += step;
+    }
+};
+
+void doubleClickLogo(MainForm& main) {
+    QTest::mouseDClick(main.findChild<QLabel*>("Image1"), Qt::LeftButton);
+}
+
+struct Verdict {
+    QString text;
+    QColor colour;
+};
+
+// Runs the test and returns what the label showed during the hold.
+Verdict runTest(TestForm& form) {
+    Verdict seen;
+    auto clock = std::make_unique<SteppingClock>();
+    clock->onFirstSleep = [&] {
+        seen = {form.Label1()->text(), form.Label1()->palette().color(QPalette::WindowText)};
+    };
+    form.setHoldClock(std::move(clock));
+    QTest::mouseClick(form.Command1(), Qt::LeftButton);
+    return seen;
+}
+
+}  // namespace
+
+TEST(SelfTestWindow, OneWindowOpenedFromTheLogoAndDiscardedOnClose) {
+    MainWindowRig rig(kXT4830);
+    doubleClickLogo(rig.main());
+    TestForm* form = rig.main().testForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), "");
+    EXPECT_EQ(form->Label1()->text(), "");
+    EXPECT_EQ(form->Command1()->text(), "Test");
+    EXPECT_EQ(form->Command1()->geometry(), QRect(16, 16, 73, 33));
+    EXPECT_EQ(form->Label1()->geometry(), QRect(16, 72, 73, 33));
+    doubleClickLogo(rig.main());
+    EXPECT_EQ(rig.main().testForm(), form);
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(rig.main().testForm(), nullptr);
+    doubleClickLogo(rig.main());
+    EXPECT_NE(rig.main().testForm(), nullptr);
+}
+
+TEST(SelfTestWindow, RunOpensTheBoardAfreshThenConfiguresAndMeasuresInOrder) {
+    MainWindowRig rig(kXT4830);
+    rig.entry().hexText()->setText("1234");
+    doubleClickLogo(rig.main());
+    const size_t before = rig.requestCount();
+    const Verdict verdict = runTest(*rig.main().testForm());
+    EXPECT_EQ(verdict.text, "PASS");
+    EXPECT_EQ(verdict.colour, QColor(0, 255, 0));
+    EXPECT_EQ(rig.main().testForm()->Label1()->text(), "") << "emptied after the hold";
+
+    const auto lines = fileLines(rig.tracePath());
+    ASSERT_EQ(lines.size(), before + 20);  // the firmware load and 19 requests
+    const std::vector<std::string> expected = {"LoadFirmWare(",
+                                               "code=0xDA, value=0x0012",
+                                               "code=0xDE, value=0x3E1F, index=0xFFFF",
+                                               "value=0x9801",
+                                               "direction=1",
+                                               "value=0x9802",
+                                               "direction=1",
+                                               "value=0x9804",
+                                               "direction=1",
+                                               "value=0x9808",
+                                               "direction=1",
+                                               "code=0xDE, value=0x3E1F, index=0x8000",
+                                               "value=0x9801",
+                                               "direction=1",
+                                               "value=0x9802",
+                                               "direction=1",
+                                               "value=0x9804",
+                                               "direction=1",
+                                               "value=0x9808",
+                                               "direction=1"};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_THAT(lines[before + i], testing::HasSubstr(expected[i])) << i;
+    }
+    EXPECT_EQ(rig.entry().hexText()->text(), "1234") << "the main window is not touched";
+    EXPECT_DOUBLE_EQ(rig.lib.get<VirtualOutputVoltsFn>("xt4830_virtual_output_volts")(3), 1.5);
+}
+
+TEST(SelfTestWindow, StuckChannelGivesFailInRed) {
+    MainWindowRig rig(kXT4830Version2, "stuck=C:0x1000");
+    doubleClickLogo(rig.main());
+    const Verdict verdict = runTest(*rig.main().testForm());
+    EXPECT_EQ(verdict.text, "FAIL");
+    EXPECT_EQ(verdict.colour, QColor(255, 0, 0));
+    EXPECT_EQ(rig.main().testForm()->Label1()->text(), "");
+}
+
+TEST(SelfTestWindow, CancelInTheRetryBoxEndsTheWholeProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            MainWindowRig rig(kXT4830, "", true);  // its dialogs answer Cancel
+            doubleClickLogo(rig.main());
+            rig.lib.setPresent(false);
+            QTest::mouseClick(rig.main().testForm()->Command1(), Qt::LeftButton);
+            std::fprintf(stderr, "still running\n");
+        },
+        testing::ExitedWithCode(0), testing::HasSubstr("ended with status 0 after 1 boxes"));
+}
