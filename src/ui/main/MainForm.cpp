@@ -146,7 +146,7 @@ frmAbout* MainForm::aboutBox() const {
 }
 
 void MainForm::Image1_DblClick() {
-    if (testForm_.isNull()) testForm_ = new TestForm(board_);
+    if (testForm_.isNull()) testForm_ = new TestForm(board_, this);
     bringForward(testForm_.data());
 }
 

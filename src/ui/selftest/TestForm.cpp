@@ -28,8 +28,8 @@ void setTextColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-TestForm::TestForm(Board& board)
-    : QWidget(nullptr, Qt::Window),
+TestForm::TestForm(Board& board, QWidget* parent)
+    : QWidget(parent, Qt::Window),
       board_(board),
       clock_(std::make_unique<SteadyHoldClock>()),
       command1_(new QPushButton(QStringLiteral("Test"), this)),

@@ -14,7 +14,8 @@ class QPushButton;
 class TestForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TestForm(Board& board);
+    // parent: the main window, which it lives no longer than; it is a window of its own.
+    TestForm(Board& board, QWidget* parent);
     ~TestForm() override;
 
     void Command1_Click();
