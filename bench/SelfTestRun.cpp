@@ -45,9 +45,10 @@ int main(int argc, char* argv[]) {
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double cpu = cpuSeconds() - cpuBefore;
-        std::printf("self-test run: %.1f ms in all, %.1f ms beyond the 2000 ms hold; CPU %.2f%% "
-                    "of one core\n",
-                    wall * 1000, wall * 1000 - 2000, 100 * cpu / wall);
+        std::printf(
+            "self-test run: %.1f ms in all, %.1f ms beyond the 2000 ms hold; CPU %.2f%% "
+            "of one core\n",
+            wall * 1000, wall * 1000 - 2000, 100 * cpu / wall);
     }
     return 0;
 }

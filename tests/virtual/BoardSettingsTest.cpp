@@ -16,15 +16,6 @@ TEST(BoardSettings, ReadsEverySettingFromTheCommaSeparatedList) {
     EXPECT_TRUE(s.traceTimes);
 }
 
-TEST(BoardSettings, EmptyTextGivesAHealthyBoard) {
-    const ParsedSettings parsed = parseBoardSettings("");
-    EXPECT_EQ(parsed.error, "");
-    EXPECT_TRUE(parsed.settings.present);
-    EXPECT_FALSE(parsed.settings.lfcsp);
-    EXPECT_FALSE(parsed.settings.unplugAfter);
-    EXPECT_FALSE(parsed.settings.stuckChannel);
-}
-
 TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
     for (const char* bad : {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1", "stuck=A",
                             "stuck=A:70000", "lfcsp=1"}) {

@@ -97,11 +97,3 @@ TEST(Xt4830Chip, ClrLowHoldsZeroScaleUntilReleasedAndUpdated) {
     chip.command(word(1, 0, 0));
     EXPECT_EQ(chip.dacRegister(0), 0x8000);
 }
-
-TEST(Xt4830Chip, StuckChannelIgnoresWrites) {
-    Xt4830Chip chip;
-    chip.stick(2, 0x1000);
-    chip.command(word(3, 7, 0xFFFF));
-    EXPECT_DOUBLE_EQ(chip.outputVolts(2), 0x1000 * 3.0 / 65536);
-    EXPECT_DOUBLE_EQ(chip.outputVolts(3), 0xFFFF * 3.0 / 65536);
-}

@@ -22,16 +22,16 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 
 }  // namespace
 
-Answer QtDialogs::ask(const MessageBoxSpec& spec) {
-    const QString title = spec.title.empty() ? QGuiApplication::applicationDisplayName()
-                                             : QString::fromStdString(spec.title);
+Answer QtDialogs::ask(const MessageBoxSpec& box) {
+    const QString title = box.title.empty() ? QGuiApplication::applicationDisplayName()
+                                            : QString::fromStdString(box.title);
     // The texts keep their Windows line ends; a label breaks the line at the line feed alone.
-    const QString text = QString::fromStdString(spec.text).replace(QStringLiteral("\r\n"), "\n");
-    const bool retry = spec.buttons == MessageButtons::RetryCancel;
-    QMessageBox box(qtIcon(spec.icon), title, text,
-                    retry ? QMessageBox::Retry | QMessageBox::Cancel : QMessageBox::Ok);
-    box.setDefaultButton(retry ? QMessageBox::Retry : QMessageBox::Ok);
-    const int pressed = box.exec();
+    const QString text = QString::fromStdString(box.text).replace(QStringLiteral("\r\n"), "\n");
+    const bool retry = box.buttons == MessageButtons::RetryCancel;
+    QMessageBox messageBox(qtIcon(box.icon), title, text,
+                           retry ? QMessageBox::Retry | QMessageBox::Cancel : QMessageBox::Ok);
+    messageBox.setDefaultButton(retry ? QMessageBox::Retry : QMessageBox::Ok);
+    const int pressed = messageBox.exec();
     if (pressed == QMessageBox::Retry) return Answer::Retry;
     if (pressed == QMessageBox::Cancel) return Answer::Cancel;
     return retry ? Answer::Cancel : Answer::Ok;
