@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "IntelHexCheck.h"
+#include "IntelHex.h"
 
 VirtualBoard& VirtualBoard::instance() {
     static VirtualBoard board;
@@ -65,7 +65,7 @@ int32_t VirtualBoard::connect(uint8_t board) {
 
 int16_t VirtualBoard::loadFirmware(const char* path) {
     if (!present_) return kNoBoard;
-    if (!isLoadableHexFile(path)) {
+    if (!readIntelHexFile(path).image) {
         loaded_ = false;
         return kBadImage;
     }
