@@ -13,7 +13,8 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-liberation fonts-dejavu-core)
+BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libusb-1.0-0-dev fonts-liberation
+    fonts-dejavu-core)
 
 # Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped
 # when the script exits, together with any pids listed in CLEANUP_PIDS.

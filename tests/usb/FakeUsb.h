@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "UsbTransport.h"
+
+// A USB bus with scripted devices that record every control transfer.
+struct Transfer {
+    uint8_t requestType, request;
+    uint16_t value, index;
+    std::vector<uint8_t> data;  // what went out (or the length asked for, in zeros)
+};
+
+struct FakeBus {
+    std::vector<UsbId> devices;
+    std::vector<Transfer> transfers;
+    int failAfter = -1;          // transfers that go through before the device is gone
+    int shortBy = 0;             // bytes missing from every transfer's data stage
+    std::vector<uint8_t> reply;  // data stage of requests from the device
+    bool opensFail = false;
+    // Runs after each transfer: the loader's start of the CPU can make the board re-enumerate.
+    std::function<void(const Transfer&)> afterTransfer;
+};
+
+class FakeDevice : public UsbDevice {
+public:
+    explicit FakeDevice(FakeBus& bus) : bus_(bus) {}
+    int control(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
+                uint16_t length, unsigned) override {
+        if (bus_.failAfter == 0) return -4;  // no device
+        if (bus_.failAfter > 0) --bus_.failAfter;
+        Transfer transfer{requestType, request, value, index, {}};
+        if (requestType & 0x80) {
+            for (uint16_t i = 0; i < length && i < bus_.reply.size(); ++i)
+                data[i] = bus_.reply[i];
+            transfer.data.assign(length, 0);
+        } else {
+            transfer.data.assign(data, data + length);
+        }
+        bus_.transfers.push_back(transfer);
+        if (bus_.afterTransfer) bus_.afterTransfer(transfer);
+        return length - bus_.shortBy;
+    }
+
+private:
+    FakeBus& bus_;
+};
+
+class FakeTransport : public UsbTransport {
+public:
+    explicit FakeTransport(FakeBus& bus) : bus_(bus) {}
+    std::vector<UsbId> devices() override { return bus_.devices; }
+    std::unique_ptr<UsbDevice> open(std::size_t position) override {
+        if (bus_.opensFail || position >= bus_.devices.size()) return nullptr;
+        return std::make_unique<FakeDevice>(bus_);
+    }
+
+private:
+    FakeBus& bus_;
+};
