@@ -20,4 +20,12 @@ for exe in xt4830 xt4830-v2; do
     readelf -d "$dir/$exe" | grep -q 'RUNPATH.*\$ORIGIN' \
         || { echo "$exe lacks RUNPATH \$ORIGIN"; exit 1; }
 done
+# The menu entries and their icon.
+for entry in xt4830 xt4830-v2; do
+    desktop="$prefix/share/applications/$entry.desktop"
+    [ -f "$desktop" ] || { echo "missing $desktop"; exit 1; }
+    grep -q "^Exec=$entry$" "$desktop" || { echo "$desktop does not start $entry"; exit 1; }
+    desktop-file-validate "$desktop" || { echo "$desktop is not valid"; exit 1; }
+done
+[ -f "$prefix/share/icons/hicolor/scalable/apps/xt4830.svg" ] || { echo "missing icon"; exit 1; }
 echo "install layout: 1 passed, 0 failed"
