@@ -60,27 +60,6 @@ TEST(VirtualLibraries, VariantATracesEveryCallAndChecksTheHandle) {
     lib.stopTrace();
 }
 
-TEST(VirtualLibraries, VariantBLoadsByPathAndRemembersTheBoard) {
-    VirtualLibrary lib(Variant::B);
-    const std::string trace = lib.startTrace("xt4830-virtual-b.trace");
-    lib.reset("lfcsp");
-    auto* load = lib.get<driver_abi::LoadFirmWareFn>(driver_abi::kLoadFirmWare);
-    auto* request = lib.get<driver_abi::VendorIORequestFn>(driver_abi::kVendorIORequest);
-    std::string path = kImage;
-    EXPECT_EQ(load(path.data()), 0);
-    unsigned char unused = 0;
-    EXPECT_EQ(request(0xDE, 0x3E19, 0x8000, 0, 0, &unused), 3) << "the LFCSP answers at 30";
-    lib.setPresent(false);
-    EXPECT_LT(load(path.data()), 0);
-    EXPECT_EQ(fileLines(trace), (std::vector<std::string>{
-                                    "LoadFirmWare(path=\"" + kImage + "\") = 0",
-                                    "VendorIORequest(code=0xDE, value=0x3E19, index=0x8000, "
-                                    "direction=0, length=0) = 3",
-                                    "LoadFirmWare(path=\"" + kImage + "\") = -1",
-                                }));
-    lib.stopTrace();
-}
-
 TEST(VirtualLibraries, EnvironmentSetsTheBoardUpAndNamesTheTraceFile) {
     // The library reads both variables when it is first used, so this runs in a new process.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
