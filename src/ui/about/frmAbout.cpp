@@ -51,7 +51,6 @@ frmAbout::frmAbout(const Deliverable& deliverable, SysInfoPlatform& platform, Di
     // However the box is closed (OK, Enter, Esc, the title bar), it is discarded.
     connect(this, &QDialog::finished, this, &QObject::deleteLater);
     setWindowTitle(QStringLiteral("About XT4830R Evaluation Software"));
-    setWindowIcon(programIcon());
     setFixedSize(twipsToPixels(5730), twipsToPixels(3795));
 
     auto* picIcon = new QLabel(this);

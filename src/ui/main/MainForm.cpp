@@ -52,8 +52,8 @@ MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialog
       dialogs_(dialogs),
       sysInfo_(std::make_unique<QtSysInfoPlatform>()) {
     setObjectName(QStringLiteral("MainForm"));
+    // The layout's title, replaced at load; the window icon is the application's.
     setWindowTitle(QStringLiteral("XT4830R Evaluation Software"));
-    setWindowIcon(programIcon());
     buildMenu();
     auto* client = new QWidget(this);
     applyWindowColours(*client);
