@@ -1,5 +1,7 @@
 #include "GermanLocale.h"
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -8,7 +10,9 @@
 namespace {
 
 bool compileGermanLocale() {
-    const auto dir = std::filesystem::temp_directory_path() / "xt4830-locales";
+    // One directory per process: tests running side by side must not see a half-made locale.
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("xt4830-locales-" + std::to_string(getpid()));
     if (!std::filesystem::exists(dir / "de_DE.UTF-8")) {
         std::filesystem::create_directories(dir);
         const std::string command =
