@@ -19,12 +19,20 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libusb-1.0-0-de
 # Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped
 # when the script exits, together with any pids listed in CLEANUP_PIDS.
 CLEANUP_PIDS=()
+# The programs first, the X server last, so no program sees its display vanish.
+stop_cleanup_pids() {
+    local i
+    for ((i = ${#CLEANUP_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${CLEANUP_PIDS[i]}" 2>/dev/null || true
+        wait "${CLEANUP_PIDS[i]}" 2>/dev/null || true
+    done
+}
 start_virtual_display() {
     ensure_packages xvfb x11-utils
     local display=":$((90 + RANDOM % 100))"
     Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     CLEANUP_PIDS+=($!)
-    trap 'kill "${CLEANUP_PIDS[@]}" 2>/dev/null || true' EXIT
+    trap stop_cleanup_pids EXIT
     export DISPLAY="$display"
     [ -n "${XDG_RUNTIME_DIR:-}" ] || export XDG_RUNTIME_DIR=$(mktemp -d)
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
