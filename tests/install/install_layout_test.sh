@@ -17,8 +17,10 @@ done
 for exe in xt4830 xt4830-v2; do
     [ "$(readlink -f "$prefix/bin/$exe")" = "$(readlink -f "$dir/$exe")" ] \
         || { echo "$prefix/bin/$exe does not lead to $dir/$exe"; exit 1; }
-    readelf -d "$dir/$exe" | grep -q 'RUNPATH.*\$ORIGIN' \
-        || { echo "$exe lacks RUNPATH \$ORIGIN"; exit 1; }
+    for built in "$dir/$exe" "$build/program/$exe"; do
+        readelf -d "$built" | grep -q 'RUNPATH.*\[\$ORIGIN\]' \
+            || { echo "$built: the run path must be exactly \$ORIGIN"; exit 1; }
+    done
 done
 # The menu entries and their icon.
 for entry in xt4830 xt4830-v2; do
