@@ -80,6 +80,14 @@ protected:
         return name;
     }
     std::string tracePath() const { return std::filesystem::temp_directory_path() / traceName(); }
+    // The program as main starts it, with this test's dialogs; OK pressed unless asked not to.
+    std::unique_ptr<Program> launch(Dialogs& dialogs, bool pressOk = true) const {
+        auto program = std::make_unique<Program>(*GetParam().deliverable,
+                                                 QString::fromStdString(kProgramDir), dialogs);
+        program->start();
+        if (pressOk) QTest::mouseClick(program->packageWindow()->Command1(), Qt::LeftButton);
+        return program;
+    }
     VirtualLibrary lib{variant()};
 };
 
@@ -89,9 +97,8 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
     lib.reset("");
     const std::string trace = lib.startTrace(traceName().c_str());
     FakeDialogs dialogs;
-    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-    program.start();
-    Form1* form1 = program.packageWindow();
+    const auto program = launch(dialogs, false);
+    Form1* form1 = program->packageWindow();
     ASSERT_TRUE(form1->isVisible());
     EXPECT_EQ(form1->windowTitle(), "XT4830R");
     EXPECT_TRUE(form1->Option1()->isChecked());
@@ -103,12 +110,12 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
 
     QTest::mouseClick(form1->Command1(), Qt::LeftButton);
 
-    MainForm* main = program.mainWindow();
+    MainForm* main = program->mainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(form1->isVisible());
     EXPECT_EQ(main->windowTitle(), GetParam().title);
-    EXPECT_EQ(program.board().requests().DeviceAddress(), 62);
+    EXPECT_EQ(program->board().requests().DeviceAddress(), 62);
     EXPECT_TRUE(dialogs.shown.empty());
     expectTrace(fileLines(trace), startUpLines(variant()));
     if (variant() == Variant::A) {
@@ -121,10 +128,8 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
 TEST_P(StartUp, MainWindowHasItsMenuAndTheTopBandAtItsTwipsPositions) {
     lib.reset("");
     FakeDialogs dialogs;
-    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-    program.start();
-    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
-    MainForm* main = program.mainWindow();
+    const auto program = launch(dialogs);
+    MainForm* main = program->mainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(main->MnuAbout()->text(), "&About");
     EXPECT_EQ(main->MnuExit()->text(), "E&xit");
@@ -153,12 +158,11 @@ TEST_P(StartUp, LfcspPackageSendsEveryWriteToBusAddress30) {
     lib.reset("lfcsp");
     const std::string trace = lib.startTrace(traceName().c_str());
     FakeDialogs dialogs;
-    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-    program.start();
-    QTest::mouseClick(program.packageWindow()->Option2(), Qt::LeftButton);
-    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
-    EXPECT_EQ(program.board().requests().DeviceAddress(), 30);
-    program.board().requests().WriteDacWord(0x1F0000);
+    const auto program = launch(dialogs, false);
+    QTest::mouseClick(program->packageWindow()->Option2(), Qt::LeftButton);
+    QTest::mouseClick(program->packageWindow()->Command1(), Qt::LeftButton);
+    EXPECT_EQ(program->board().requests().DeviceAddress(), 30);
+    program->board().requests().WriteDacWord(0x1F0000);
     EXPECT_NE(fileLines(trace).back().find("code=0xDE, value=0x1E1F, index=0x0000"),
               std::string::npos);
     EXPECT_EQ(fileLines(trace).back().substr(fileLines(trace).back().size() - 4), " = 0");
@@ -169,14 +173,12 @@ TEST_P(StartUp, LfcspPackageSendsEveryWriteToBusAddress30) {
 TEST_P(StartUp, BoardFailingEveryRequestGivesThreeErrorBoxesAndTheWindowStillOpens) {
     lib.reset("unplug-after=0");  // the firmware loads, then every request fails
     FakeDialogs dialogs;
-    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-    program.start();
-    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    const auto program = launch(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 3u) << "output selection, sample and ADC set-up";
     for (const MessageBoxSpec& box : dialogs.shown)
         EXPECT_EQ(box.text, "error");
-    ASSERT_NE(program.mainWindow(), nullptr);
-    EXPECT_TRUE(program.mainWindow()->isVisible());
+    ASSERT_NE(program->mainWindow(), nullptr);
+    EXPECT_TRUE(program->mainWindow()->isVisible());
 }
 
 TEST_P(StartUp, BoardPluggedInWhileTheRetryBoxIsOpenCarriesOn) {
@@ -186,13 +188,11 @@ TEST_P(StartUp, BoardPluggedInWhileTheRetryBoxIsOpenCarriesOn) {
         EXPECT_EQ(visibleWindows(), 0) << "the retry box is the only window on screen";
         lib.setPresent(true);
     };
-    Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-    program.start();
-    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    const auto program = launch(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "Failed to initalise Evaluation board");
-    ASSERT_NE(program.mainWindow(), nullptr);
-    EXPECT_TRUE(program.mainWindow()->isVisible());
+    ASSERT_NE(program->mainWindow(), nullptr);
+    EXPECT_TRUE(program->mainWindow()->isVisible());
 }
 
 TEST_P(StartUp, AbsentBoardAsksAgainOnRetryAndCancelEndsTheProgram) {
@@ -205,9 +205,7 @@ TEST_P(StartUp, AbsentBoardAsksAgainOnRetryAndCancelEndsTheProgram) {
             dialogs.onShow = [](const MessageBoxSpec&) {
                 std::fprintf(stderr, "windows on screen: %d\n", visibleWindows());
             };
-            Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-            program.start();
-            QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+            const auto program = launch(dialogs);
         },
         testing::ExitedWithCode(0),
         "windows on screen: 0\nwindows on screen: 0\n(.|\n)*ended with status 0 after 2 boxes");
@@ -228,9 +226,8 @@ TEST_P(StartUp, ClosingThePackageWindowEndsTheProgramWithoutOpeningABoard) {
             lib.reset("");
             lib.startTrace(traceName().c_str());
             QtDialogs dialogs;
-            Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir), dialogs);
-            program.start();
-            program.packageWindow()->close();
+            const auto program = launch(dialogs, false);
+            program->packageWindow()->close();
         },
         testing::ExitedWithCode(0), "");
     EXPECT_TRUE(fileLines(trace).empty());
@@ -244,14 +241,11 @@ TEST_P(StartUp, ExitAndClosingTheMainWindowEndTheProgramAtOnce) {
                 lib.reset("");
                 lib.startTrace(traceName().c_str());
                 QtDialogs dialogs;
-                Program program(*GetParam().deliverable, QString::fromStdString(kProgramDir),
-                                dialogs);
-                program.start();
-                QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+                const auto program = launch(dialogs);
                 if (viaMenu) {
-                    program.mainWindow()->MnuExit()->trigger();
+                    program->mainWindow()->MnuExit()->trigger();
                 } else {
-                    program.mainWindow()->close();
+                    program->mainWindow()->close();
                 }
                 std::fprintf(stderr, "still running\n");
             },
