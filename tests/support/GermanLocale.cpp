@@ -11,8 +11,8 @@ namespace {
 
 bool compileGermanLocale() {
     // One directory per process: tests running side by side must not see a half-made locale.
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("xt4830-locales-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("xt4830-locales-" + std::to_string(getpid()));
     if (!std::filesystem::exists(dir / "de_DE.UTF-8")) {
         std::filesystem::create_directories(dir);
         const std::string command =

@@ -186,11 +186,14 @@ TEST_P(StartUp, BoardPluggedInWhileTheRetryBoxIsOpenCarriesOn) {
     FakeDialogs dialogs({Answer::Retry});
     dialogs.onShow = [&](const MessageBoxSpec&) {
         EXPECT_EQ(visibleWindows(), 0) << "the retry box is the only window on screen";
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor) << "opening";
         lib.setPresent(true);
     };
     const auto program = launch(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].title, "Failed to initalise Evaluation board");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy cursor is gone";
     ASSERT_NE(program->mainWindow(), nullptr);
     EXPECT_TRUE(program->mainWindow()->isVisible());
 }

@@ -10,6 +10,7 @@
 #include "Artwork.h"
 #include "BitsDisplay.h"
 #include "Board.h"
+#include "BusyCursor.h"
 #include "CaptionFrame.h"
 #include "CommandPanels.h"
 #include "DacFrame.h"
@@ -102,7 +103,10 @@ void MainForm::buildTopBand(QWidget* client) {
 
 void MainForm::Form_Load() {
     setWindowTitle(QString::fromStdString(mainWindowTitle(deliverable_)));
-    board_.link().OpenBoardWithRetry();
+    {
+        const BusyCursor busy;
+        board_.link().OpenBoardWithRetry();
+    }
     prepare();
 }
 

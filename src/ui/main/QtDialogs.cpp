@@ -31,7 +31,10 @@ Answer QtDialogs::ask(const MessageBoxSpec& box) {
     QMessageBox messageBox(qtIcon(box.icon), title, text,
                            retry ? QMessageBox::Retry | QMessageBox::Cancel : QMessageBox::Ok);
     messageBox.setDefaultButton(retry ? QMessageBox::Retry : QMessageBox::Ok);
+    // A box asks for the user: the ordinary pointer, even while the program is busy.
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     const int pressed = messageBox.exec();
+    QGuiApplication::restoreOverrideCursor();
     if (pressed == QMessageBox::Retry) return Answer::Retry;
     if (pressed == QMessageBox::Cancel) return Answer::Cancel;
     return retry ? Answer::Cancel : Answer::Ok;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "Board.h"
+#include "BusyCursor.h"
 #include "HoldClock.h"
 #include "SelfTest.h"
 #include "Twips.h"
@@ -59,7 +60,10 @@ void TestForm::setHoldClock(std::unique_ptr<HoldClock> clock) {
 
 void TestForm::Command1_Click() {
     // Opens the board afresh, firmware included; Cancel there ends the whole program.
-    board_.link().OpenBoardWithRetry();
+    {
+        const BusyCursor busy;
+        board_.link().OpenBoardWithRetry();
+    }
     board_.requests().ConfigureAdc(18, 72);
     label1_->setText(QString());
     showVerdict(measureAllOutputs(board_.requests()));
