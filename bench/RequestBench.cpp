@@ -3,12 +3,12 @@
 
 #include <memory>
 
-#include "BoardIoDriver.h"
-#include "Declare.h"
-#include "DriverAbi.h"
-#include "HbkUsb4Driver.h"
-#include "LazyLibrary.h"
-#include "Variant.h"
+#include "board/BoardIoDriver.h"
+#include "board/Declare.h"
+#include "board/DriverAbi.h"
+#include "board/HbkUsb4Driver.h"
+#include "board/LazyLibrary.h"
+#include "board/Variant.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <chrono>
 #include <cstdio>
 
-#include "Form1.h"
-#include "MainForm.h"
-#include "Program.h"
-#include "QtDialogs.h"
-#include "TestForm.h"
+#include "ui/main/Form1.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/Program.h"
+#include "ui/main/QtDialogs.h"
+#include "ui/selftest/TestForm.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "Board.h"
+#include "board/Board.h"
 
-#include "BoardIoDriver.h"
-#include "HbkUsb4Driver.h"
+#include "board/BoardIoDriver.h"
+#include "board/HbkUsb4Driver.h"
 
 std::string driverLibraryFile(Variant variant, const std::string& programDir) {
     return variant == Variant::A ? programDir + driver_abi::kHbkLibraryInProgramDir

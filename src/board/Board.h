@@ -3,12 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "Declare.h"
-#include "Dialogs.h"
-#include "DriverLibrary.h"
-#include "LazyLibrary.h"
-#include "USBStuff.h"
-#include "Variant.h"
+#include "board/Declare.h"
+#include "board/Dialogs.h"
+#include "board/DriverLibrary.h"
+#include "board/LazyLibrary.h"
+#include "board/USBStuff.h"
+#include "board/Variant.h"
 
 // The board link of one deliverable: its driver library, bound lazily from the program
 // directory, the opening loop and the request operations over it.

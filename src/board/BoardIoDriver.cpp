@@ -1,4 +1,4 @@
-#include "BoardIoDriver.h"
+#include "board/BoardIoDriver.h"
 
 BoardIoDriver::BoardIoDriver(FunctionResolver& library)
     : loadFirmWare_(library, driver_abi::kLoadFirmWare),

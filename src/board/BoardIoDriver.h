@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DriverAbi.h"
-#include "DriverLibrary.h"
-#include "LazyFunction.h"
+#include "board/DriverAbi.h"
+#include "board/DriverLibrary.h"
+#include "board/LazyFunction.h"
 
 // Variant B: one call finds the board and loads its firmware; the library remembers the board
 // for later requests, so the program holds no handle.

@@ -1,4 +1,4 @@
-#include "Declare.h"
+#include "board/Declare.h"
 
 #include <array>
 

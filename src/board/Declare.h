@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "BoardRequest.h"
-#include "Dialogs.h"
-#include "DriverLibrary.h"
+#include "board/BoardRequest.h"
+#include "board/Dialogs.h"
+#include "board/DriverLibrary.h"
 
 // The board actions, one vendor request each. A request that fails shows the "error" box
 // and the caller goes on as if it had succeeded.

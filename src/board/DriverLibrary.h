@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "BoardRequest.h"
-#include "FirmwarePathBytes.h"
+#include "board/BoardRequest.h"
+#include "board/FirmwarePathBytes.h"
 
 // What the program asks of a deliverable's driver library: one attempt at opening the board
 // with its firmware, and one board request. Each variant maps these onto its own functions.

@@ -1,4 +1,4 @@
-#include "FirmwarePathBytes.h"
+#include "board/FirmwarePathBytes.h"
 
 #include <algorithm>
 

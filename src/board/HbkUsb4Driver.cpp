@@ -1,4 +1,4 @@
-#include "HbkUsb4Driver.h"
+#include "board/HbkUsb4Driver.h"
 
 #include <array>
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "DriverAbi.h"
-#include "DriverLibrary.h"
-#include "LazyFunction.h"
+#include "board/DriverAbi.h"
+#include "board/DriverLibrary.h"
+#include "board/LazyFunction.h"
 
 // Variant A: the library searches for the board, connects to it and hands out a handle, then
 // downloads the firmware through that handle. Every request passes the handle first.

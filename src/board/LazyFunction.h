@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FunctionResolver.h"
+#include "board/FunctionResolver.h"
 
 // One driver-library function, looked up at its own first call and kept bound from then on.
 template <typename Fn>

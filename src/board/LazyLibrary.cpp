@@ -1,4 +1,4 @@
-#include "LazyLibrary.h"
+#include "board/LazyLibrary.h"
 
 #include <dlfcn.h>
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "Dialogs.h"
-#include "FunctionResolver.h"
+#include "board/Dialogs.h"
+#include "board/FunctionResolver.h"
 
 // A driver library that is loaded at the first call of any of its functions and stays loaded
 // until the program ends. A library or function that cannot be bound ends the program with a

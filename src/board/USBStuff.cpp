@@ -1,4 +1,4 @@
-#include "USBStuff.h"
+#include "board/USBStuff.h"
 
 #include <utility>
 

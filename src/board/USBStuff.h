@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "Dialogs.h"
-#include "DriverLibrary.h"
-#include "FirmwarePathBytes.h"
+#include "board/Dialogs.h"
+#include "board/DriverLibrary.h"
+#include "board/FirmwarePathBytes.h"
 
 // Opening the board: builds the firmware image's path and asks the driver library to load
 // it, asking the user to connect the board and retry for as long as the attempt fails.

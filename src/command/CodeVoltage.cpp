@@ -1,10 +1,10 @@
-#include "CodeVoltage.h"
+#include "command/CodeVoltage.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 
-#include "NumberReading.h"
+#include "command/NumberReading.h"
 
 namespace {
 

@@ -1,17 +1,15 @@
-#include "CommandWord.h"
+#include "command/CommandWord.h"
 
 namespace {
 
-// The positions first..last read as a binary number, least significant bit at first.
-int32_t field(const BitPositions& bits, int first, int last) {
-    int32_t sum = 0;
-    for (int p = last; p >= first; --p)
-        sum = sum * 2 + bits.value(p);
-    return sum;
-}
+// The parts of the image that reach the word: bit 3 of the command index (27) and of the
+// channel value (23) do not.
+constexpr BitField kCommandCode{24, 26};
+constexpr BitField kAddressCode{20, 22};
 
 }  // namespace
 
-int32_t commandWordFromImage(const BitPositions& bits) {
-    return commandWord(field(bits, 24, 26), field(bits, 20, 22), field(bits, 4, 19));
+int32_t commandWordFromImage(const BitImage& bits) {
+    return commandWord(readField(bits, kCommandCode), readField(bits, kAddressCode),
+                       readField(bits, kDataField));
 }

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "BitPositions.h"
+#include "command/BitImage.h"
 
 // The 24-bit bus command for the chip, packed from the bit image exactly as it stands:
 // command code from positions 24-26 into bits 21-19, address code from positions 20-22 into
 // bits 18-16, data from positions 4-19 into bits 15-0. Nothing else is read.
-int32_t commandWordFromImage(const BitPositions& bits);
+int32_t commandWordFromImage(const BitImage& bits);
 
 // CommandWord = command code x 2^19 + address code x 2^16 + data.
 constexpr int32_t commandWord(int commandCode, int addressCode, int data) {

@@ -1,4 +1,4 @@
-#include "NumberReading.h"
+#include "command/NumberReading.h"
 
 #include <charconv>
 #include <string>

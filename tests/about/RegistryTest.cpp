@@ -1,11 +1,11 @@
-#include "Registry.h"
+#include "ui/about/Registry.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "FakeDialogs.h"
-#include "SysInfo.h"
+#include "ui/about/SysInfo.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "Declare.h"
+#include "board/Declare.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
-#include "BoardIoDriver.h"
+#include "board/BoardIoDriver.h"
 #include "FakeDialogs.h"
 #include "FakeDriverFunctions.h"
-#include "HbkUsb4Driver.h"
-#include "Variant.h"
+#include "board/HbkUsb4Driver.h"
+#include "board/Variant.h"
 
 namespace {
 

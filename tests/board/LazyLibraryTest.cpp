@@ -1,8 +1,8 @@
-#include "LazyLibrary.h"
+#include "board/LazyLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include "DriverAbi.h"
+#include "board/DriverAbi.h"
 #include "FakeDialogs.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "USBStuff.h"
+#include "board/USBStuff.h"
 
 #include <gtest/gtest.h>
 
-#include "BoardIoDriver.h"
+#include "board/BoardIoDriver.h"
 #include "FakeDialogs.h"
 #include "FakeDriverFunctions.h"
-#include "HbkUsb4Driver.h"
+#include "board/HbkUsb4Driver.h"
 
 namespace {
 

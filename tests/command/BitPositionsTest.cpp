@@ -1,4 +1,4 @@
-#include "BitPositions.h"
+#include "command/BitImage.h"
 
 #include <gtest/gtest.h>
 

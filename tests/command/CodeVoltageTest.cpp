@@ -1,4 +1,4 @@
-#include "CodeVoltage.h"
+#include "command/CodeVoltage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "CommandWord.h"
+#include "command/CommandWord.h"
 
 #include <gtest/gtest.h>
 
-#include "CommandTable.h"
+#include "command/CommandTable.h"
 #include "PlainBits.h"
 
 TEST(CommandWord, PacksOnlyTheCommandAddressAndDataPositions) {

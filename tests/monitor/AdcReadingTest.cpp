@@ -1,4 +1,4 @@
-#include "AdcReading.h"
+#include "board/AdcRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "SelfTest.h"
+#include "board/SelfTestSequence.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <deque>
 
-#include "Declare.h"
+#include "board/Declare.h"
 #include "FakeDialogs.h"
-#include "HoldClock.h"
+#include "ui/selftest/HoldClock.h"
 
 namespace {
 

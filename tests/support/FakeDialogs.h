@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Dialogs.h"
+#include "board/Dialogs.h"
 
 // Thrown where the program would end, so a test can see it happen and carry on.
 struct ProgramEnded : std::runtime_error {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "DriverAbi.h"
+#include "board/DriverAbi.h"
 
 FakeDriverState& fakeDriver() {
     static FakeDriverState state;

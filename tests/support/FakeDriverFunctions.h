@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "FunctionResolver.h"
+#include "board/FunctionResolver.h"
 
 // Stand-ins for both variants' driver-library functions, with the ABI's exact signatures,
 // that record every call with its arguments as received and answer with scripted results.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PeriodicTimer.h"
+#include "ui/monitor/PeriodicTimer.h"
 
 // A periodic timer that ticks only when the test says so.
 class FakePeriodicTimer : public PeriodicTimer {

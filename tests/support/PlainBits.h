@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "BitPositions.h"
+#include "command/BitImage.h"
 
 // A bit image in a plain array, starting as the LED digits do: value 0, emphasis inactive.
 class PlainBits : public BitPositions {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "DriverAbi.h"
-#include "Variant.h"
+#include "board/DriverAbi.h"
+#include "board/Variant.h"
 #include "VirtualBoardControl.h"
 
 // One of the built virtual driver libraries in the build's program directory, loaded into the

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "MainForm.h"
+#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
-#include "frmAbout.h"
+#include "ui/about/frmAbout.h"
 
 namespace {
 

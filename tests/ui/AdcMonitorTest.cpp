@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "AdcMonitor.h"
+#include "ui/monitor/AdcMonitor.h"
 #include "FakePeriodicTimer.h"
-#include "MainForm.h"
+#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
 
 namespace {

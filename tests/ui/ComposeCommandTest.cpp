@@ -11,13 +11,13 @@
 
 #include <functional>
 
-#include "AdcMonitor.h"
-#include "BitsDisplay.h"
-#include "CaptionFrame.h"
-#include "CommandPanels.h"
-#include "DacFrame.h"
-#include "DataEntry.h"
-#include "MainForm.h"
+#include "ui/monitor/AdcMonitor.h"
+#include "ui/main/BitsDisplay.h"
+#include "ui/shared/CaptionFrame.h"
+#include "ui/main/CommandPanels.h"
+#include "ui/main/DacFrame.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "CaptionFrame.h"
-#include "DacFrame.h"
-#include "HardwarePins.h"
-#include "MainForm.h"
+#include "ui/shared/CaptionFrame.h"
+#include "ui/main/DacFrame.h"
+#include "ui/main/HardwarePins.h"
+#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
 
 TEST(HardwarePins, EachToggleShowsTheLevelThenSendsOneRequestForItsOwnPin) {

@@ -9,10 +9,10 @@
 
 #include <cstdio>
 
-#include "DacFrame.h"
-#include "DataEntry.h"
-#include "Form1.h"
-#include "MainForm.h"
+#include "ui/main/DacFrame.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/Form1.h"
+#include "ui/main/MainForm.h"
 
 MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings,
                              bool endingExits)

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "FakeDialogs.h"
-#include "Program.h"
+#include "ui/main/Program.h"
 #include "VirtualLibrary.h"
 
 class CommandPanels;

@@ -9,12 +9,12 @@
 
 #include <functional>
 
-#include "DacFrame.h"
-#include "DataEntry.h"
-#include "HoldClock.h"
-#include "MainForm.h"
+#include "ui/main/DacFrame.h"
+#include "ui/main/DataEntry.h"
+#include "ui/selftest/HoldClock.h"
+#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
-#include "TestForm.h"
+#include "ui/selftest/TestForm.h"
 
 namespace {
 

@@ -9,16 +9,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include "CaptionFrame.h"
-#include "DacFrame.h"
+#include "ui/shared/CaptionFrame.h"
+#include "ui/main/DacFrame.h"
 
 #include <filesystem>
 
 #include "FakeDialogs.h"
-#include "Form1.h"
-#include "MainForm.h"
-#include "Program.h"
-#include "QtDialogs.h"
+#include "ui/main/Form1.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/Program.h"
+#include "ui/main/QtDialogs.h"
 #include "VirtualLibrary.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // mapping of every argument onto the board can be seen.
 #include <gtest/gtest.h>
 
-#include "DriverAbi.h"
+#include "board/DriverAbi.h"
 #include "FakeUsb.h"
 #include "TheBoard.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "DriverAbi.h"
+#include "board/DriverAbi.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "QtSysInfoPlatform.h"
+#include "ui/about/QtSysInfoPlatform.h"
 
 #include <QFileInfo>
 #include <QProcess>

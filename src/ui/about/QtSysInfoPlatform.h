@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Registry.h"
-#include "SysInfo.h"
+#include "ui/about/Registry.h"
+#include "ui/about/SysInfo.h"
 
 // The Linux desktop for the system information launcher: no registry, the PATH, and programs
 // started on their own.

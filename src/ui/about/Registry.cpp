@@ -1,4 +1,4 @@
-#include "Registry.h"
+#include "ui/about/Registry.h"
 
 #include <array>
 #include <cstdio>

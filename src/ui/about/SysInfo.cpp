@@ -1,7 +1,7 @@
-#include "SysInfo.h"
+#include "ui/about/SysInfo.h"
 
-#include "Dialogs.h"
-#include "Registry.h"
+#include "board/Dialogs.h"
+#include "ui/about/Registry.h"
 
 const std::vector<std::string>& desktopSysInfoTools() {
     static const std::vector<std::string> tools = {"hardinfo", "kinfocenter", "lshw-gtk",

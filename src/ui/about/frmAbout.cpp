@@ -1,4 +1,4 @@
-#include "frmAbout.h"
+#include "ui/about/frmAbout.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "Artwork.h"
-#include "SysInfo.h"
-#include "Twips.h"
+#include "ui/shared/Artwork.h"
+#include "ui/about/SysInfo.h"
+#include "ui/shared/Twips.h"
 
 namespace {
 

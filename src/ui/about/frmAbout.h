@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "Deliverable.h"
+#include "board/Deliverable.h"
 
 class Dialogs;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "BitsDisplay.h"
+#include "ui/main/BitsDisplay.h"
 
 #include <QLCDNumber>
 #include <QLabel>
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "LedDisplay.h"
+#include "ui/shared/LedDisplay.h"
 
 namespace {
 
@@ -51,16 +51,17 @@ QLabel* caption(QWidget* frame, const QString& text, int centre, int top, int wi
 
 }  // namespace
 
-BitsDisplay::BitsDisplay(QWidget* frame, Variant variant) {
-    for (int p = 0; p < kCount; ++p) {
+BitsDisplay::BitsDisplay(QWidget* frame, Variant variant, BitImage& image) : image_(image) {
+    for (int p = 0; p < BitImage::kCount; ++p) {
         auto* digit = new QLCDNumber(1, frame);
         digit->setObjectName(QStringLiteral("BitsDisplay_%1").arg(p));
-        styleAsLed(*digit, segmentColour(kInactive));
+        styleAsLed(*digit, segmentColour(image.emphasis(p)));
         digit->resize(kDigitWidth, kDigitHeight);
         digit->hide();
         digits_[p] = digit;
-        setValue(p, 0);
+        draw(p);
     }
+    image.onChange = [this](int position) { draw(position); };
     // The row across the top, centred in the frame, with its captions.
     int x = (frame->width() - rowWidth(kRow)) / 2;
     const int firstDataGroupX = x + (2 + 3 + 3) * kPitch + 3 * kGroupGap;
@@ -90,20 +91,10 @@ BitsDisplay::BitsDisplay(QWidget* frame, Variant variant) {
     }
 }
 
-int BitsDisplay::value(int position) const {
-    return static_cast<int>(digits_[position]->value());
-}
-
-void BitsDisplay::setValue(int position, int value) {
-    digits_[position]->display(value);
-}
-
-int BitsDisplay::emphasis(int position) const {
-    return digits_[position]->palette().color(QPalette::WindowText).red();
-}
-
-void BitsDisplay::setEmphasis(int position, int emphasis) {
-    QPalette palette = digits_[position]->palette();
-    palette.setColor(QPalette::WindowText, segmentColour(emphasis));
-    digits_[position]->setPalette(palette);
+void BitsDisplay::draw(int position) {
+    QLCDNumber* digit = digits_[position];
+    digit->display(image_.value(position));
+    QPalette palette = digit->palette();
+    palette.setColor(QPalette::WindowText, segmentColour(image_.emphasis(position)));
+    digit->setPalette(palette);
 }

@@ -1,4 +1,4 @@
-#include "CommandPanels.h"
+#include "ui/main/CommandPanels.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "BitPositions.h"
-#include "CaptionFrame.h"
-#include "CommandTable.h"
-#include "DataEntry.h"
+#include "ui/shared/CaptionFrame.h"
+#include "command/CommandComposer.h"
+#include "command/CommandTable.h"
+#include "ui/main/DataEntry.h"
 
 namespace {
 
@@ -49,9 +49,9 @@ QButtonGroup* groupOf(const std::array<QRadioButton*, N>& options) {
 
 }  // namespace
 
-CommandPanels::CommandPanels(QWidget* dacFrame, Variant variant, BitPositions& bits,
+CommandPanels::CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer,
                              DataEntry& entry, QWidget* dataFrame)
-    : QObject(dacFrame), bits_(bits), entry_(entry), dataFrame_(dataFrame) {
+    : QObject(dacFrame), composer_(composer), entry_(entry), dataFrame_(dataFrame) {
     buildCommandPanel(dacFrame);
     buildAddressPanels(dacFrame);
     buildDataPanels(dacFrame, variant);
@@ -91,9 +91,11 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
         captions[i] = kAddresses[i].caption;
     optionGroup(addressBitsOption_, addressBitsFrame_, captions, kFirstLine, 8, 96, this);
     // DAC E to H are hidden; "All DACs" moves up under DAC D.
-    for (size_t i = 4; i < 8; ++i)
-        addressBitsOption_[i]->hide();
-    addressBitsOption_[8]->move(8, kFirstLine + 4 * kLine);
+    int line = 0;
+    for (size_t i = 0; i < kAddresses.size(); ++i) {
+        addressBitsOption_[i]->setVisible(kAddresses[i].offered);
+        if (kAddresses[i].offered) addressBitsOption_[i]->move(8, kFirstLine + line++ * kLine);
+    }
     addressBitsOption_[0]->setChecked(true);
     connect(groupOf(addressBitsOption_), &QButtonGroup::idClicked, this,
             &CommandPanels::addressBitsOption_Click);
@@ -120,10 +122,19 @@ void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
     buildReferencePanel(dataBitsFrame_[7]);
 }
 
-void CommandPanels::channelBitBox(QCheckBox* box, int index) {
-    connect(box, &QCheckBox::clicked, this, [this, index](bool checked) {
-        ShowBits(bits_, checked ? 1 : 0, index + 4, index + 4);
-    });
+void CommandPanels::optionField(QButtonGroup* group, int command) {
+    connect(group, &QButtonGroup::idClicked, this,
+            [this, command](int index) { composer_.chooseOption(command, index); });
+}
+
+template <size_t N>
+void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command) {
+    for (size_t i = 0; i < N; ++i) {
+        const int channel = static_cast<int>(i);
+        connect(boxes[i], &QCheckBox::clicked, this, [this, command, channel](bool checked) {
+            composer_.setChannelBox(command, channel, checked);
+        });
+    }
 }
 
 // The channel boxes for DAC C onwards lie just below the panel's edge: out of sight, but the
@@ -144,29 +155,24 @@ void CommandPanels::buildPowerDownPanel(CaptionFrame* panel) {
     optionGroup(powerDownOption_, panel,
                 {"Normal Operation", "1k Ohm to Ground", "100k Ohm to Ground", "Three State"},
                 kFirstLine, 10, 250, this);
-    connect(groupOf(powerDownOption_), &QButtonGroup::idClicked, this,
-            [this](int index) { ShowBits(bits_, index, 8, 9); });
+    optionField(groupOf(powerDownOption_), kPowerDownCommand);
     wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."), {10, 112, 250, 20})
         ->setObjectName(QStringLiteral("powerDownLabel"));
     channelBoxes(powerDownCheck_, panel, 136);
-    for (size_t i = 0; i < powerDownCheck_.size(); ++i) {
-        channelBitBox(powerDownCheck_[i], static_cast<int>(i));
-    }
+    channelBitBoxes(powerDownCheck_, kPowerDownCommand);
 }
 
 void CommandPanels::buildResetPanel(CaptionFrame* panel) {
     optionGroup(resetOption_, panel, {"Reset DAC and Input Registers Only", "Reset All Registers"},
                 kFirstLine, 10, 250, this);
     resetOption_[0]->setChecked(true);
-    connect(groupOf(resetOption_), &QButtonGroup::idClicked, this,
-            [this](int index) { ShowBits(bits_, index, 4, 4); });
+    optionField(groupOf(resetOption_), kResetCommand);
     wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), {10, 76, 250, 20})
         ->setObjectName(QStringLiteral("Label3"));
     // The clear-code options lie below the panel's edge.
     optionGroup(clearCodeOption_, panel, {"Zero Scale", "Mid Scale", "Full Scale", "No Operation"},
                 panel->height() + 4, 10, 200, this);
-    connect(groupOf(clearCodeOption_), &QButtonGroup::idClicked, this,
-            [this](int index) { ShowBits(bits_, index, 0, 1); });
+    optionField(groupOf(clearCodeOption_), kClearCodeCommand);
 }
 
 void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
@@ -176,9 +182,7 @@ void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
                  {10, 22, 250, 56})
         ->setObjectName(QStringLiteral("Label2"));
     channelBoxes(ldacOverwriteCheck_, panel, 86);
-    for (size_t i = 0; i < ldacOverwriteCheck_.size(); ++i) {
-        channelBitBox(ldacOverwriteCheck_[i], static_cast<int>(i));
-    }
+    channelBitBoxes(ldacOverwriteCheck_, kLdacCommand);
 }
 
 void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
@@ -187,14 +191,13 @@ void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
         {"Internal reference OFF (default) (use external reference) ", "Internal reference ON"},
         kFirstLine, 10, panel->width() - 16, this);
     refOption_[0]->setChecked(true);
-    connect(groupOf(refOption_), &QButtonGroup::idClicked, this,
-            [this](int index) { ShowBits(bits_, index, 4, 4); });
+    optionField(groupOf(refOption_), kReferenceCommand);
 }
 
 void CommandPanels::cmdBitsOption_Click(int index) {
     ResetDataControls();
     resetOption_[0]->setChecked(true);
-    ShowBits(bits_, index, 24, 27);
+    composer_.chooseCommand(index);
     for (CaptionFrame* panel : dataBitsFrame_)
         panel->hide();
     dataBitsFrame_[index]->show();
@@ -202,12 +205,11 @@ void CommandPanels::cmdBitsOption_Click(int index) {
     dataFrame_->setVisible(command.dataEntry);
     // Hiding the options uncovers "Address bits not used for this command" behind them.
     addressBitsFrame_->setVisible(command.addressOptions);
-    SetActiveBits(bits_, command.activeMask);
 }
 
 void CommandPanels::addressBitsOption_Click(int index) {
     ResetDataControls();
-    ShowBits(bits_, addressValue(index), 20, 23);
+    composer_.chooseChannel(index);
 }
 
 void CommandPanels::ResetDataControls() {
@@ -220,5 +222,5 @@ void CommandPanels::ResetDataControls() {
     for (QCheckBox* box : ldacOverwriteCheck_)
         box->setChecked(false);
     refOption_[0]->setChecked(true);
-    ShowBits(bits_, 0, 0, 19);
+    composer_.clearData();
 }

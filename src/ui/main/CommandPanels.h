@@ -4,10 +4,10 @@
 
 #include <array>
 
-#include "Variant.h"
+#include "board/Variant.h"
 
-class BitPositions;
 class CaptionFrame;
+class CommandComposer;
 class DataEntry;
 class QButtonGroup;
 class QCheckBox;
@@ -21,8 +21,8 @@ class QWidget;
 class CommandPanels : public QObject {
     Q_OBJECT
 public:
-    CommandPanels(QWidget* dacFrame, Variant variant, BitPositions& bits, DataEntry& entry,
-                  QWidget* dataFrame);
+    CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer,
+                  DataEntry& entry, QWidget* dataFrame);
 
     void cmdBitsOption_Click(int index);
     void addressBitsOption_Click(int index);
@@ -49,10 +49,13 @@ private:
     void buildResetPanel(CaptionFrame* panel);
     void buildLdacPanel(CaptionFrame* panel);
     void buildReferencePanel(CaptionFrame* panel);
-    // Checking or clearing box n writes its value into position n + 4.
-    void channelBitBox(QCheckBox* box, int index);
+    // The panel's option group writes the chosen index into the command's option field.
+    void optionField(QButtonGroup* group, int command);
+    // Checking or clearing a box writes its value into the command's channel bit.
+    template <size_t N>
+    void channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command);
 
-    BitPositions& bits_;
+    CommandComposer& composer_;
     DataEntry& entry_;
     QWidget* dataFrame_;
     std::array<QRadioButton*, 9> cmdBitsOption_{};

@@ -1,22 +1,21 @@
-#include "DacFrame.h"
+#include "ui/main/DacFrame.h"
 
 #include <QPushButton>
 
-#include "BitsDisplay.h"
-#include "CommandPanels.h"
-#include "CommandWord.h"
-#include "DataEntry.h"
-#include "Declare.h"
-#include "HardwarePins.h"
+#include "ui/main/BitsDisplay.h"
+#include "ui/main/CommandPanels.h"
+#include "ui/main/DataEntry.h"
+#include "board/Declare.h"
+#include "ui/main/HardwarePins.h"
 
 DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests)
     : CaptionFrame(QStringLiteral("DAC"), parent), requests_(requests) {
     setGeometry(geometry);
-    bits_ = std::make_unique<BitsDisplay>(this, variant);
+    bits_ = std::make_unique<BitsDisplay>(this, variant, composer_.image());
     auto* dataFrame = new QWidget(this);
     dataFrame->setObjectName(QStringLiteral("dataFrame"));
-    entry_ = new DataEntry(dataFrame, *bits_);
-    panels_ = new CommandPanels(this, variant, *bits_, *entry_, dataFrame);
+    entry_ = new DataEntry(dataFrame, composer_);
+    panels_ = new CommandPanels(this, variant, composer_, *entry_, dataFrame);
 
     writeToPartCommand_ = new QPushButton(QStringLiteral("Write to Part"), this);
     writeToPartCommand_->setObjectName(QStringLiteral("writeToPartCommand"));
@@ -29,5 +28,5 @@ DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Decl
 DacFrame::~DacFrame() = default;
 
 void DacFrame::writeToPartCommand_Click() {
-    requests_.WriteDacWord(commandWordFromImage(*bits_));
+    requests_.WriteDacWord(composer_.word());
 }

@@ -2,8 +2,9 @@
 
 #include <memory>
 
-#include "CaptionFrame.h"
-#include "Variant.h"
+#include "board/Variant.h"
+#include "command/CommandComposer.h"
+#include "ui/shared/CaptionFrame.h"
 
 class BitsDisplay;
 class CommandPanels;
@@ -24,6 +25,7 @@ public:
     // Sends the composed command: reads the bit image and nothing else.
     void writeToPartCommand_Click();
 
+    CommandComposer& composer() { return composer_; }
     BitsDisplay& bits() { return *bits_; }
     CommandPanels& panels() { return *panels_; }
     DataEntry& entry() { return *entry_; }
@@ -32,6 +34,7 @@ public:
 
 private:
     Declare& requests_;
+    CommandComposer composer_;
     std::unique_ptr<BitsDisplay> bits_;
     DataEntry* entry_;
     CommandPanels* panels_;

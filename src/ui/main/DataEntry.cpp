@@ -1,12 +1,12 @@
-#include "DataEntry.h"
+#include "ui/main/DataEntry.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "BitPositions.h"
-#include "CodeVoltage.h"
-#include "TypedLengthLimit.h"
+#include "command/CommandComposer.h"
+#include "command/CodeVoltage.h"
+#include "ui/shared/TypedLengthLimit.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ std::string text(const QLineEdit* edit) {
 
 }  // namespace
 
-DataEntry::DataEntry(QWidget* dataFrame, BitPositions& bits) : QObject(dataFrame), bits_(bits) {
+DataEntry::DataEntry(QWidget* dataFrame, CommandComposer& composer)
+    : QObject(dataFrame), composer_(composer) {
     hexText_ = field(dataFrame, "hexText", QStringLiteral("0"), {86, 4, 60, 22},
                      label(dataFrame, QStringLiteral("Hex Value:"), {4, 6, 80, 20}));
     voltageText_ = field(dataFrame, "voltageText", QStringLiteral("0"), {86, 34, 140, 22},
@@ -59,7 +60,7 @@ bool DataEntry::eventFilter(QObject* watched, QEvent* event) {
 
 void DataEntry::hexText_KeyUp() {
     const HexEntry entry = hexToVoltage(text(hexText_), text(vrefText_));
-    ShowBits(bits_, static_cast<int32_t>(entry.code), 4, 19);
+    composer_.setCode(static_cast<int32_t>(entry.code));
     voltageLimit_->setFieldText(QString::fromStdString(entry.voltageText));
 }
 
@@ -67,7 +68,7 @@ void DataEntry::voltageText_KeyUp() {
     // A reference that is no number leaves the hex text and the data bits as they are.
     const auto entry = voltageToHex(text(voltageText_), text(vrefText_));
     if (!entry) return;
-    ShowBits(bits_, static_cast<int32_t>(entry->code), 4, 19);
+    composer_.setCode(static_cast<int32_t>(entry->code));
     hexLimit_->setFieldText(QString::fromStdString(entry->hexText));
 }
 

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class BitPositions;
+class CommandComposer;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -15,7 +15,7 @@ class DataEntry : public QObject {
     Q_OBJECT
 public:
     // dataFrame: the borderless group the fields are laid out in.
-    DataEntry(QWidget* dataFrame, BitPositions& bits);
+    DataEntry(QWidget* dataFrame, CommandComposer& composer);
 
     QLineEdit* hexText() const { return hexText_; }
     QLineEdit* voltageText() const { return voltageText_; }
@@ -29,7 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    BitPositions& bits_;
+    CommandComposer& composer_;
     QLineEdit* hexText_;
     QLineEdit* voltageText_;
     QLineEdit* vrefText_;

@@ -1,11 +1,12 @@
-#include "Form1.h"
+#include "ui/main/Form1.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "CaptionFrame.h"
-#include "Dialogs.h"
+#include "board/Package.h"
+#include "ui/shared/CaptionFrame.h"
+#include "board/Dialogs.h"
 
 Form1::Form1(Dialogs& dialogs)
     : dialogs_(dialogs),
@@ -34,7 +35,7 @@ Form1::Form1(Dialogs& dialogs)
 }
 
 void Form1::Command1_Click() {
-    const uint16_t address = deviceAddressFor(option1_->isChecked());
+    const uint16_t address = busAddress(option1_->isChecked() ? Package::Tssop : Package::Lfcsp);
     hide();
     emit packageChosen(address);
 }

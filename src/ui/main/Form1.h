@@ -36,8 +36,3 @@ private:
     QRadioButton* option2_;
     QPushButton* command1_;
 };
-
-// The chip's bus address for the package chosen: 62 for the 14-lead TSSOP, else 30.
-constexpr uint16_t deviceAddressFor(bool tssopChosen) {
-    return tssopChosen ? 62 : 30;
-}

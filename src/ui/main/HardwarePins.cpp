@@ -1,11 +1,11 @@
-#include "HardwarePins.h"
+#include "ui/main/HardwarePins.h"
 
 #include <QCheckBox>
 #include <QLabel>
 
-#include "CaptionFrame.h"
-#include "Declare.h"
-#include "Twips.h"
+#include "ui/shared/CaptionFrame.h"
+#include "board/Declare.h"
+#include "ui/shared/Twips.h"
 
 namespace {
 

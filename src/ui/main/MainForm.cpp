@@ -1,4 +1,4 @@
-#include "MainForm.h"
+#include "ui/main/MainForm.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -6,20 +6,22 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "AdcMonitor.h"
-#include "Artwork.h"
-#include "BitsDisplay.h"
-#include "Board.h"
-#include "BusyCursor.h"
-#include "CaptionFrame.h"
-#include "CommandPanels.h"
-#include "DacFrame.h"
-#include "Dialogs.h"
-#include "QtSysInfoPlatform.h"
-#include "TestForm.h"
-#include "Twips.h"
-#include "WindowColours.h"
-#include "frmAbout.h"
+#include "board/AdcRules.h"
+#include "command/CommandTable.h"
+#include "ui/monitor/AdcMonitor.h"
+#include "ui/shared/Artwork.h"
+#include "ui/main/BitsDisplay.h"
+#include "board/Board.h"
+#include "ui/shared/BusyCursor.h"
+#include "ui/shared/CaptionFrame.h"
+#include "ui/main/CommandPanels.h"
+#include "ui/main/DacFrame.h"
+#include "board/Dialogs.h"
+#include "ui/about/QtSysInfoPlatform.h"
+#include "ui/selftest/TestForm.h"
+#include "ui/shared/Twips.h"
+#include "ui/shared/WindowColours.h"
+#include "ui/about/frmAbout.h"
 
 namespace {
 
@@ -115,9 +117,9 @@ void MainForm::Form_Load() {
 // The first sample comes before the set-up, as the board has always been driven.
 void MainForm::prepare() {
     frame1_->panels().ResetDataControls();
-    SetActiveBits(frame1_->bits(), 0x0FFFFFF0);
+    SetActiveBits(frame1_->composer().image(), kStartActiveMask);
     monitor_->Option_MUX_Click(0);
-    board_.requests().ConfigureAdc(18, 72);
+    configureAdc(board_.requests());
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "Deliverable.h"
+#include "board/Deliverable.h"
 
 class QAction;
 class QLabel;

@@ -1,11 +1,11 @@
-#include "Program.h"
+#include "ui/main/Program.h"
 
 #include <QApplication>
 #include <QFile>
 
-#include "Artwork.h"
-#include "Form1.h"
-#include "MainForm.h"
+#include "ui/shared/Artwork.h"
+#include "ui/main/Form1.h"
+#include "ui/main/MainForm.h"
 
 Program::Program(const Deliverable& deliverable, const QString& programDir, Dialogs& dialogs)
     : deliverable_(deliverable),

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "Board.h"
-#include "Deliverable.h"
+#include "board/Board.h"
+#include "board/Deliverable.h"
 
 class Dialogs;
 class Form1;

@@ -1,4 +1,4 @@
-#include "QtDialogs.h"
+#include "ui/main/QtDialogs.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

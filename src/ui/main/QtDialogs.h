@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "board/Dialogs.h"
 
 // The program's message boxes as Qt message boxes, and ending the program at once.
 class QtDialogs : public Dialogs {

@@ -1,8 +1,8 @@
 #include <QApplication>
 
-#include "Deliverable.h"
-#include "Program.h"
-#include "QtDialogs.h"
+#include "board/Deliverable.h"
+#include "ui/main/Program.h"
+#include "ui/main/QtDialogs.h"
 
 // XT4830_DELIVERABLE names the deliverable this executable is: kXT4830 or kXT4830Version2.
 int main(int argc, char* argv[]) {

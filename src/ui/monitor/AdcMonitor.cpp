@@ -1,4 +1,4 @@
-#include "AdcMonitor.h"
+#include "ui/monitor/AdcMonitor.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -9,13 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "AdcReading.h"
-#include "CaptionFrame.h"
-#include "Declare.h"
-#include "Dialogs.h"
-#include "LedDisplay.h"
-#include "QtPeriodicTimer.h"
-#include "TypedLengthLimit.h"
+#include "board/AdcRules.h"
+#include "ui/shared/CaptionFrame.h"
+#include "board/Declare.h"
+#include "board/Dialogs.h"
+#include "command/NumberReading.h"
+#include "ui/shared/LedDisplay.h"
+#include "ui/monitor/QtPeriodicTimer.h"
+#include "ui/shared/TypedLengthLimit.h"
 
 AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     : QObject(frame),
@@ -53,7 +54,7 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     frame3_->setObjectName(QStringLiteral("Frame3"));
     frame3_->setGeometry(178, 10, 82, 70);
     auto* group = new QButtonGroup(this);
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kMuxInputs; ++i) {
         optionMux_[i] = new QRadioButton(QString(QChar('A' + i)), frame3_);
         const int row = i / 2;
         const int top = row < 2 ? 20 + row * 22 : frame3_->height() + (row - 2) * 22;
@@ -82,7 +83,7 @@ void AdcMonitor::Option_MUX_Click(int index) {
 
 // One sample of whatever input the multiplexer was last set to, by whoever set it.
 void AdcMonitor::sampleCommand_Click() {
-    const std::string reference = adcVddText_->text().toStdString();
+    const double reference = readLenientDecimal(adcVddText_->text().toStdString());
     adcDisplay_->display(adcVolts(requests_.ReadAdc(), reference));
 }
 

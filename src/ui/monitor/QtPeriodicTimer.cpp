@@ -1,4 +1,4 @@
-#include "QtPeriodicTimer.h"
+#include "ui/monitor/QtPeriodicTimer.h"
 
 QtPeriodicTimer::QtPeriodicTimer(int intervalMs) {
     timer_.setInterval(intervalMs);

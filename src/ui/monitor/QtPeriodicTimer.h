@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "PeriodicTimer.h"
+#include "ui/monitor/PeriodicTimer.h"
 
 // The periodic timer on Qt's event loop, so its ticks arrive on the user-interface thread.
 class QtPeriodicTimer : public PeriodicTimer {

@@ -1,4 +1,4 @@
-#include "HoldClock.h"
+#include "ui/selftest/HoldClock.h"
 
 #include <thread>
 

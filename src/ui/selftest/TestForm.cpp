@@ -1,14 +1,14 @@
-#include "TestForm.h"
+#include "ui/selftest/TestForm.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
-#include "Board.h"
-#include "BusyCursor.h"
-#include "HoldClock.h"
-#include "SelfTest.h"
-#include "Twips.h"
+#include "board/Board.h"
+#include "ui/shared/BusyCursor.h"
+#include "ui/selftest/HoldClock.h"
+#include "board/SelfTestSequence.h"
+#include "ui/shared/Twips.h"
 
 namespace {
 
@@ -64,9 +64,8 @@ void TestForm::Command1_Click() {
         const BusyCursor busy;
         board_.link().OpenBoardWithRetry();
     }
-    board_.requests().ConfigureAdc(18, 72);
     label1_->setText(QString());
-    showVerdict(measureAllOutputs(board_.requests()));
+    showVerdict(runSelfTest(board_.requests()).pass);
     // The verdict stays for two seconds while the window takes no input, then goes.
     holdFor(*clock_, kHold);
     label1_->setText(QString());

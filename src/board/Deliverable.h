@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "Variant.h"
+#include "board/Variant.h"
 
 // One of the two programs built from this source. They differ only in the driver library
 // they bind (the variant) and in the version they show.

@@ -1,4 +1,4 @@
-#include "LedDisplay.h"
+#include "ui/shared/LedDisplay.h"
 
 #include <QLCDNumber>
 

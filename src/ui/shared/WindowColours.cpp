@@ -1,4 +1,4 @@
-#include "WindowColours.h"
+#include "ui/shared/WindowColours.h"
 
 #include <QPalette>
 #include <QWidget>

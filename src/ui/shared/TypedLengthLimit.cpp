@@ -1,4 +1,4 @@
-#include "TypedLengthLimit.h"
+#include "ui/shared/TypedLengthLimit.h"
 
 #include <QLineEdit>
 

@@ -1,4 +1,4 @@
-#include "Artwork.h"
+#include "ui/shared/Artwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "WindowColours.h"
+#include "ui/shared/WindowColours.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Deliverable.h"
+#include "board/Deliverable.h"
 
 std::string versionText(const Deliverable& d) {
     return std::to_string(d.major) + "." + std::to_string(d.minor) + "." +

@@ -1,4 +1,4 @@
-#include "CaptionFrame.h"
+#include "ui/shared/CaptionFrame.h"
 
 #include <QPainter>
 
