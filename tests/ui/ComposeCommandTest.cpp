@@ -34,7 +34,7 @@ void type(QLineEdit* field, const QString& text) {
 }
 
 // The values of positions last..first as a number.
-int field(const BitPositions& bits, int first, int last) {
+int field(const BitImage& bits, int first, int last) {
     int value = 0;
     for (int p = last; p >= first; --p)
         value = value * 2 + bits.value(p);
@@ -134,7 +134,7 @@ TEST_P(ComposeCommand, WritingChangesNothingOnScreenAndEnterPressesTheButton) {
     EXPECT_NE(rig.lastRequest().find(dacWriteLine(0x188000)), std::string::npos);
     EXPECT_EQ(rig.entry().hexText()->text(), "8000");
     EXPECT_EQ(rig.entry().voltageText()->text(), volts);
-    EXPECT_EQ(field(rig.dac().bits(), 4, 19), 0x8000);
+    EXPECT_EQ(field(rig.dac().composer().image(), 4, 19), 0x8000);
     // Another push button with the focus takes its own Enter.
     const size_t before = rig.requestCount();
     QTest::keyClick(rig.main().monitor().sampleCommand(), Qt::Key_Return);
@@ -146,7 +146,7 @@ TEST_P(ComposeCommand, WritingChangesNothingOnScreenAndEnterPressesTheButton) {
 TEST_P(ComposeCommand, PanelsFollowTheCommandAndChannel) {
     MainWindowRig rig(*GetParam());
     CommandPanels& p = rig.panels();
-    BitPositions& bits = rig.dac().bits();
+    const BitImage& bits = rig.dac().composer().image();
 
     // A code entered, then another channel: both fields back to 0, the data cleared.
     type(rig.entry().hexText(), "1234");
@@ -190,8 +190,13 @@ TEST_P(ComposeCommand, PanelsFollowTheCommandAndChannel) {
     click(p.cmdBitsOption(1));
     EXPECT_TRUE(p.dataBitsFrame(1)->isVisible());
     EXPECT_FALSE(p.dataFrame()->isVisible());
+    // The digits show the image: values and emphasis alike.
     for (int pos = 0; pos < 31; ++pos) {
-        EXPECT_EQ(bits.emphasis(pos), pos >= 20 && pos <= 27 ? 255 : 160) << pos;
+        const QLCDNumber* digit = rig.dac().bits().digit(pos);
+        EXPECT_EQ(digit->palette().color(QPalette::WindowText).red(),
+                  pos >= 20 && pos <= 27 ? 255 : 160)
+            << pos;
+        EXPECT_EQ(digit->value(), bits.value(pos)) << pos;
     }
 }
 
@@ -203,14 +208,14 @@ TEST_P(ComposeCommand, ChannelBoxesBelowThePanelEdgeAreReachedByTabAndSpace) {
     QTest::keyClick(p.LDACOverwriteCheck(1), Qt::Key_Tab);
     ASSERT_EQ(rig.main().focusWidget(), p.LDACOverwriteCheck(2));
     QTest::keyClick(p.LDACOverwriteCheck(2), Qt::Key_Space);
-    EXPECT_EQ(field(rig.dac().bits(), 4, 19), 0b0110);
+    EXPECT_EQ(field(rig.dac().composer().image(), 4, 19), 0b0110);
     EXPECT_FALSE(p.addressBitsOption(4)->isVisible()) << "DAC E to H are hidden";
 }
 
 TEST_P(ComposeCommand, HexAndVoltageEntryFollowEachOther) {
     MainWindowRig rig(*GetParam());
     DataEntry& e = rig.entry();
-    BitPositions& bits = rig.dac().bits();
+    const BitImage& bits = rig.dac().composer().image();
     type(e.hexText(), "FFFF");
     EXPECT_EQ(e.voltageText()->text(), "2.99995422363281");
     // A new reference recomputes the voltage and leaves the code alone.
@@ -246,10 +251,11 @@ TEST_P(ComposeCommand, HexAndVoltageEntryFollowEachOther) {
 
 TEST_P(ComposeCommand, StartsWithTheWriteCommandMarkedAndEveryFieldLabelled) {
     MainWindowRig rig(*GetParam());
-    const BitsDisplay& bits = rig.dac().bits();
+    const BitsDisplay& display = rig.dac().bits();
     for (int pos = 0; pos < 32; ++pos) {
-        EXPECT_EQ(bits.value(pos), 0);
-        EXPECT_EQ(bits.emphasis(pos), pos >= 4 && pos <= 27 ? 255 : 160) << pos;
+        EXPECT_EQ(display.digit(pos)->value(), 0);
+        const int red = display.digit(pos)->palette().color(QPalette::WindowText).red();
+        EXPECT_EQ(red, pos >= 4 && pos <= 27 ? 255 : 160) << pos;
     }
     EXPECT_EQ(rig.entry().VrefText()->text(), "3");
     for (QLineEdit* field :

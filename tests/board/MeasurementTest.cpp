@@ -1,0 +1,121 @@
+// The board's measurement rules: the ADC's set-up and conversion, the multiplexer's inputs,
+// the package addresses and the self-test's sequence, limits and verdict.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "FakeDialogs.h"
+#include "board/AdcRules.h"
+#include "board/Declare.h"
+#include "board/Package.h"
+#include "board/SelfTestSequence.h"
+
+namespace {
+
+// Records every request; reads answer scripted counts, then 0.
+class RecordingDriver : public DriverLibrary {
+public:
+    struct Sent {
+        int code, value, index, direction, length;
+        bool operator==(const Sent&) const = default;
+    };
+    std::vector<Sent> sent;
+    std::deque<int> counts;
+
+    bool attemptOpen(const std::string&, FirmwarePathBytes&) override { return true; }
+    int16_t request(const BoardRequest& r) override {
+        sent.push_back({r.code, r.value, r.index, r.direction, r.length});
+        if (r.direction == 1 && !counts.empty()) {
+            r.buffer[0] = static_cast<uint8_t>(counts.front() >> 8);
+            r.buffer[1] = static_cast<uint8_t>(counts.front() & 0xFF);
+            counts.pop_front();
+        }
+        return 0;
+    }
+};
+
+struct Rig {
+    RecordingDriver driver;
+    FakeDialogs dialogs;
+    Declare declare{driver, dialogs};
+};
+
+SelfTestResult selfTest(std::deque<int> counts) {
+    Rig rig;
+    rig.driver.counts = std::move(counts);
+    return runSelfTest(rig.declare);
+}
+
+}  // namespace
+
+TEST(AdcRules, CountOver4096TimesTheReferenceUnroundedAndUnlimited) {
+    struct Case {
+        int32_t count;
+        double reference, volts;
+    };
+    for (const Case& c : {Case{2048, 3.0, 1.5}, Case{2048, 5, 2.5}, Case{0, 3.0, 0},
+                          Case{4095, 3.0, 2.999267578125}, Case{4096, 3.0, 3.0},
+                          Case{65535, 3.0, 47.999267578125}, Case{2048, 0, 0}}) {
+        EXPECT_EQ(adcVolts(c.count, c.reference), c.volts) << c.count << " " << c.reference;
+    }
+}
+
+TEST(AdcRules, EachInputsMaskAndTheSetUpRequest) {
+    const int values[kMuxInputs] = {0x9801, 0x9802, 0x9804, 0x9808,
+                                    0x9810, 0x9820, 0x9840, 0x9880};
+    Rig rig;
+    for (int input = 0; input < kMuxInputs; ++input)
+        rig.declare.SelectMuxChannel(muxMask(input));
+    configureAdc(rig.declare);
+    ASSERT_EQ(rig.driver.sent.size(), 9u);
+    for (int input = 0; input < kMuxInputs; ++input)
+        EXPECT_EQ(rig.driver.sent[input], (RecordingDriver::Sent{0xDF, values[input], 0, 0, 0}));
+    EXPECT_EQ(rig.driver.sent[8], (RecordingDriver::Sent{0xDA, 18, 72, 0, 0}));
+}
+
+TEST(Package, TssopAnswersAt62AndLfcspAt30) {
+    EXPECT_EQ(busAddress(Package::Tssop), 62);
+    EXPECT_EQ(busAddress(Package::Lfcsp), 30);
+}
+
+TEST(SelfTestSequence, SetsUpTheAdcThenWritesSelectsAndReadsInItsFixedOrder) {
+    Rig rig;
+    rig.declare.setDeviceAddress(62);
+    runSelfTest(rig.declare);
+    using S = RecordingDriver::Sent;
+    std::vector<S> expected = {{0xDA, 18, 72, 0, 0}};
+    for (const int data : {0xFFFF, 0x8000}) {
+        expected.push_back({0xDE, 0x3E1F, data, 0, 0});
+        for (const int value : {0x9801, 0x9802, 0x9804, 0x9808}) {
+            expected.push_back({0xDF, value, 0, 0, 0});
+            expected.push_back({0xDA, 0, 0, 1, 3});
+        }
+    }
+    EXPECT_EQ(rig.driver.sent, expected);
+}
+
+TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
+    struct Case {
+        int reading;  // 0-3 full scale, 4-7 mid scale
+        int count;
+        bool pass;
+    };
+    for (const Case& c : {Case{0, 3959, false}, Case{1, 3960, true}, Case{2, 4232, true},
+                          Case{3, 4233, false}, Case{4, 2034, false}, Case{5, 2035, true},
+                          Case{6, 2061, true}, Case{7, 2062, false}}) {
+        std::deque<int> counts = {4095, 4095, 4095, 4095, 2048, 2048, 2048, 2048};
+        counts[c.reading] = c.count;
+        const SelfTestResult result = selfTest(counts);
+        SCOPED_TRACE(c.count);
+        ASSERT_EQ(result.readings.size(), 8u);
+        EXPECT_EQ(result.pass, c.pass);
+        const SelfTestReading& r = result.readings[c.reading];
+        EXPECT_EQ(r.count, c.count);
+        EXPECT_EQ(r.output, c.reading % 4);
+        EXPECT_EQ(r.pass, c.pass);
+        EXPECT_EQ(r.volts, static_cast<float>(c.count / 4096.0 * 3));
+        EXPECT_EQ(r.phase->low, c.reading < 4 ? 2.9f : 1.49f);
+        EXPECT_EQ(r.phase->high, c.reading < 4 ? 3.1f : 1.51f);
+    }
+    EXPECT_FALSE(selfTest({}).pass) << "a board that reads 0 everywhere";
+}

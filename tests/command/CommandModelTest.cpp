@@ -1,0 +1,210 @@
+// The bit image, the command and address tables and the words composed on them, held to the
+// tables of the command word, the command panels and Write to Part.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "command/BitImage.h"
+#include "command/CommandComposer.h"
+#include "command/CommandTable.h"
+
+namespace {
+
+// The values of positions last..first, most significant first.
+std::string shown(const BitImage& bits, int first, int last) {
+    std::string text;
+    for (int p = last; p >= first; --p)
+        text += static_cast<char>('0' + bits.value(p));
+    return text;
+}
+
+}  // namespace
+
+TEST(BitImage, ShowBitsWritesTheLowBitsFromFirstToLastAndNothingElse) {
+    BitImage bits;
+    std::vector<int> changed;
+    bits.onChange = [&](int p) { changed.push_back(p); };
+    ShowBits(bits, 0x12345, 4, 19);
+    EXPECT_EQ(shown(bits, 0, 31), std::string(12, '0') + "0010001101000101" + "0000");
+    EXPECT_EQ(changed.size(), 16u);
+    EXPECT_EQ(changed.front(), 4);
+    ShowBits(bits, 3, 25, 25);
+    EXPECT_EQ(shown(bits, 24, 26), "010");
+    ShowBits(bits, 0xFFFF, 5, 4);
+    EXPECT_EQ(changed.size(), 17u) << "first after last writes nothing";
+    EXPECT_EQ(readField(bits, kDataField), 0x2345);
+}
+
+TEST(BitImage, SetActiveBitsMarksPositions0To30AndNever31) {
+    BitImage bits;
+    for (int p = 0; p < 32; ++p)
+        EXPECT_EQ(bits.emphasis(p), 160) << p;
+    bits.setEmphasis(31, 7);
+    SetActiveBits(bits, 0xFFFFFFFF);
+    EXPECT_EQ(bits.emphasis(30), 255);
+    EXPECT_EQ(bits.emphasis(31), 7);
+    SetActiveBits(bits, 0x0FFFFFF0);
+    for (int p = 0; p < 31; ++p)
+        EXPECT_EQ(bits.emphasis(p), p >= 4 && p <= 27 ? 255 : 160) << p;
+}
+
+TEST(CommandTable, EveryCommandsCaptionMaskAndPanels) {
+    struct Row {
+        const char* caption;
+        uint32_t mask;
+        bool dataEntry, addressOptions;
+    };
+    const Row rows[9] = {
+        {"Write to Input Register n", 0x0FFFFFF0, true, true},
+        {"Update DAC Register n", 0x0FF00000, false, true},
+        {"Write to Input Register n, Update All", 0x0FFFFFF0, true, true},
+        {"Write to and Update DAC channel n", 0x0FFFFFF0, true, true},
+        {"Power Down DAC (Power-up)", 0x0F00033F, false, false},
+        {"Reset", 0x0F000010, false, false},
+        {"LDAC Register Setup", 0x0F00003F, false, false},
+        {"Internal Reference Setup", 0x0F000010, false, false},
+        {"CLR Code Register", 0x0F000001, false, false},
+    };
+    for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(kCommands[i].caption, rows[i].caption);
+        EXPECT_EQ(kCommands[i].activeMask, rows[i].mask);
+        EXPECT_EQ(kCommands[i].dataEntry, rows[i].dataEntry);
+        EXPECT_EQ(kCommands[i].addressOptions, rows[i].addressOptions);
+        CommandComposer composer;
+        composer.chooseCommand(i);
+        for (int p = 0; p < 31; ++p)
+            EXPECT_EQ(composer.image().emphasis(p), (rows[i].mask >> p) & 1 ? 255 : 160) << p;
+        EXPECT_EQ(readField(composer.image(), kCommandField), i);
+    }
+    EXPECT_EQ(kStartActiveMask, 0x0FFFFFF0u);
+}
+
+TEST(CommandTable, ChannelsWriteTheirIndexAndAllDacsFifteen) {
+    const char* captions[9] = {"DAC A", "DAC B", "DAC C", "DAC D",   "DAC E",
+                               "DAC F", "DAC G", "DAC H", "All DACs"};
+    const int values[9] = {0, 1, 2, 3, 4, 5, 6, 7, 15};
+    const bool offered[9] = {true, true, true, true, false, false, false, false, true};
+    for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(kAddresses[i].caption, captions[i]);
+        EXPECT_EQ(kAddresses[i].offered, offered[i]);
+        CommandComposer composer;
+        composer.chooseChannel(i);
+        EXPECT_EQ(readField(composer.image(), kAddressField), values[i]);
+    }
+}
+
+namespace {
+
+struct Composition {
+    const char* name;
+    void (*compose)(CommandComposer&);
+    int32_t word;
+    const char* positions0To3;  // positions 3..0, which never reach the word
+};
+
+const Composition kCompositions[] = {
+    {"nothing chosen", [](CommandComposer&) {}, 0x000000, "0000"},
+    {"write and update all DACs with FFFF",
+     [](CommandComposer& c) {
+         c.chooseCommand(3);
+         c.chooseChannel(8);
+         c.setCode(0xFFFF);
+     },
+     0x1FFFFF, "0000"},
+    {"update DAC C",
+     [](CommandComposer& c) {
+         c.chooseCommand(1);
+         c.chooseChannel(2);
+     },
+     0x0A0000, "0000"},
+    {"write input register of DAC D, mid scale",
+     [](CommandComposer& c) {
+         c.chooseChannel(3);
+         c.setCode(0x8000);
+     },
+     0x038000, "0000"},
+    {"write input register of DAC A, update all",
+     [](CommandComposer& c) {
+         c.chooseCommand(2);
+         c.setCode(0x12345);
+     },
+     0x102345, "0000"},
+    {"DAC B, then power down three-state DAC A",
+     [](CommandComposer& c) {
+         c.chooseChannel(1);
+         c.chooseCommand(4);
+         c.chooseOption(kPowerDownCommand, 3);
+         c.setChannelBox(kPowerDownCommand, 0, true);
+     },
+     0x210031, "0000"},
+    {"power down 100k, DAC A, B, D ticked and B cleared again",
+     [](CommandComposer& c) {
+         c.chooseCommand(4);
+         c.chooseOption(kPowerDownCommand, 2);
+         for (const int channel : {0, 1, 3})
+             c.setChannelBox(kPowerDownCommand, channel, true);
+         c.setChannelBox(kPowerDownCommand, 1, false);
+     },
+     0x200029, "0000"},
+    {"reset all registers",
+     [](CommandComposer& c) {
+         c.chooseCommand(5);
+         c.chooseOption(kResetCommand, 1);
+     },
+     0x280001, "0000"},
+    {"LDAC register, DAC B and D",
+     [](CommandComposer& c) {
+         c.chooseCommand(6);
+         c.setChannelBox(kLdacCommand, 1, true);
+         c.setChannelBox(kLdacCommand, 3, true);
+     },
+     0x30000A, "0000"},
+    {"internal reference on",
+     [](CommandComposer& c) {
+         c.chooseCommand(7);
+         c.chooseOption(kReferenceCommand, 1);
+     },
+     0x380001, "0000"},
+    {"CLR code register, DAC C, no-operation clear code (not sent)",
+     [](CommandComposer& c) {
+         c.chooseChannel(2);
+         c.chooseCommand(8);
+         c.chooseOption(kClearCodeCommand, 3);
+     },
+     0x020000, "0011"},
+    {"data cleared, channel and command kept",
+     [](CommandComposer& c) {
+         c.chooseCommand(3);
+         c.chooseChannel(1);
+         c.setCode(0xFFFF);
+         c.chooseOption(kClearCodeCommand, 2);
+         c.clearData();
+     },
+     0x190000, "0000"},
+};
+
+}  // namespace
+
+TEST(CommandComposer, EachPanelWritesItsOwnFieldAndTheWordPacksTheImage) {
+    for (const Composition& c : kCompositions) {
+        SCOPED_TRACE(c.name);
+        CommandComposer composer;
+        c.compose(composer);
+        EXPECT_EQ(composer.word(), c.word);
+        EXPECT_EQ(shown(composer.image(), 0, 3), c.positions0To3);
+    }
+}
+
+TEST(CommandComposer, IndexEightAndAllDacsSetTheBitsThatNeverReachTheWord) {
+    CommandComposer composer;
+    composer.chooseCommand(8);
+    composer.chooseChannel(8);
+    EXPECT_EQ(shown(composer.image(), 20, 27), "10001111");
+    EXPECT_EQ(composer.word(), 0x070000);
+    for (const int p : {28, 29, 30, 31})
+        composer.image().setValue(p, 1);
+    EXPECT_EQ(composer.word(), 0x070000) << "positions 28-31 are not read";
+}
