@@ -107,43 +107,26 @@ const char* kUnavailable = "System Information Is Unavailable At This Time";
 
 }  // namespace
 
-TEST(StartSysInfo, FirstRegistryPathIsStartedAsItStands) {
+TEST(StartSysInfo, RegistryPathThenToolInTheRegistryFolderThenTheFirstDesktopTool) {
     FakePlatform platform;
-    platform.fakeRegistry.keys[kMsinfo] = {{"PATH", text("/opt/msinfo/run", true)}};
-    platform.onPath["hardinfo"] = "/usr/bin/hardinfo";
     FakeDialogs dialogs;
     StartSysInfo(platform, dialogs);
-    EXPECT_EQ(platform.started, std::vector<std::string>{"/opt/msinfo/run"});
-    EXPECT_TRUE(dialogs.shown.empty());
-    // It was never checked; when it cannot be started, the box says so.
-    platform.startWorks = false;
-    StartSysInfo(platform, dialogs);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 1u) << "nothing found";
     EXPECT_EQ(dialogs.shown[0].text, kUnavailable);
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(dialogs.shown[0].title, "");
-}
-
-TEST(StartSysInfo, SecondEntryNeedsTheToolInItsFolder) {
-    FakePlatform platform;
-    platform.fakeRegistry.keys[kLocation] = {{"MSINFO", text("/opt/tools", true)}};
-    FakeDialogs dialogs;
-    StartSysInfo(platform, dialogs);
-    EXPECT_TRUE(platform.started.empty());
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    platform.files.push_back("/opt/tools/MSINFO32.EXE");
-    StartSysInfo(platform, dialogs);
-    EXPECT_EQ(platform.started, std::vector<std::string>{"/opt/tools/MSINFO32.EXE"});
-}
-
-TEST(StartSysInfo, WithoutARegistryTheFirstDesktopToolOnThePathIsStarted) {
-    FakePlatform platform;
-    FakeDialogs dialogs;
-    StartSysInfo(platform, dialogs);
-    EXPECT_EQ(dialogs.shown.size(), 1u) << "none found";
     platform.onPath["gnome-system-monitor"] = "/usr/bin/gnome-system-monitor";
     platform.onPath["kinfocenter"] = "/usr/bin/kinfocenter";
+    platform.fakeRegistry.keys[kLocation] = {{"MSINFO", text("/opt/tools", true)}};
     StartSysInfo(platform, dialogs);
-    EXPECT_EQ(platform.started, std::vector<std::string>{"/usr/bin/kinfocenter"});
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    platform.files.push_back("/opt/tools/MSINFO32.EXE");
+    StartSysInfo(platform, dialogs);
+    platform.fakeRegistry.keys[kMsinfo] = {{"PATH", text("/opt/msinfo/run", true)}};
+    StartSysInfo(platform, dialogs);
+    EXPECT_EQ(platform.started, (std::vector<std::string>{"/usr/bin/kinfocenter",
+                                                          "/opt/tools/MSINFO32.EXE",
+                                                          "/opt/msinfo/run"}));
+    platform.startWorks = false;  // the registry's path is never checked, only started
+    StartSysInfo(platform, dialogs);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
 }

@@ -58,94 +58,54 @@ TEST(VirtualBoard, AcceptsExactlyTheRequestsOfTheProgramsTable) {
     EXPECT_EQ(board.request(0xDA, 0, 0, 1, 3, nullptr), VirtualBoard::kNotInTable);
 }
 
-TEST(VirtualBoard, RequestsNeedTheFirmwareAndAGoodImage) {
-    VirtualBoard& board = VirtualBoard::instance();
-    ASSERT_TRUE(board.reset(""));
-    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard);
-    EXPECT_EQ(board.loadFirmware(XT4830_PROGRAM_DIR "/nothing.hex"), VirtualBoard::kBadImage);
-    EXPECT_EQ(board.loadFirmware(kImage), 0);
-    EXPECT_EQ(send(board, 0xE1, 0), 0);
-}
-
-TEST(VirtualBoard, WrittenOutputReadsBackThroughTheMultiplexer) {
+TEST(VirtualBoard, WrittenOutputReadsBackAtTheFittedPackagesAddressOnly) {
     VirtualBoard& board = loadedBoard();
+    EXPECT_EQ(send(board, 0xDE, 0x1E19, 0x8000), VirtualBoard::kNotAcknowledged);
     ASSERT_EQ(send(board, 0xDE, 0x3E19, 0x8000), 0);  // write and update DAC B, mid scale
     ASSERT_EQ(send(board, 0xDF, 0x9802), 0);
     EXPECT_EQ(readCount(board), 2048);
-    ASSERT_EQ(send(board, 0xDF, 0x9801), 0);
-    EXPECT_EQ(readCount(board), 0);
     ASSERT_EQ(send(board, 0xDE, 0x3E1F, 0xFFFF), 0);  // all channels, full scale
     ASSERT_EQ(send(board, 0xDF, 0x9808), 0);
     EXPECT_EQ(readCount(board), 4095) << "the 12-bit converter tops out";
     ASSERT_EQ(send(board, 0xDF, 0x9810), 0);  // E is not connected
     EXPECT_EQ(readCount(board), 0);
-}
-
-TEST(VirtualBoard, OnlyTheFittedPackagesAddressIsAcknowledged) {
-    VirtualBoard& tssop = loadedBoard();
-    EXPECT_EQ(send(tssop, 0xDE, 0x1E19, 0x8000), VirtualBoard::kNotAcknowledged);
-    EXPECT_EQ(send(tssop, 0xDE, 0x3E19, 0x8000), 0);
+    ASSERT_EQ(send(board, 0xE0, 0), 0);  // CLR low clears to zero scale
+    EXPECT_EQ(board.outputVolts(3), 0.0);
     VirtualBoard& lfcsp = loadedBoard("lfcsp");
     EXPECT_EQ(send(lfcsp, 0xDE, 0x3E19, 0x8000), VirtualBoard::kNotAcknowledged);
-    EXPECT_EQ(lfcsp.outputVolts(1), 0.0) << "an unacknowledged write changes nothing";
     EXPECT_EQ(send(lfcsp, 0xDE, 0x1E19, 0x8000), 0);
     EXPECT_DOUBLE_EQ(lfcsp.outputVolts(1), 1.5);
 }
 
-TEST(VirtualBoard, PinRequestsDriveTheChipsPins) {
-    VirtualBoard& board = loadedBoard();
-    ASSERT_EQ(send(board, 0xDE, 0x3E07, 0x8000), 0);  // write input registers only
-    EXPECT_EQ(board.outputVolts(0), 0.0);
-    ASSERT_EQ(send(board, 0xF0, 0), 0);  // LDAC low loads them
-    EXPECT_DOUBLE_EQ(board.outputVolts(0), 1.5);
-    ASSERT_EQ(send(board, 0xE0, 0), 0);  // CLR low clears to zero scale
-    EXPECT_EQ(board.outputVolts(3), 0.0);
-}
-
-TEST(VirtualBoard, UnpluggedAfterTheConfiguredNumberOfRequests) {
-    VirtualBoard& board = loadedBoard("unplug-after=2");
-    EXPECT_EQ(send(board, 0xE1, 0), 0);
-    EXPECT_EQ(send(board, 0xE1, 0), 0);
-    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard);
-    EXPECT_EQ(board.loadFirmware(kImage), VirtualBoard::kNoBoard);
-    std::array<uint8_t, 128> list{};
-    EXPECT_EQ(board.search(list.data()), 0);
-}
-
-TEST(VirtualBoard, AbsentBoardIsNotFoundUntilPluggedIn) {
+TEST(VirtualBoard, AbsentUntilPluggedInNeedsItsImageAndGoesAwayWhenUnplugged) {
     VirtualBoard& board = VirtualBoard::instance();
-    ASSERT_TRUE(board.reset("absent"));
+    ASSERT_TRUE(board.reset("absent,unplug-after=2"));
     std::array<uint8_t, 128> list{};
     EXPECT_EQ(board.search(list.data()), 0);
-    EXPECT_EQ(list[0], 0);
-    EXPECT_EQ(board.connect(0), 0);
     EXPECT_EQ(board.loadFirmware(kImage), VirtualBoard::kNoBoard);
     board.setPresent(true);
+    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard) << "no firmware yet";
+    EXPECT_EQ(board.loadFirmware(XT4830_PROGRAM_DIR "/nothing.hex"), VirtualBoard::kBadImage);
     EXPECT_EQ(board.search(list.data()), 1);
     const int32_t first = board.connect(list[0]);
     const int32_t second = board.connect(list[0]);
-    EXPECT_NE(first, 0);
     EXPECT_FALSE(board.isCurrentHandle(first)) << "a new connection replaces the old handle";
     EXPECT_TRUE(board.isCurrentHandle(second));
+    EXPECT_EQ(board.loadFirmware(kImage), 0);
+    EXPECT_EQ(send(board, 0xE1, 0), 0);
+    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard) << "unplugged after one request";
 }
 
-TEST(VirtualBoard, NoiseStaysWithinItsCounts) {
-    VirtualBoard& board = loadedBoard("noise=3");
-    ASSERT_EQ(send(board, 0xDE, 0x3E18, 0x8000), 0);
+TEST(VirtualBoard, NoiseStaysWithinItsCountsAndAStuckChannelKeepsItsCode) {
+    VirtualBoard& board = loadedBoard("noise=3,stuck=B:0x0100");
+    ASSERT_EQ(send(board, 0xDE, 0x3E1F, 0x8000), 0);
     ASSERT_EQ(send(board, 0xDF, 0x9801), 0);
     std::set<int> seen;
-    for (int i = 0; i < 200; ++i) {
-        const int count = readCount(board);
-        EXPECT_GE(count, 2045);
-        EXPECT_LE(count, 2051);
-        seen.insert(count);
-    }
+    for (int i = 0; i < 200; ++i)
+        seen.insert(readCount(board));
+    EXPECT_GE(*seen.begin(), 2045);
+    EXPECT_LE(*seen.rbegin(), 2051);
     EXPECT_GT(seen.size(), 3u);
-}
-
-TEST(VirtualBoard, StuckChannelKeepsItsCode) {
-    VirtualBoard& board = loadedBoard("stuck=B:0x0100");
-    ASSERT_EQ(send(board, 0xDE, 0x3E1F, 0xFFFF), 0);
     ASSERT_EQ(send(board, 0xDF, 0x9802), 0);
-    EXPECT_EQ(readCount(board), 16);
+    EXPECT_LE(std::abs(readCount(board) - 16), 3);
 }
