@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -30,10 +31,35 @@ HexResult refuse(int line, const std::string& why) {
     return {std::nullopt, "line " + std::to_string(line) + ": " + why};
 }
 
+bool inLoaderRam(uint32_t address, std::size_t size) {
+    for (const RamBlock& block : kLoaderRam) {
+        if (address >= block.begin && address + size <= block.end) return true;
+    }
+    return false;
+}
+
+// What may follow the end-of-file record: blank lines, Ctrl-Z (an old end-of-text mark) and
+// NUL padding.
+bool onlyPaddingAfterTheEnd(std::string_view rest) {
+    return rest.find_first_not_of(std::string_view(" \t\r\n\x1A\0", 6)) == std::string_view::npos;
+}
+
+// The bytes every record put at its addresses so far; false when data gives one of them
+// another value.
+bool agreesWithEarlierRecords(std::map<uint32_t, uint8_t>& written, uint32_t address,
+                              const std::vector<uint8_t>& data) {
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto [at, fresh] = written.emplace(address + i, data[i]);
+        if (!fresh && at->second != data[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-HexResult parseIntelHex(std::string_view text, uint32_t ramEnd) {
+HexResult parseIntelHex(std::string_view text) {
     HexImage image;
+    std::map<uint32_t, uint8_t> written;
     uint32_t base = 0;
     int lineNumber = 0;
     while (!text.empty()) {
@@ -56,13 +82,20 @@ HexResult parseIntelHex(std::string_view text, uint32_t ramEnd) {
         const std::vector<uint8_t> data(b.begin() + 4, b.end() - 1);
         switch (b[3]) {
             case 0x00:
-                if (base + offset + data.size() > ramEnd) {
+                if (!inLoaderRam(base + offset, data.size())) {
                     return refuse(lineNumber, "data beyond the microcontroller's RAM");
+                }
+                if (!agreesWithEarlierRecords(written, base + offset, data)) {
+                    return refuse(lineNumber, "another byte for an address already given");
                 }
                 if (!data.empty()) image.records.push_back({base + offset, data});
                 break;
             case 0x01:
                 if (!data.empty()) return refuse(lineNumber, "end-of-file record with data");
+                if (!onlyPaddingAfterTheEnd(text)) {
+                    return refuse(lineNumber + 1, "text after the end-of-file record");
+                }
+                if (image.records.empty()) return refuse(lineNumber, "no data");
                 return {image, ""};
             case 0x02:
             case 0x04:
@@ -79,13 +112,16 @@ HexResult parseIntelHex(std::string_view text, uint32_t ramEnd) {
     return refuse(lineNumber, "no end-of-file record");
 }
 
-HexResult readIntelHexFile(const char* path, uint32_t ramEnd) {
+HexResult readIntelHexFile(const char* path) {
     std::error_code error;
     if (path == nullptr || !std::filesystem::is_regular_file(path, error)) {
         return {std::nullopt, "not a readable file"};
     }
+    if (std::filesystem::file_size(path, error) > kMaxHexFileBytes || error) {
+        return {std::nullopt, "bigger than any image for the microcontroller's RAM"};
+    }
     std::ifstream file(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (!file && !file.eof()) return {std::nullopt, "cannot be read"};
-    return parseIntelHex(text, ramEnd);
+    return parseIntelHex(text);
 }

@@ -1,11 +1,27 @@
 #include "board/Board.h"
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+
 #include "board/BoardIoDriver.h"
 #include "board/HbkUsb4Driver.h"
+#include "board/LibrarySearch.h"
+
+namespace {
+
+bool isFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace
 
 std::string driverLibraryFile(Variant variant, const std::string& programDir) {
-    return variant == Variant::A ? programDir + driver_abi::kHbkLibraryInProgramDir
-                                 : driver_abi::kBoardIoLibraryName;
+    if (variant == Variant::A) return programDir + driver_abi::kHbkLibraryInProgramDir;
+    const char* ldLibraryPath = std::getenv("LD_LIBRARY_PATH");
+    return findLibrary(driver_abi::kBoardIoLibraryName, ldLibraryPath ? ldLibraryPath : "",
+                       programDir, isFile);
 }
 
 static std::unique_ptr<DriverLibrary> makeDriver(Variant variant, FunctionResolver& library) {

@@ -26,5 +26,6 @@ private:
     Declare declare_;
 };
 
-// Where a variant's library is bound from: a fixed path for A, a bare name for B.
+// Where a variant's library is bound from: a fixed path for A; for B the first libBoardIo.so
+// of the library search, always as a full path.
 std::string driverLibraryFile(Variant variant, const std::string& programDir);

@@ -10,7 +10,7 @@
 // critical message that names it and the loader's own explanation.
 class LazyLibrary : public FunctionResolver {
 public:
-    // file: a path, or a bare file name for the loader's ordinary search.
+    // file: the library's full path.
     LazyLibrary(std::string file, Dialogs& dialogs);
 
     void* resolve(const char* name) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 const std::string kEnd = ":00000001FF\n";
@@ -14,15 +16,17 @@ TEST(IntelHex, DataRecordsWithTheirFullAddresses) {
         ":020010001122BB\n"
         ":020000021000EC\n"  // segment 0x1000: base 0x10000
         ":020000040000FA\n"  // linear 0: base back to 0
-        ":0100200033AC\r\n" +
-        kEnd + "anything after the end is not read");
+        ":0100200033AC\r\n"
+        ":02E1FE00AABBBA\n" +  // the last two bytes of the second RAM block
+        kEnd + "\r\n\n\x1A" + std::string(3, '\0'));
     ASSERT_TRUE(result.image) << result.error;
     const auto& records = result.image->records;
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].address, 0x0000u);
     EXPECT_EQ(records[0].data, (std::vector<uint8_t>{0x80, 0xFE, 0x00, 0x00}));
     EXPECT_EQ(records[1].address, 0x0010u);
     EXPECT_EQ(records[2].address, 0x0020u);
+    EXPECT_EQ(records[3].address, 0xE1FEu);
 }
 
 TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
@@ -46,6 +50,13 @@ TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
         {"beyond RAM", ":0140000000BF\n" + kEnd, "beyond"},
         {"beyond RAM by extension", ":020000040001F9\n:0100000000FF\n" + kEnd, "beyond"},
         {"last byte just beyond", ":023FFF000102BD\n" + kEnd, "beyond"},
+        {"between the RAM blocks", ":01DFFF000021\n" + kEnd, "beyond"},
+        {"beyond the second block", ":02E1FF00AABBB9\n" + kEnd, "beyond"},
+        {"no data", kEnd, "no data"},
+        {"bad record after the end", ":0100000000FF\n" + kEnd + ":0100000000FE\n", "line 3: text"},
+        {"text after the end", ":0100000000FF\n" + kEnd + "\nx", "after the end"},
+        {"two bytes for one address",
+         ":020010001122BB\n:0100110033BB\n" + kEnd, "line 2: another byte"},
     };
     for (const Case& c : cases) {
         const HexResult result = parseIntelHex(c.text);
@@ -53,6 +64,8 @@ TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
         EXPECT_NE(result.error.find(c.error), std::string::npos) << c.name << ": " << result.error;
     }
     EXPECT_TRUE(parseIntelHex(":013FFF0001C0\n" + kEnd).image) << "the last RAM byte is fine";
+    EXPECT_TRUE(parseIntelHex(":020010001122BB\n:0100110022CC\n" + kEnd).image)
+        << "the same byte given twice";
 }
 
 TEST(IntelHex, ShippedImageLoadsAndOnlyFilesAreRead) {
@@ -60,4 +73,11 @@ TEST(IntelHex, ShippedImageLoadsAndOnlyFilesAreRead) {
     EXPECT_FALSE(readIntelHexFile(XT4830_PROGRAM_DIR "/missing.hex").image);
     EXPECT_FALSE(readIntelHexFile(XT4830_PROGRAM_DIR).image);  // a directory
     EXPECT_FALSE(readIntelHexFile(nullptr).image);
+    // A file bigger than any image is refused before it is read.
+    const std::string big = testing::TempDir() + "xt4830-big.hex";
+    std::filesystem::copy_file(XT4830_PROGRAM_DIR "/XT4830.hex", big,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(big, (1 << 20) + 1);
+    EXPECT_NE(readIntelHexFile(big.c_str()).error.find("bigger"), std::string::npos);
+    std::filesystem::remove(big);
 }
