@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QtDialogs dialogs;
-    Program program(kXT4830, QStringLiteral(XT4830_PROGRAM_DIR), dialogs);
+    Program program(kXT4830, XT4830_PROGRAM_DIR, dialogs);
     program.start();
     QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
     program.mainWindow()->Image1_DblClick();

@@ -5,9 +5,12 @@
 Declare::Declare(DriverLibrary& driver, Dialogs& dialogs) : driver_(driver), dialogs_(dialogs) {}
 
 void Declare::issue(const BoardRequest& request) {
-    if (driver_.request(request) != 0) {
-        dialogs_.show({"error", "", MessageIcon::None, MessageButtons::Ok});
-    }
+    const int16_t result = driver_.request(request);
+    if (result == 0) return;
+    if (onFailure) return onFailure(request, result);
+    if (run_ == Run::Reported) return;
+    if (run_ == Run::Quiet) run_ = Run::Reported;
+    dialogs_.show({"error", "", MessageIcon::None, MessageButtons::Ok});
 }
 
 void Declare::toBoard(int code, int32_t value, int32_t index) {

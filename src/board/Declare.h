@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "board/BoardRequest.h"
 #include "board/Dialogs.h"
@@ -23,11 +24,33 @@ public:
     void SetClrPin(bool level);
     void SetLdacPin(bool level);
 
+    // When set, a failed request is reported here instead of by the "error" box: a program
+    // without windows says which request failed.
+    std::function<void(const BoardRequest& request, int16_t result)> onFailure;
+
+    // While one lives, only the first failed request shows its box: a run of many requests
+    // against a lost board reports it once and goes on.
+    class FirstFailureOnly {
+    public:
+        explicit FirstFailureOnly(Declare& requests) : requests_(requests) {
+            requests_.run_ = Run::Quiet;
+        }
+        ~FirstFailureOnly() { requests_.run_ = Run::None; }
+        FirstFailureOnly(const FirstFailureOnly&) = delete;
+        FirstFailureOnly& operator=(const FirstFailureOnly&) = delete;
+
+    private:
+        Declare& requests_;
+    };
+
 private:
+    enum class Run { None, Quiet, Reported };
+
     void toBoard(int code, int32_t value, int32_t index);
     void issue(const BoardRequest& request);
 
     DriverLibrary& driver_;
     Dialogs& dialogs_;
     uint16_t deviceAddress_ = 0;
+    Run run_ = Run::None;
 };

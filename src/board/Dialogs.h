@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 // Every modal message box and every "end the program now" of the program goes through this
@@ -26,8 +27,12 @@ public:
         ++open_;
         const Answer answer = ask(box);
         --open_;
+        if (onBoxClosed) onBoxClosed();
         return answer;
     }
+
+    // Runs after each box has closed.
+    std::function<void()> onBoxClosed;
 
     // True while a box is open. Timer ticks still arrive then; work they would start waits,
     // so an unplugged board gives one box at a time, never a pile.

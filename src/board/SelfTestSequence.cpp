@@ -26,6 +26,7 @@ bool inWindow(float volts, float low, float high) {
 }
 
 SelfTestResult runSelfTest(Declare& requests) {
+    const Declare::FirstFailureOnly oneBox(requests);
     configureAdc(requests);
     SelfTestResult result{{}, true};
     for (const SelfTestPhase& phase : kSelfTestPhases) {

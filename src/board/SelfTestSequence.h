@@ -40,5 +40,6 @@ bool inWindow(float volts, float low, float high);
 
 // The test on a freshly opened board: the ADC set up, then the writes, selections and reads in
 // their fixed order (8 readings), every reading compared whatever the earlier ones gave.
-// Leaves the outputs at mid scale and the multiplexer on output D.
+// Leaves the outputs at mid scale and the multiplexer on output D. Of the requests that fail,
+// only the first shows its box.
 SelfTestResult runSelfTest(Declare& requests);

@@ -17,6 +17,12 @@ MessageBoxSpec openFailureBox() {
 }
 
 void USBStuff::OpenBoardWithRetry() {
+    while (!attemptOpen()) {
+        if (dialogs_.show(openFailureBox()) != Answer::Retry) dialogs_.endProgram(0);
+    }
+}
+
+bool USBStuff::attemptOpen() {
     const std::string path = firmwarePath();
     if (!pathBytes_.SetFirmwarePath(path)) {
         // The library takes the path in a fixed buffer; a longer path must never reach it.
@@ -27,9 +33,5 @@ void USBStuff::OpenBoardWithRetry() {
                        "", MessageIcon::Critical, MessageButtons::Ok});
         dialogs_.endProgram(1);
     }
-    while (!driver_.attemptOpen(path, pathBytes_)) {
-        if (dialogs_.show(openFailureBox()) != Answer::Retry) {
-            dialogs_.endProgram(0);
-        }
-    }
+    return driver_.attemptOpen(path, pathBytes_);
 }

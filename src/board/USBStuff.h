@@ -19,6 +19,10 @@ public:
     // Returns once the board is open; ends the program when the user declines to retry.
     void OpenBoardWithRetry();
 
+    // One attempt at opening the board, firmware load included; true when it is open. A path
+    // too long for the library ends the program with a message.
+    bool attemptOpen();
+
     const FirmwarePathBytes& pathBytes() const { return pathBytes_; }
 
 private:

@@ -21,6 +21,7 @@ public:
     };
     std::vector<Sent> sent;
     std::deque<int> counts;
+    int16_t result = 0;
 
     bool attemptOpen(const std::string&, FirmwarePathBytes&) override { return true; }
     int16_t request(const BoardRequest& r) override {
@@ -30,7 +31,7 @@ public:
             r.buffer[1] = static_cast<uint8_t>(counts.front() & 0xFF);
             counts.pop_front();
         }
-        return 0;
+        return result;
     }
 };
 
@@ -118,4 +119,15 @@ TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
         EXPECT_EQ(r.phase->high, c.reading < 4 ? 3.1f : 1.51f);
     }
     EXPECT_FALSE(selfTest({}).pass) << "a board that reads 0 everywhere";
+}
+
+TEST(SelfTestSequence, BoardLostDuringARunShowsOnlyTheFirstFailureAndFails) {
+    Rig rig;
+    rig.driver.result = -1;
+    EXPECT_FALSE(runSelfTest(rig.declare).pass);
+    EXPECT_EQ(rig.driver.sent.size(), 19u) << "every request still goes out";
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "error");
+    rig.declare.SetClrPin(true);
+    EXPECT_EQ(rig.dialogs.shown.size(), 2u) << "outside a run every failure shows its box";
 }

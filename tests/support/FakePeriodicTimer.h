@@ -9,6 +9,9 @@ public:
     void setEnabled(bool enabled) override { enabled_ = enabled; }
     bool isEnabled() const override { return enabled_; }
     int intervalMs() const override { return interval_; }
+    void restart() override { restarts += enabled_ ? 1 : 0; }
+
+    int restarts = 0;
 
     // One interval has passed.
     void tick() {

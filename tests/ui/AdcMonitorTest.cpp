@@ -10,6 +10,7 @@
 
 #include "ui/monitor/AdcMonitor.h"
 #include "FakePeriodicTimer.h"
+#include "ui/main/DacFrame.h"
 #include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
 
@@ -120,7 +121,8 @@ TEST(AdcMonitor, NoSampleStartsWhileAFailureMessageIsOpen) {
     EXPECT_EQ(m.rig.dialogs.shown.size(), 1u) << "one box at a time, never a pile";
     EXPECT_EQ(m.rig.requestCount(), before + 1);
     m.rig.dialogs.onShow = nullptr;
-    m.timer->tick();  // ticks take up again once it is closed
+    EXPECT_EQ(m.timer->restarts, 1) << "the next sample is a whole period after the box";
+    m.timer->tick();
     EXPECT_EQ(m.rig.requestCount(), before + 2);
 }
 
@@ -130,4 +132,19 @@ TEST(AdcMonitor, RealTimerIsOffAtStartAndTicksOnceASecond) {
     EXPECT_FALSE(timer.isEnabled());
     EXPECT_EQ(timer.intervalMs(), 1000);
     EXPECT_TRUE(rig.main().monitor().Option_MUX(0)->isChecked());
+}
+
+TEST(AdcMonitor, ClickThatLeavesTheReferenceFieldActsBeforeItsFailingSample) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    monitor.adcVddText()->setFocus();
+    rig.lib.setPresent(false);
+    const size_t before = rig.requestCount();
+    click(rig.dac().writeToPartCommand());
+    QCoreApplication::sendPostedEvents();
+    const auto lines = fileLines(rig.tracePath());
+    ASSERT_EQ(lines.size(), before + 2);
+    EXPECT_NE(lines[before].find("code=0xDE"), std::string::npos) << "the write goes first";
+    EXPECT_NE(lines[before + 1].find(kRead), std::string::npos);
+    EXPECT_EQ(rig.dialogs.shown.size(), 2u);
 }

@@ -20,7 +20,7 @@ MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSe
     lib.reset(boardSettings);
     // One trace per process, as CTest runs tests side by side.
     trace_ = lib.startTrace(("xt4830-main-window-" + std::to_string(getpid()) + ".trace").c_str());
-    program_ = std::make_unique<Program>(deliverable, QString::fromStdString(kProgramDir), dialogs);
+    program_ = std::make_unique<Program>(deliverable, kProgramDir, dialogs);
     program_->start();
     QTest::mouseClick(program_->packageWindow()->Command1(), Qt::LeftButton);
     EXPECT_NE(program_->mainWindow(), nullptr);

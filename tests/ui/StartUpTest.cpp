@@ -81,7 +81,7 @@ protected:
     // The program as main starts it, with this test's dialogs; OK pressed unless asked not to.
     std::unique_ptr<Program> launch(Dialogs& dialogs, bool pressOk = true) const {
         auto program = std::make_unique<Program>(*GetParam().deliverable,
-                                                 QString::fromStdString(kProgramDir), dialogs);
+                                                 kProgramDir, dialogs);
         program->start();
         if (pressOk) QTest::mouseClick(program->packageWindow()->Command1(), Qt::LeftButton);
         return program;

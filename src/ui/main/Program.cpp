@@ -1,16 +1,13 @@
 #include "ui/main/Program.h"
 
 #include <QApplication>
-#include <QFile>
 
 #include "ui/shared/Artwork.h"
 #include "ui/main/Form1.h"
 #include "ui/main/MainForm.h"
 
-Program::Program(const Deliverable& deliverable, const QString& programDir, Dialogs& dialogs)
-    : deliverable_(deliverable),
-      dialogs_(dialogs),
-      board_(deliverable.variant, QFile::encodeName(programDir).toStdString(), dialogs) {}
+Program::Program(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs)
+    : deliverable_(deliverable), dialogs_(dialogs), board_(deliverable.variant, programDir, dialogs) {}
 
 Program::~Program() = default;
 

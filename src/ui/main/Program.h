@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "board/Board.h"
 #include "board/Deliverable.h"
@@ -18,8 +18,9 @@ class MainForm;
 class Program : public QObject {
     Q_OBJECT
 public:
-    // programDir: the running executable's directory, symbolic links resolved.
-    Program(const Deliverable& deliverable, const QString& programDir, Dialogs& dialogs);
+    // programDir: the running executable's directory, symbolic links resolved, in the file
+    // system's own bytes.
+    Program(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs);
     ~Program() override;
 
     // Names the application and shows the package window.

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "board/Deliverable.h"
+#include "board/ProgramDirectory.h"
 #include "ui/main/Program.h"
 #include "ui/main/QtDialogs.h"
 
@@ -8,7 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QtDialogs dialogs;
-    Program program(XT4830_DELIVERABLE, QCoreApplication::applicationDirPath(), dialogs);
+    Program program(XT4830_DELIVERABLE, programDirectory(), dialogs);
     program.start();
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "ui/monitor/AdcMonitor.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLCDNumber>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "board/AdcRules.h"
 #include "ui/shared/CaptionFrame.h"
@@ -64,12 +66,17 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     optionMux_[0]->setChecked(true);
 
     setSampleTimer(std::make_unique<QtPeriodicTimer>(kSampleIntervalMs));
+    // After a message box the next automatic sample is a whole period away, so a lost board
+    // gives the user time to untick Auto Sample or leave before the next box.
+    dialogs_.onBoxClosed = [this] { sampleTimer_->restart(); };
     connect(group, &QButtonGroup::idClicked, this, &AdcMonitor::Option_MUX_Click);
     connect(sampleCommand_, &QPushButton::clicked, this, &AdcMonitor::sampleCommand_Click);
     connect(autoSampleCheck_, &QCheckBox::clicked, this, &AdcMonitor::autoSampleCheck_Click);
 }
 
-AdcMonitor::~AdcMonitor() = default;
+AdcMonitor::~AdcMonitor() {
+    dialogs_.onBoxClosed = nullptr;
+}
 
 void AdcMonitor::setSampleTimer(std::unique_ptr<PeriodicTimer> timer) {
     sampleTimer_ = std::move(timer);
@@ -102,14 +109,28 @@ void AdcMonitor::adcVddText_LostFocus() {
     sampleCommand_Click();
 }
 
+void AdcMonitor::sampleAfterTheClick() {
+    waitingForRelease_ = true;
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
 // Leaving the reference field for another control takes a new sample; the window losing the
 // focus to another window (a message box included) does not.
 bool AdcMonitor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == adcVddText_ && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            adcVddText_LostFocus();
-        }
+    if (waitingForRelease_ && event->type() == QEvent::MouseButtonRelease) {
+        // The release goes on to the control that was clicked; the sample comes after it.
+        waitingForRelease_ = false;
+        QCoreApplication::instance()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &AdcMonitor::adcVddText_LostFocus);
+        return false;
+    }
+    if (watched != adcVddText_ || event->type() != QEvent::FocusOut) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+    if (reason == Qt::MouseFocusReason) {
+        sampleAfterTheClick();
+    } else {
+        adcVddText_LostFocus();
     }
     return false;
 }

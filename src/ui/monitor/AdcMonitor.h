@@ -46,6 +46,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Leaving the reference field by a click samples once that click has done its work, so a
+    // failing sample's message cannot swallow it.
+    void sampleAfterTheClick();
+
     Declare& requests_;
     Dialogs& dialogs_;
     std::unique_ptr<PeriodicTimer> sampleTimer_;
@@ -55,4 +59,5 @@ private:
     QLineEdit* adcVddText_;
     CaptionFrame* frame3_;
     std::array<QRadioButton*, 8> optionMux_{};
+    bool waitingForRelease_ = false;
 };

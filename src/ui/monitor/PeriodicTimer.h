@@ -9,6 +9,8 @@ public:
     virtual ~PeriodicTimer() = default;
     virtual void setEnabled(bool enabled) = 0;
     virtual bool isEnabled() const = 0;
+    // While enabled: the next tick comes one whole interval from now.
+    virtual void restart() = 0;
     virtual int intervalMs() const = 0;
 
     std::function<void()> onTick;

@@ -17,3 +17,7 @@ void QtPeriodicTimer::setEnabled(bool enabled) {
         timer_.stop();
     }
 }
+
+void QtPeriodicTimer::restart() {
+    if (timer_.isActive()) timer_.start();
+}

@@ -11,6 +11,7 @@ public:
 
     void setEnabled(bool enabled) override;
     bool isEnabled() const override { return timer_.isActive(); }
+    void restart() override;
     int intervalMs() const override { return timer_.interval(); }
 
 private:
