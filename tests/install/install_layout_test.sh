@@ -7,14 +7,14 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 dir="$prefix/lib/xt4830"
-files=(xt4830 xt4830-v2 libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so)
+files=(xt4830 xt4830-v2 xt4830ctl libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so)
 # The virtual board ships its image; for a real board the user puts the maker's there.
 [ "$board" = virtual ] && files+=(XT4830.hex)
 [ "$board" = usb ] && files+=(../udev/rules.d/70-xt4830.rules)
 for file in "${files[@]}"; do
     [ -e "$dir/$file" ] || { echo "missing $dir/$file"; exit 1; }
 done
-for exe in xt4830 xt4830-v2; do
+for exe in xt4830 xt4830-v2 xt4830ctl; do
     [ "$(readlink -f "$prefix/bin/$exe")" = "$(readlink -f "$dir/$exe")" ] \
         || { echo "$prefix/bin/$exe does not lead to $dir/$exe"; exit 1; }
     for built in "$dir/$exe" "$build/program/$exe"; do
@@ -22,6 +22,11 @@ for exe in xt4830 xt4830-v2; do
             || { echo "$built: the run path must be exactly \$ORIGIN"; exit 1; }
     done
 done
+# The command-line tool runs without a display: no Qt at all, and its manual page.
+if readelf -d "$dir/xt4830ctl" | grep NEEDED | grep -q -i qt; then
+    echo "xt4830ctl must not link Qt"; exit 1
+fi
+[ -f "$prefix/share/man/man1/xt4830ctl.1" ] || { echo "missing the manual page"; exit 1; }
 # The menu entries and their icon.
 for entry in xt4830 xt4830-v2; do
     desktop="$prefix/share/applications/$entry.desktop"

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "board/Sweep.h"
+
+class Session;
+
+// One subcommand, its input already read and checked: it runs against the open board and
+// returns the exit status (a refused request throws RequestFailed instead).
+using Action = std::function<int(Session&)>;
+
+// The commands composed on the command panels' model, exactly as the window composes them.
+Action writeCode(int command, int channel, int32_t code);
+Action updateChannel(int channel);
+Action powerDown(const std::vector<int>& channels, int mode);
+Action resetRegisters(bool all);
+Action ldacMask(const std::vector<int>& channels);
+Action internalReference(bool on);
+// A raw command word, sent as it is.
+Action rawWord(uint32_t word);
+
+Action setPin(bool ldac, bool high);
+
+// count samples of input, interval apart: one line each with the time, input, count and volts.
+Action sampleInput(int input, double reference, int count, std::chrono::duration<double> interval);
+
+// The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
+Action selfTest();
+
+Action sweep(const SweepSettings& settings);

@@ -1,0 +1,191 @@
+#include "cli/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/ValueReading.h"
+
+namespace {
+
+// The words of every subcommand, as given; read and checked once the line is parsed.
+struct Words {
+    std::string channel, value, vref = "3", channels, mode, onOff, word, pin, level;
+    std::string from = "0", to = "0xFFFF", step = "0x100";
+    std::string count = "1", interval = "1", settleMs = "0";
+    bool inputOnly = false, updateAll = false, all = false;
+};
+
+void addSubcommands(CLI::App& app, Words& w) {
+    auto* write = app.add_subcommand("write", "Write a code or a voltage to a DAC channel");
+    write->add_option("CHANNEL", w.channel, "A, B, C, D or all")->required();
+    write->add_option("VALUE", w.value, "a code (0x8000, 8000h, 32768) or volts (1.5V)")->required();
+    write->add_option("--vref", w.vref, "the DAC's reference in volts, for a voltage (default 3)");
+    auto* inputOnly = write->add_flag("--input-only", w.inputOnly,
+                                      "Write to Input Register n (no update)");
+    write->add_flag("--update-all", w.updateAll, "Write to Input Register n, Update All")
+        ->excludes(inputOnly);
+
+    app.add_subcommand("update", "Update DAC Register n from its input register")
+        ->add_option("CHANNEL", w.channel, "A, B, C, D or all")
+        ->required();
+
+    auto* powerDown = app.add_subcommand("power-down", "Power channels down or up");
+    powerDown->add_option("CHANNELS", w.channels, "e.g. A,B or all")->required();
+    powerDown->add_option("--mode", w.mode, "normal, 1k, 100k or three-state")->required();
+
+    app.add_subcommand("reset", "Reset the DAC and input registers")
+        ->add_flag("--all", w.all, "reset every register to power-on");
+    app.add_subcommand("ldac-mask", "Channels that update whatever the LDAC pin does")
+        ->add_option("CHANNELS", w.channels, "e.g. A,C, all or none")
+        ->required();
+    app.add_subcommand("reference", "Internal reference on or off")
+        ->add_option("STATE", w.onOff, "on or off")
+        ->required()
+        ->check(CLI::IsMember({"on", "off"}));
+    app.add_subcommand("word", "Send a raw 24-bit command word")
+        ->add_option("WORD", w.word, "e.g. 0x198000")
+        ->required();
+
+    auto* pin = app.add_subcommand("pin", "Drive the LDAC or CLR pin");
+    pin->add_option("PIN", w.pin, "ldac or clr")->required()->check(CLI::IsMember({"ldac", "clr"}));
+    pin->add_option("LEVEL", w.level, "low or high")
+        ->required()
+        ->check(CLI::IsMember({"low", "high"}));
+
+    auto* read = app.add_subcommand("read", "Read an output back through the board's ADC");
+    read->add_option("INPUT", w.channel, "A to H")->required();
+    read->add_option("--vref", w.vref, "the ADC's reference in volts (default 3.0)");
+    read->add_option("--count", w.count, "samples to take (default 1)");
+    read->add_option("--interval", w.interval, "seconds between samples (default 1)");
+
+    app.add_subcommand("selftest", "The board self-test, every reading beside its window");
+
+    auto* sweep = app.add_subcommand("sweep", "Write each code of a range and read it back");
+    sweep->add_option("CHANNEL", w.channel, "A, B, C or D")->required();
+    sweep->add_option("--from", w.from, "first code (default 0)");
+    sweep->add_option("--to", w.to, "last code (default 0xFFFF)");
+    sweep->add_option("--step", w.step, "code step (default 0x100)");
+    sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
+    sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+}
+
+int sweepChannel(std::string_view text) {
+    const int channel = readChannel(text);
+    if (channel > 3) throw BadInput("a sweep reads one channel back: give A, B, C or D");
+    return channel;
+}
+
+SweepSettings sweepSettings(const Words& w) {
+    SweepSettings s;
+    s.output = sweepChannel(w.channel);
+    s.from = static_cast<int32_t>(readNumber(w.from, 0xFFFF, "code"));
+    s.to = static_cast<int32_t>(readNumber(w.to, 0xFFFF, "code"));
+    s.step = static_cast<int32_t>(readNumber(w.step, 0xFFFF, "step"));
+    if (s.step == 0) throw BadInput("the step must be 1 or more");
+    if (s.to < s.from) throw BadInput("the sweep's last code lies below its first");
+    s.dacReference = readReference(w.vref);
+    s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
+    return s;
+}
+
+// The action of the subcommand the parse chose, with its words read and checked.
+Action actionFor(const CLI::App& app, const Words& w) {
+    const std::string name = app.get_subcommands().at(0)->get_name();
+    if (name == "write") {
+        const int command = w.inputOnly ? 0 : w.updateAll ? 2 : 3;
+        return writeCode(command, readChannel(w.channel), readDataValue(w.value, w.vref));
+    }
+    if (name == "update") return updateChannel(readChannel(w.channel));
+    if (name == "power-down") return powerDown(readChannelList(w.channels), readPowerDownMode(w.mode));
+    if (name == "reset") return resetRegisters(w.all);
+    if (name == "ldac-mask") return ldacMask(readChannelList(w.channels));
+    if (name == "reference") return internalReference(w.onOff == "on");
+    if (name == "word") return rawWord(readNumber(w.word, 0xFFFFFF, "command word"));
+    if (name == "pin") return setPin(w.pin == "ldac", w.level == "high");
+    if (name == "read") {
+        const uint32_t count = readNumber(w.count, 1000000000, "count");
+        if (count == 0) throw BadInput("the count must be 1 or more");
+        return sampleInput(readInput(w.channel), readReference(w.vref), static_cast<int>(count),
+                           std::chrono::duration<double>(readSeconds(w.interval, "interval")));
+    }
+    if (name == "selftest") return selfTest();
+    return sweep(sweepSettings(w));
+}
+
+// CLI11 takes the words of a line last first.
+void parseWords(CLI::App& app, const std::vector<std::string>& words) {
+    std::vector<std::string> reversed(words.rbegin(), words.rend());
+    app.parse(reversed);
+}
+
+// The first word that is neither an option nor an option's value, when no subcommand was
+// recognised: the subcommand the user meant.
+std::string unknownSubcommand(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--package" || args[i] == "--wait") {
+            ++i;
+        } else if (!args[i].starts_with('-')) {
+            return args[i];
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+Parsed parseCommandLine(const std::vector<std::string>& args) {
+    CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
+                 "xt4830ctl"};
+    app.require_subcommand(1, 1);
+    app.fallthrough();
+    std::string package = "tssop", wait = "0", batchFile;
+    bool version2 = false, csv = false, keepGoing = false;
+    app.add_option("--package", package, "tssop (bus address 62, default) or lfcsp (30)")
+        ->check(CLI::IsMember({"tssop", "lfcsp"}));
+    app.add_flag("--version2", version2, "bind the XT4830(version2) driver library");
+    app.add_option("--wait", wait, "keep trying to open the board for this many seconds");
+    app.add_flag("--csv", csv, "print read, selftest and sweep results as CSV");
+    Words words;
+    addSubcommands(app, words);
+    auto* batch = app.add_subcommand("batch", "Run one subcommand per line of FILE or stdin");
+    batch->add_option("FILE", batchFile, "the file (default: standard input)");
+    batch->add_flag("--keep-going", keepGoing, "go on after a failing line");
+    try {
+        parseWords(app, std::vector<std::string>(args.begin() + 1, args.end()));
+        Invocation invocation;
+        invocation.options = {version2 ? Variant::A : Variant::B,
+                              package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
+                              std::chrono::duration<double>(readSeconds(wait, "wait")), csv};
+        invocation.batch = batch->parsed();
+        invocation.batchFile = batchFile == "-" ? "" : batchFile;
+        invocation.keepGoing = keepGoing;
+        if (!invocation.batch) invocation.action = actionFor(app, words);
+        return {invocation, 0};
+    } catch (const CLI::ParseError& e) {
+        if (app.get_subcommands().empty() && !unknownSubcommand(args).empty()) {
+            std::fprintf(stderr, "xt4830ctl: unknown subcommand \"%s\"; see xt4830ctl --help\n",
+                         unknownSubcommand(args).c_str());
+            return {std::nullopt, 2};
+        }
+        const int status = app.exit(e);
+        return {std::nullopt, status == 0 ? 0 : 2};
+    } catch (const BadInput& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return {std::nullopt, 2};
+    }
+}
+
+Action parseBatchLine(const std::vector<std::string>& line) {
+    CLI::App app{"", "xt4830ctl"};
+    app.require_subcommand(1, 1);
+    Words words;
+    addSubcommands(app, words);
+    try {
+        parseWords(app, line);
+    } catch (const CLI::ParseError& e) {
+        throw BadInput(e.what());
+    }
+    return actionFor(app, words);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Actions.h"
+#include "cli/Session.h"
+
+// What a command line asks for: the options every run shares and one subcommand, or a batch
+// of subcommands from a file.
+struct Invocation {
+    Session::Options options;
+    Action action;  // empty for a batch
+    bool batch = false;
+    std::string batchFile;  // empty: standard input
+    bool keepGoing = false;
+};
+
+// The outcome of parsing: an invocation, or the exit status when there is nothing to run
+// (help printed: 0; bad input, already reported on standard error: 2).
+struct Parsed {
+    std::optional<Invocation> invocation;
+    int status = 0;
+};
+
+Parsed parseCommandLine(const std::vector<std::string>& args);
+
+// One line of a batch: a subcommand with its own options, read as on the command line.
+// Throws BadInput with what is wrong.
+Action parseBatchLine(const std::vector<std::string>& words);

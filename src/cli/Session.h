@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+#include "board/Board.h"
+#include "board/Package.h"
+#include "board/Variant.h"
+#include "cli/ConsoleDialogs.h"
+
+// A request the board refused: which one, and what the library said.
+struct RequestFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// What every run of the tool shares: the board, opened once with its firmware, the package's
+// bus address, and how results are printed.
+class Session {
+public:
+    struct Options {
+        Variant variant = Variant::B;
+        Package package = Package::Tssop;
+        std::chrono::duration<double> wait{0};  // how long to keep trying to open the board
+        bool csv = false;
+    };
+
+    Session(const std::string& programDir, const Options& options);
+
+    // Opens the board, firmware load included, trying again until the wait is over; false
+    // when no board answered.
+    bool open();
+
+    Declare& requests() { return board_.requests(); }
+    bool csv() const { return options_.csv; }
+
+private:
+    Options options_;
+    ConsoleDialogs dialogs_;
+    Board board_;
+};
+
+// "request 0xDE (value 0x3E19, index 0x8000) failed with result -1"
+std::string describeFailure(const BoardRequest& request, int16_t result);

@@ -1,0 +1,143 @@
+#include "cli/ValueReading.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "command/CodeVoltage.h"
+#include "command/CommandTable.h"
+#include "command/NumberReading.h"
+
+namespace {
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string lower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return result;
+}
+
+// A letter from 'a' up to last (either case), as 0, 1, ...
+int letter(std::string_view text, char last, std::string_view what) {
+    const std::string name = lower(text);
+    if (name.size() != 1 || name[0] < 'a' || name[0] > last) {
+        throw BadInput("unknown " + std::string(what) + " " + quoted(text) + ": give A to " +
+                       static_cast<char>(last - 'a' + 'A'));
+    }
+    return name[0] - 'a';
+}
+
+// The text without a trailing unit letter V (either case); empty when it has none.
+std::string_view withoutVolts(std::string_view text) {
+    if (text.empty() || (text.back() != 'V' && text.back() != 'v')) return {};
+    return text.substr(0, text.size() - 1);
+}
+
+// A reference's number, with its unit or without.
+std::string_view referenceNumber(std::string_view text) {
+    return withoutVolts(text).empty() ? text : withoutVolts(text);
+}
+
+}  // namespace
+
+int readChannel(std::string_view text) {
+    if (lower(text) == "all") return kAllDacs;
+    return letter(text, 'd', "channel");
+}
+
+int readInput(std::string_view text) {
+    return letter(text, 'h', "input");
+}
+
+std::vector<int> readChannelList(std::string_view text) {
+    const std::string name = lower(text);
+    if (name == "none") return {};
+    if (name == "all") return {0, 1, 2, 3};
+    std::vector<int> channels;
+    for (const char c : name) {
+        if (c == ',') continue;
+        const int channel = letter(std::string_view(&c, 1), 'd', "channel");
+        if (std::find(channels.begin(), channels.end(), channel) != channels.end()) {
+            throw BadInput("channel " + std::string(1, static_cast<char>('A' + channel)) +
+                           " given twice in " + quoted(text));
+        }
+        channels.push_back(channel);
+    }
+    if (channels.empty()) throw BadInput("no channel in " + quoted(text));
+    return channels;
+}
+
+uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what) {
+    std::string_view digits = text;
+    int base = 10;
+    if (digits.starts_with("0x") || digits.starts_with("0X")) {
+        digits.remove_prefix(2);
+        base = 16;
+    } else if (digits.ends_with('h') || digits.ends_with('H')) {
+        digits.remove_suffix(1);
+        base = 16;
+    }
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error == std::errc::invalid_argument || end != digits.data() + digits.size()) {
+        throw BadInput(std::string(what) + " " + quoted(text) +
+                       " is not a number (decimal like 32768, or hexadecimal like 0x8000 or 8000h)");
+    }
+    if (error == std::errc::result_out_of_range || value > max) {
+        std::array<char, 16> limit{};
+        const auto last = std::to_chars(limit.data(), limit.data() + limit.size(), max, 16).ptr;
+        throw BadInput(std::string(what) + " " + quoted(text) + " is above 0x" +
+                       lower(std::string_view(limit.data(), last - limit.data())));
+    }
+    return static_cast<uint32_t>(value);
+}
+
+double readSeconds(std::string_view text, std::string_view what) {
+    const auto seconds = readStrictDecimal(text);
+    if (!seconds || !(*seconds >= 0)) {
+        throw BadInput(std::string(what) + " " + quoted(text) + " is not a number of seconds");
+    }
+    return *seconds;
+}
+
+double readReference(std::string_view text) {
+    const auto volts = readStrictDecimal(referenceNumber(text));
+    if (!volts) throw BadInput("reference " + quoted(text) + " is not a number of volts");
+    if (!(*volts > 0)) throw BadInput("reference " + quoted(text) + " must be above 0 V");
+    return *volts;
+}
+
+int32_t readDataValue(std::string_view text, std::string_view reference) {
+    const std::string_view number = withoutVolts(text);
+    if (number.empty()) return static_cast<int32_t>(readNumber(text, 0xFFFF, "code"));
+    const double vref = readReference(reference);
+    const auto volts = readStrictDecimal(number);
+    if (!volts) throw BadInput("voltage " + quoted(text) + " is not a number");
+    if (*volts < 0 || *volts >= vref) {
+        throw BadInput("voltage " + quoted(text) + " must lie from 0 V up to below the reference " +
+                       std::string(reference) + (withoutVolts(reference).empty() ? " V" : ""));
+    }
+    return static_cast<int32_t>(voltageToHex(number, referenceNumber(reference))->code);
+}
+
+int readPowerDownMode(std::string_view text) {
+    const std::array<std::string_view, 4> names = {"normal", "1k", "100k", "three-state"};
+    const auto found = std::find(names.begin(), names.end(), lower(text));
+    if (found == names.end()) {
+        throw BadInput("unknown power-down mode " + quoted(text) +
+                       ": give normal, 1k, 100k or three-state");
+    }
+    return static_cast<int>(found - names.begin());
+}
+
+std::string fixed(double value, int decimals) {
+    std::array<char, 64> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value,
+                                   std::chars_format::fixed, decimals)
+                         .ptr;
+    return std::string(text.data(), end);
+}

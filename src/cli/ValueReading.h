@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reading what a user or a script gives on the command line. Every reading either gives a
+// value within its range or throws BadInput with a message that says what was wrong; none
+// depends on the locale.
+
+struct BadInput : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A DAC channel for the Address Bits: A to D (either case) give 0 to 3, "all" gives the
+// "All DACs" entry.
+int readChannel(std::string_view text);
+
+// An input of the ADC's multiplexer: A to H give 0 to 7.
+int readInput(std::string_view text);
+
+// Channels A to D as a list: "A,C", "AC", "all" or "none"; each channel at most once.
+std::vector<int> readChannelList(std::string_view text);
+
+// An unsigned number: 0x8000, 8000h (hexadecimal) or 32768 (decimal), at most max.
+uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what);
+
+// A duration in seconds: a decimal number, 0 or more.
+double readSeconds(std::string_view text, std::string_view what);
+
+// A reference voltage: a decimal number of volts above 0, with or without its unit.
+double readReference(std::string_view text);
+
+// A 16-bit DAC code, or a voltage with its unit ("1.5V") converted against the reference as
+// the voltage field of the window converts it. A voltage must lie from 0 up to below the
+// reference.
+int32_t readDataValue(std::string_view text, std::string_view reference);
+
+// The power-down modes by name: normal, 1k, 100k, three-state give 0 to 3.
+int readPowerDownMode(std::string_view text);
+
+// Fixed-point text with the given number of decimals and a '.' whatever the locale.
+std::string fixed(double value, int decimals);

@@ -1,0 +1,192 @@
+// xt4830ctl as a script runs it: the built tool over the virtual board of the program
+// directory, its words read from the board's trace.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "VirtualLibrary.h"
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+    std::vector<std::string> trace;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Runs the tool with the virtual board set up by settings.
+ToolRun run(const std::string& args, const std::string& settings = "",
+        const std::string& tool = kProgramDir + "/xt4830ctl") {
+    const std::string base = testing::TempDir() + "xt4830ctl-" + std::to_string(getpid());
+    std::filesystem::remove(base + ".trace");
+    const std::string command = "XT4830_VIRTUAL_BOARD='" + settings + "' XT4830_VIRTUAL_TRACE='" +
+                                base + ".trace' '" + tool + "' " + args + " >" + base +
+                                ".out 2>" + base + ".err";
+    const int status = std::system(command.c_str());
+    return {WEXITSTATUS(status), slurp(base + ".out"), slurp(base + ".err"),
+            fileLines(base + ".trace")};
+}
+
+std::string request(int value, int index) {
+    char text[64];
+    std::snprintf(text, sizeof text, "code=0xDE, value=0x%04X, index=0x%04X, direction=0", value,
+                  index);
+    return text;
+}
+
+}  // namespace
+
+TEST(Tool, EachSubcommandSendsTheWordTheWindowComposes) {
+    struct Case {
+        const char* args;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"write B 0x8000", request(0x3E19, 0x8000)},
+        {"write all 0xFFFF", request(0x3E1F, 0xFFFF)},
+        {"write D 1.5V --input-only", request(0x3E03, 0x8000)},
+        {"write A 8000h --update-all --vref 6", request(0x3E10, 0x8000)},
+        {"write C 0.75V --vref 1.5", request(0x3E1A, 0x8000)},
+        {"update C", request(0x3E0A, 0)},
+        {"power-down A,B --mode three-state", request(0x3E20, 0x0033)},
+        {"power-down all --mode normal", request(0x3E20, 0x000F)},
+        {"reset", request(0x3E28, 0)},
+        {"reset --all", request(0x3E28, 1)},
+        {"ldac-mask B,D", request(0x3E30, 0x000A)},
+        {"reference on", request(0x3E38, 1)},
+        {"word 0x2A8001", request(0x3E2A, 0x8001)},
+        {"--package lfcsp write B 0x8000", request(0x1E19, 0x8000)},
+        {"pin ldac low", "code=0xF0,"},
+        {"pin clr high", "code=0xE1,"},
+    };
+    for (const Case& c : cases) {
+        const bool lfcsp = std::string(c.args).find("lfcsp") != std::string::npos;
+        const ToolRun r = run(c.args, lfcsp ? "lfcsp" : "");
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.trace.size(), 2u) << "the firmware load, then one request";
+        EXPECT_NE(r.trace[0].find("LoadFirmWare(path=\"" + kProgramDir + "/XT4830.hex\") = 0"),
+                  std::string::npos);
+        EXPECT_NE(r.trace[1].find(c.line), std::string::npos) << r.trace[1];
+    }
+    const ToolRun refused = run("write B 0x8000", "lfcsp");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("request 0xDE (value 0x3E19, index 0x8000) failed with result"),
+              std::string::npos)
+        << refused.err;
+    const ToolRun v2 = run("--version2 write B 0x8000");
+    EXPECT_EQ(v2.status, 0);
+    EXPECT_NE(v2.trace.back().find("Vendor_Request(handle="), std::string::npos);
+    EXPECT_NE(v2.trace.back().find(request(0x3E19, 0x8000)), std::string::npos);
+}
+
+TEST(Tool, BadInputGetsItsOwnMessageAndStatus2AndNothingIsSent) {
+    struct Case {
+        const char* args;
+        const char* message;
+    };
+    for (const Case& c : {Case{"write E 1", "unknown channel \"E\""},
+                          Case{"write A 0x10000", "above 0xffff"},
+                          Case{"write A 3V", "below the reference"},
+                          Case{"write A -1V", "from 0 V"}, Case{"write A 12G", "not a number"},
+                          Case{"frob", "unknown subcommand \"frob\""},
+                          Case{"read A --bogus", "--bogus"}, Case{"read A --count 0", "1 or more"},
+                          Case{"sweep A --step 0", "1 or more"}, Case{"--wait x read A", "seconds"},
+                          Case{"--package qfn read A", "qfn"}}) {
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+        EXPECT_TRUE(r.trace.empty()) << c.args;
+    }
+    EXPECT_EQ(run("--help").status, 0);
+    EXPECT_NE(run("sweep --help").out.find("--settle-ms"), std::string::npos);
+}
+
+TEST(Tool, AbsentBoardKeepsBeingTriedForTheWaitThenStatus3) {
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun r = run("--wait 0.6 read A", "absent");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("no evaluation board answered"), std::string::npos);
+    EXPECT_GE(r.trace.size(), 2u) << "tried more than once";
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(Tool, ReadsAndSelfTestsPrintCsvAndTheVerdictIsTheStatus) {
+    const ToolRun sample = run("--csv read C --count 3 --interval 0 --vref 6");
+    EXPECT_EQ(sample.status, 0);
+    std::istringstream lines(sample.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "time,input,count,volts");
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(std::getline(lines, line));
+        EXPECT_NE(line.find("Z,C,0,0.000000"), std::string::npos) << line;
+    }
+    const ToolRun pass = run("selftest");
+    EXPECT_EQ(pass.status, 0);
+    EXPECT_NE(pass.out.find("mid scale  D  2048  1.500000  1.49  1.51  pass\nPASS\n"),
+              std::string::npos)
+        << pass.out;
+    const ToolRun fail = run("--csv selftest", "stuck=C:0x1000");
+    EXPECT_EQ(fail.status, 1);
+    EXPECT_NE(fail.out.find("full scale,C,256,0.187500,2.90,3.10,fail"), std::string::npos);
+    EXPECT_NE(fail.err.find("FAIL"), std::string::npos);
+}
+
+TEST(Tool, SweepOverAStuckOutputShowsTheDifference) {
+    const ToolRun r = run("--csv sweep B --from 0x4000 --to 0xC000 --step 0x4000", "stuck=B:0x1000");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "code,ideal_volts,count,measured_volts,difference_counts\n"
+              "0x4000,0.750000,256,0.187500,-768\n"
+              "0x8000,1.500000,256,0.187500,-1792\n"
+              "0xC000,2.250000,256,0.187500,-2816\n");
+    EXPECT_NE(r.err.find("offset 256.00 counts, gain error -100.000 %, largest difference -2816"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
+    const std::string file = testing::TempDir() + "xt4830ctl.batch";
+    std::ofstream(file) << "# set two outputs\nwrite A 0x1000\n\nwrite B 0x2000  # then B\n"
+                           "write C 0x3000\n";
+    const ToolRun r = run("batch " + file, "unplug-after=1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line 4 failed"), std::string::npos) << r.err;
+    ASSERT_EQ(r.trace.size(), 3u) << "one load, the good write, the refused one";
+    EXPECT_NE(r.trace[1].find(request(0x3E18, 0x1000)), std::string::npos);
+    EXPECT_EQ(run("batch --keep-going " + file, "unplug-after=1").trace.size(), 4u);
+    std::ofstream(file) << "write A 1\nwrite Q 1\n";
+    const ToolRun bad = run("batch " + file);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("line 2: unknown channel"), std::string::npos) << bad.err;
+    EXPECT_TRUE(bad.trace.empty());
+}
+
+TEST(Tool, ProgramDirectoryWhoseNameIsNotUtf8) {
+    const std::string dir = testing::TempDir() + "xt4830-\xE9t\xE9";
+    std::filesystem::create_directories(dir);
+    for (const char* file : {"xt4830ctl", "libBoardIo.so", "XT4830.hex"}) {
+        std::filesystem::copy_file(kProgramDir + "/" + file, dir + "/" + file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    const ToolRun r = run("read A", "", dir + "/xt4830ctl");
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.trace.empty());
+    EXPECT_NE(r.trace[0].find(dir + "/XT4830.hex\") = 0"), std::string::npos) << r.trace[0];
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,49 @@
+// Reading the tool's arguments: every value within its range, or a message saying what is wrong.
+#include "cli/ValueReading.h"
+
+#include <gtest/gtest.h>
+
+TEST(ValueReading, ChannelsInputsListsAndModes) {
+    EXPECT_EQ(readChannel("b"), 1);
+    EXPECT_EQ(readChannel("D"), 3);
+    EXPECT_EQ(readChannel("ALL"), 8);
+    EXPECT_EQ(readInput("H"), 7);
+    EXPECT_EQ(readChannelList("A,c"), (std::vector<int>{0, 2}));
+    EXPECT_EQ(readChannelList("DB"), (std::vector<int>{3, 1}));
+    EXPECT_EQ(readChannelList("all"), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(readChannelList("none").empty());
+    EXPECT_EQ(readPowerDownMode("three-state"), 3);
+    EXPECT_EQ(readPowerDownMode("100K"), 2);
+    for (const char* bad : {"E", "", "AB", "dac a"})
+        EXPECT_THROW(readChannel(bad), BadInput) << bad;
+    for (const char* bad : {"A,A", ",", "A,E"})
+        EXPECT_THROW(readChannelList(bad), BadInput) << bad;
+    EXPECT_THROW(readInput("I"), BadInput);
+    EXPECT_THROW(readPowerDownMode("10k"), BadInput);
+}
+
+TEST(ValueReading, CodesInEveryNotationAndVoltsAgainstTheReference) {
+    struct Case {
+        const char* value;
+        const char* reference;
+        int32_t code;
+    };
+    for (const Case& c : {Case{"0x8000", "3", 0x8000}, Case{"8000h", "3", 0x8000},
+                          Case{"32768", "3", 0x8000}, Case{"0XFFFF", "3", 0xFFFF},
+                          Case{"1.5V", "3", 0x8000}, Case{"1v", "3", 0x5555},
+                          Case{"2.9999V", "3.0V", 0xFFFE}, Case{"0V", "3", 0},
+                          Case{"2.5V", "65536", 2}, Case{"3.5V", "65536", 4}}) {
+        EXPECT_EQ(readDataValue(c.value, c.reference), c.code) << c.value << " " << c.reference;
+    }
+    for (const char* bad : {"0x10000", "65536", "12G4", "", "h", "-1", "0x", "1.5", "3V",
+                            "-0.1V", "abcV", "1,5V"}) {
+        EXPECT_THROW(readDataValue(bad, "3"), BadInput) << bad;
+    }
+    for (const char* bad : {"0", "-3", "x", ""})
+        EXPECT_THROW(readDataValue("1V", bad), BadInput) << bad;
+    EXPECT_EQ(readNumber("0xFFFFFF", 0xFFFFFF, "word"), 0xFFFFFFu);
+    EXPECT_THROW(readNumber("0x1000000", 0xFFFFFF, "word"), BadInput);
+    EXPECT_EQ(readSeconds("0.25", "interval"), 0.25);
+    EXPECT_THROW(readSeconds("-1", "interval"), BadInput);
+    EXPECT_EQ(fixed(1.5, 6), "1.500000");
+}
