@@ -1,4 +1,5 @@
-// The program's own cost per board request against a driver library that does nothing.
+// The program's own cost per board request, and per point of a code sweep, against a driver
+// library that does nothing.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include "board/DriverAbi.h"
 #include "board/HbkUsb4Driver.h"
 #include "board/LazyLibrary.h"
+#include "board/Sweep.h"
 #include "board/Variant.h"
 
 namespace {
@@ -65,9 +67,25 @@ void ReadAdc(benchmark::State& state) {
     }
 }
 
+// One point of a sweep: the word composed on the command model, written, and read back.
+template <Variant variant>
+void OneSweepPoint(benchmark::State& state) {
+    auto driver = openedDriver(variant);
+    Declare declare(*driver, dialogs);
+    declare.setDeviceAddress(62);
+    const SweepSettings settings{0, 0, 0xFFFF, 1};
+    auto sweep = std::make_unique<Sweep>(declare, settings);
+    for (auto _ : state) {
+        if (sweep->done()) sweep = std::make_unique<Sweep>(declare, settings);
+        benchmark::DoNotOptimize(sweep->next());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(DirectLibraryCall);
+BENCHMARK_TEMPLATE(OneSweepPoint, Variant::A);
+BENCHMARK_TEMPLATE(OneSweepPoint, Variant::B);
 BENCHMARK_TEMPLATE(WriteDacWord, Variant::A);
 BENCHMARK_TEMPLATE(WriteDacWord, Variant::B);
 BENCHMARK_TEMPLATE(ReadAdc, Variant::A);
