@@ -13,15 +13,26 @@ bool write(UsbDevice& device, uint16_t address, const uint8_t* data, uint16_t le
                           kTimeoutMs) == length;
 }
 
-bool setCpuReset(UsbDevice& device, bool held) {
-    const uint8_t value = held ? 1 : 0;
-    return write(device, kCpuControl, &value, 1);
+// libusb's errors for a device that went away in the middle of a transfer.
+constexpr int kIoError = -1;
+constexpr int kNoDevice = -4;
+constexpr int kPipeError = -9;
+
+bool holdCpu(UsbDevice& device) {
+    const uint8_t held = 1;
+    return write(device, kCpuControl, &held, 1);
+}
+
+bool startCpu(UsbDevice& device) {
+    uint8_t run = 0;
+    const int result = device.control(kVendorOut, kWriteRam, kCpuControl, 0, &run, 1, kTimeoutMs);
+    return result == 1 || result == kIoError || result == kNoDevice || result == kPipeError;
 }
 
 }  // namespace
 
 bool load(UsbDevice& device, const HexImage& image) {
-    if (!setCpuReset(device, true)) return false;
+    if (!holdCpu(device)) return false;
     for (const HexRecord& record : image.records) {
         for (std::size_t at = 0; at < record.data.size(); at += kChunk) {
             const auto length =
@@ -30,7 +41,7 @@ bool load(UsbDevice& device, const HexImage& image) {
             if (!write(device, address, record.data.data() + at, length)) return false;
         }
     }
-    return setCpuReset(device, false);
+    return startCpu(device);
 }
 
 }  // namespace ram_loader

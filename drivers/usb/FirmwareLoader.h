@@ -14,7 +14,9 @@ inline constexpr uint16_t kChunk = 1024;  // bytes per control transfer
 inline constexpr unsigned kTimeoutMs = 1000;
 
 // True when every transfer went through whole. The CPU is held in reset before the first
-// record and started after the last; a failure stops at once.
+// record and started after the last; a failure stops at once. The write that starts the CPU
+// may be cut short by the device leaving the bus at once to come back with its firmware (an
+// I/O, pipe or no-device error): that counts as done, and the device's return tells.
 bool load(UsbDevice& device, const HexImage& image);
 
 }  // namespace ram_loader

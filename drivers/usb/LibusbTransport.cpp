@@ -36,9 +36,9 @@ void LibusbTransport::releaseList() {
     count_ = 0;
 }
 
-std::vector<UsbId> LibusbTransport::devices() {
+std::vector<BusDevice> LibusbTransport::devices() {
     releaseList();
-    std::vector<UsbId> ids;
+    std::vector<BusDevice> ids;
     if (context_ == nullptr) return ids;
     const ssize_t count = libusb_get_device_list(context_, &list_);
     if (count < 0) {
@@ -49,7 +49,9 @@ std::vector<UsbId> LibusbTransport::devices() {
     for (std::size_t i = 0; i < count_; ++i) {
         libusb_device_descriptor descriptor{};
         if (libusb_get_device_descriptor(list_[i], &descriptor) != 0) descriptor = {};
-        ids.push_back({descriptor.idVendor, descriptor.idProduct});
+        const auto address = static_cast<uint16_t>(libusb_get_bus_number(list_[i]) << 8 |
+                                                   libusb_get_device_address(list_[i]));
+        ids.push_back({{descriptor.idVendor, descriptor.idProduct}, address});
     }
     return ids;
 }

@@ -13,7 +13,7 @@ public:
     LibusbTransport(const LibusbTransport&) = delete;
     LibusbTransport& operator=(const LibusbTransport&) = delete;
 
-    std::vector<UsbId> devices() override;
+    std::vector<BusDevice> devices() override;
     std::unique_ptr<UsbDevice> open(std::size_t position) override;
 
 private:

@@ -9,11 +9,11 @@
 UsbBoard::UsbBoard(std::unique_ptr<UsbTransport> transport, Identities ids, Sleep sleep)
     : transport_(std::move(transport)), ids_(ids), sleep_(std::move(sleep)) {}
 
-std::vector<std::pair<std::size_t, UsbId>> UsbBoard::boards() {
-    std::vector<std::pair<std::size_t, UsbId>> found;
-    const std::vector<UsbId> devices = transport_->devices();
+std::vector<std::pair<std::size_t, BusDevice>> UsbBoard::boards() {
+    std::vector<std::pair<std::size_t, BusDevice>> found;
+    const std::vector<BusDevice> devices = transport_->devices();
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i] == ids_.loader || devices[i] == ids_.running)
+        if (devices[i].id == ids_.loader || devices[i].id == ids_.running)
             found.emplace_back(i, devices[i]);
     }
     return found;
@@ -34,7 +34,7 @@ int32_t UsbBoard::connect(uint8_t board) {
     if (board == 0 || board > found.size()) return 0;
     device_ = transport_->open(found[board - 1].first);
     if (!device_) return 0;
-    deviceId_ = found[board - 1].second;
+    deviceAddress_ = found[board - 1].second.address;
     handle_ = board;
     return handle_;
 }
@@ -44,23 +44,21 @@ int16_t UsbBoard::loadFirmware(const char* path) {
     const HexResult image = readIntelHexFile(path);
     if (!image.image) return kBadImage;
     if (!device_) return kNoBoard;
-    // A board whose firmware already runs keeps it: its loader is gone until it is reset.
-    if (deviceId_ == ids_.running) return 0;
     if (!ram_loader::load(*device_, *image.image)) return kTransferFailed;
     device_.reset();
-    return waitForRunningBoard();
+    return waitForRunningBoard(deviceAddress_);
 }
 
 // The microcontroller leaves the bus and comes back with its firmware's identity.
-int16_t UsbBoard::waitForRunningBoard() {
+int16_t UsbBoard::waitForRunningBoard(uint16_t loadedAt) {
     const std::chrono::milliseconds step{100};
     for (auto waited = std::chrono::milliseconds{0}; waited < kReconnectWait; waited += step) {
         sleep_(step);
-        for (const auto& [position, id] : boards()) {
-            if (!(id == ids_.running)) continue;
+        for (const auto& [position, device] : boards()) {
+            if (!(device.id == ids_.running) || device.address == loadedAt) continue;
             device_ = transport_->open(position);
             if (!device_) continue;
-            deviceId_ = id;
+            deviceAddress_ = device.address;
             return 0;
         }
     }

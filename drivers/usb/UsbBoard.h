@@ -31,7 +31,9 @@ public:
     // Opens board number board; its handle (the number) or 0.
     int32_t connect(uint8_t board);
     bool isCurrentHandle(int32_t handle) const { return handle != 0 && handle == handle_; }
-    // Loads the image at path into the connected board and opens it running; 0 on success.
+    // Loads the image at path into the connected board, whether or not firmware runs on it
+    // (the microcontroller's USB core serves the load request either way), and opens it once
+    // it is back running; 0 on success.
     int16_t loadFirmware(const char* path);
     // Searches, connects to the first board and loads it.
     int16_t openFirstBoard(const char* path);
@@ -41,13 +43,15 @@ public:
 
 private:
     // The devices on the bus that are boards, with their places in the transport's list.
-    std::vector<std::pair<std::size_t, UsbId>> boards();
-    int16_t waitForRunningBoard();
+    std::vector<std::pair<std::size_t, BusDevice>> boards();
+    // Waits for the board to come back with its firmware's identity at another address than
+    // the one it was loaded at, so equal identities before and after still work.
+    int16_t waitForRunningBoard(uint16_t loadedAt);
 
     std::unique_ptr<UsbTransport> transport_;
     Identities ids_;
     Sleep sleep_;
     std::unique_ptr<UsbDevice> device_;
-    UsbId deviceId_{};
+    uint16_t deviceAddress_ = 0;
     int32_t handle_ = 0;
 };

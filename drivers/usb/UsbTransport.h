@@ -14,6 +14,13 @@ struct UsbId {
     bool operator==(const UsbId&) const = default;
 };
 
+// A device on the bus. A device that leaves the bus and comes back (as the microcontroller does
+// when its firmware starts) gets a new address.
+struct BusDevice {
+    UsbId id;
+    uint16_t address;  // bus number x 256 + device address
+};
+
 class UsbDevice {
 public:
     virtual ~UsbDevice() = default;
@@ -25,8 +32,8 @@ public:
 class UsbTransport {
 public:
     virtual ~UsbTransport() = default;
-    // The identities of the devices now on the bus, in a stable order.
-    virtual std::vector<UsbId> devices() = 0;
+    // The devices now on the bus, in a stable order.
+    virtual std::vector<BusDevice> devices() = 0;
     // Opens the device at that place of the last list; null when it cannot be opened (no
     // permission, gone).
     virtual std::unique_ptr<UsbDevice> open(std::size_t position) = 0;

@@ -76,18 +76,21 @@ int16_t VirtualBoard::loadFirmware(const char* path) {
 bool isTableRequest(int code, int32_t value, int32_t index, int direction, int length) {
     if (value < 0 || value > 0xFFFF || index < 0 || index > 0xFFFF) return false;
     const bool toBoard = direction == 0 && length == 0;
+    // The pins' requests and the ADC read carry nothing in their value and index.
+    const bool bare = value == 0 && index == 0;
     switch (code) {
         case 0xDE:
+            return toBoard;
         case 0xE0:
         case 0xE1:
         case 0xF0:
         case 0xF1:
-            return toBoard;
+            return toBoard && bare;
         case 0xDF:
-            return toBoard && (value & 0xFF00) == 0x9800 &&
+            return toBoard && (value & 0xFF00) == 0x9800 && index == 0 &&
                    std::has_single_bit(unsigned(value & 0xFF));
         case 0xDA:
-            return toBoard || (direction == 1 && length == 3);
+            return toBoard || (direction == 1 && length == 3 && bare);
         default:
             return false;
     }

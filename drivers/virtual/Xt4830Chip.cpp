@@ -9,7 +9,7 @@ void Xt4830Chip::powerOn() {
     follow();
 }
 
-// Address 7 reaches all four channels; 4 to 6 name channels this chip does not have.
+// Address 7 reaches all four channels.
 void Xt4830Chip::forEachAddressed(int address, auto&& action) {
     for (int ch = 0; ch < kChannels; ++ch) {
         if (address == 7 || address == ch) action(ch);
@@ -32,6 +32,9 @@ void Xt4830Chip::command(uint32_t word) {
     const int code = (word >> 19) & 7;
     const int address = (word >> 16) & 7;
     const auto data = static_cast<uint16_t>(word & 0xFFFF);
+    // Addresses 4 to 6 name channels this chip does not have: the word is acknowledged and
+    // changes nothing, whatever its command.
+    if (address >= 4 && address <= 6) return;
     switch (code) {
         case 0:  // write input register
             forEachAddressed(address, [&](int ch) { input_[ch] = data; });

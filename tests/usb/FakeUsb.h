@@ -14,12 +14,13 @@ struct Transfer {
 };
 
 struct FakeBus {
-    std::vector<UsbId> devices;
+    std::vector<BusDevice> devices;
     std::vector<Transfer> transfers;
     int failAfter = -1;          // transfers that go through before the device is gone
     int shortBy = 0;             // bytes missing from every transfer's data stage
     std::vector<uint8_t> reply;  // data stage of requests from the device
     bool opensFail = false;
+    int cpuStartResult = 1;  // what the write that starts the CPU returns
     // Runs after each transfer: the loader's start of the CPU can make the board re-enumerate.
     std::function<void(const Transfer&)> afterTransfer;
 };
@@ -41,6 +42,7 @@ public:
         }
         bus_.transfers.push_back(transfer);
         if (bus_.afterTransfer) bus_.afterTransfer(transfer);
+        if (value == 0xE600 && transfer.data == std::vector<uint8_t>{0}) return bus_.cpuStartResult;
         return length - bus_.shortBy;
     }
 
@@ -51,7 +53,7 @@ private:
 class FakeTransport : public UsbTransport {
 public:
     explicit FakeTransport(FakeBus& bus) : bus_(bus) {}
-    std::vector<UsbId> devices() override { return bus_.devices; }
+    std::vector<BusDevice> devices() override { return bus_.devices; }
     std::unique_ptr<UsbDevice> open(std::size_t position) override {
         if (bus_.opensFail || position >= bus_.devices.size()) return nullptr;
         return std::make_unique<FakeDevice>(bus_);

@@ -20,7 +20,14 @@ UsbBoard& theBoard() {
 }
 
 TEST(UsbExports, BothAbisMapEveryRequestOntoOneControlTransfer) {
-    bus.devices = {kRunning};
+    bus.devices = {{kRunning, 1}};
+    // Each load makes the board come back at a new address.
+    bus.afterTransfer = [](const Transfer& t) {
+        static uint16_t address = 1;
+        if (t.value == 0xE600 && t.data == std::vector<uint8_t>{0}) {
+            bus.devices = {{kRunning, ++address}};
+        }
+    };
     std::string image = XT4830_PROGRAM_DIR "/XT4830.hex";
     ASSERT_EQ(LoadFirmWare(image.data()), 0);
     unsigned char reply[4] = {};

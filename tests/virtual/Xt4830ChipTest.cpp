@@ -26,8 +26,8 @@ TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
         {"write and update", {word(3, 2, 0x8000)}, {0, 0, 0x8000, 0}},
         {"write and update all", {word(3, 7, 0xFFFF)}, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}},
         {"write C, update all", {word(0, 0, 5), word(2, 2, 9)}, {5, 0, 9, 0}},
-        {"addresses 4-6 change nothing",
-         {word(3, 4, 1), word(3, 5, 1), word(3, 6, 1)},
+        {"addresses 4-6 change nothing, whatever the command",
+         {word(0, 1, 7), word(3, 4, 1), word(2, 5, 1), word(1, 6, 0), word(6, 4, 0xF)},
          {0, 0, 0, 0}},
         {"reset to zero scale", {word(3, 7, 0x4000), word(5, 0, 0)}, {0, 0, 0, 0}},
     };
