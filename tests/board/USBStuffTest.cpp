@@ -18,33 +18,22 @@ std::vector<std::string> functionsCalled() {
 
 }  // namespace
 
-TEST(USBStuff, FirmwarePathIsTheProgramDirectoryAndTheImageNameAsBuilt) {
-    FakeDriverResolver resolver;
-    BoardIoDriver driver(resolver);
-    FakeDialogs dialogs;
-    EXPECT_EQ(USBStuff("/opt/xt4830", driver, dialogs).firmwarePath(), "/opt/xt4830/XT4830.hex");
-    // A directory that ends in a separator gives a doubled one; the path goes on as built.
-    EXPECT_EQ(USBStuff("/", driver, dialogs).firmwarePath(), "//XT4830.hex");
-}
-
-TEST(USBStuff, VariantASearchesConnectsAndDownloadsThroughTheNewHandle) {
+TEST(USBStuff, VariantASearchesConnectsAndDownloadsTheImageBesideTheProgram) {
     FakeDriverResolver resolver;
     HbkUsb4Driver driver(resolver, 0x1209, 0x4830);
     FakeDialogs dialogs;
-    USBStuff link("/opt/xt4830", driver, dialogs);
-    link.OpenBoardWithRetry();
-
+    EXPECT_EQ(USBStuff("/", driver, dialogs).firmwarePath(), "//XT4830.hex") << "as built";
+    USBStuff("/opt/xt4830", driver, dialogs).OpenBoardWithRetry();
     const auto& calls = fakeDriver().calls;
     ASSERT_EQ(functionsCalled(),
               (std::vector<std::string>{"Search_For_Boards", "Connect", "Download_Firmware"}));
-    // Identifiers by value; a zero search value and a zeroed list on the way in.
+    // Identifiers by value, a zero search value and a zeroed list; byte 0 of the list the
+    // search filled in names the board to connect, and the download uses the new handle.
     EXPECT_EQ(calls[0].args, (std::vector<int64_t>{0x1209, 0x4830, 0, 0}));
-    // Byte 0 of the list the search filled in names the board to connect.
     EXPECT_EQ(calls[1].args, (std::vector<int64_t>{0x1209, 0x4830, 7}));
     EXPECT_EQ(calls[2].args, (std::vector<int64_t>{100}));
     EXPECT_EQ(calls[2].path, "/opt/xt4830/XT4830.hex");
     EXPECT_EQ(driver.BoardHandle(), 100);
-    EXPECT_EQ(driver.FirmwarePath(), "/opt/xt4830/XT4830.hex");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -98,104 +98,61 @@ TEST(CommandTable, ChannelsWriteTheirIndexAndAllDacsFifteen) {
 
 namespace {
 
+// What the panels are set to, in this order: command, channel, data code (-1: none), the
+// command's option group (-1: none), the ticked channel boxes.
 struct Composition {
-    const char* name;
-    void (*compose)(CommandComposer&);
+    int command, channel;
+    int32_t code;
+    int option;
+    std::vector<int> boxes;
     int32_t word;
-    const char* positions0To3;  // positions 3..0, which never reach the word
+    const char* positions0To3;  // 3..0, which never reach the word
 };
 
 const Composition kCompositions[] = {
-    {"nothing chosen", [](CommandComposer&) {}, 0x000000, "0000"},
-    {"write and update all DACs with FFFF",
-     [](CommandComposer& c) {
-         c.chooseCommand(3);
-         c.chooseChannel(8);
-         c.setCode(0xFFFF);
-     },
-     0x1FFFFF, "0000"},
-    {"update DAC C",
-     [](CommandComposer& c) {
-         c.chooseCommand(1);
-         c.chooseChannel(2);
-     },
-     0x0A0000, "0000"},
-    {"write input register of DAC D, mid scale",
-     [](CommandComposer& c) {
-         c.chooseChannel(3);
-         c.setCode(0x8000);
-     },
-     0x038000, "0000"},
-    {"write input register of DAC A, update all",
-     [](CommandComposer& c) {
-         c.chooseCommand(2);
-         c.setCode(0x12345);
-     },
-     0x102345, "0000"},
-    {"DAC B, then power down three-state DAC A",
-     [](CommandComposer& c) {
-         c.chooseChannel(1);
-         c.chooseCommand(4);
-         c.chooseOption(kPowerDownCommand, 3);
-         c.setChannelBox(kPowerDownCommand, 0, true);
-     },
-     0x210031, "0000"},
-    {"power down 100k, DAC A, B, D ticked and B cleared again",
-     [](CommandComposer& c) {
-         c.chooseCommand(4);
-         c.chooseOption(kPowerDownCommand, 2);
-         for (const int channel : {0, 1, 3})
-             c.setChannelBox(kPowerDownCommand, channel, true);
-         c.setChannelBox(kPowerDownCommand, 1, false);
-     },
-     0x200029, "0000"},
-    {"reset all registers",
-     [](CommandComposer& c) {
-         c.chooseCommand(5);
-         c.chooseOption(kResetCommand, 1);
-     },
-     0x280001, "0000"},
-    {"LDAC register, DAC B and D",
-     [](CommandComposer& c) {
-         c.chooseCommand(6);
-         c.setChannelBox(kLdacCommand, 1, true);
-         c.setChannelBox(kLdacCommand, 3, true);
-     },
-     0x30000A, "0000"},
-    {"internal reference on",
-     [](CommandComposer& c) {
-         c.chooseCommand(7);
-         c.chooseOption(kReferenceCommand, 1);
-     },
-     0x380001, "0000"},
-    {"CLR code register, DAC C, no-operation clear code (not sent)",
-     [](CommandComposer& c) {
-         c.chooseChannel(2);
-         c.chooseCommand(8);
-         c.chooseOption(kClearCodeCommand, 3);
-     },
-     0x020000, "0011"},
-    {"data cleared, channel and command kept",
-     [](CommandComposer& c) {
-         c.chooseCommand(3);
-         c.chooseChannel(1);
-         c.setCode(0xFFFF);
-         c.chooseOption(kClearCodeCommand, 2);
-         c.clearData();
-     },
-     0x190000, "0000"},
+    {0, 0, -1, -1, {}, 0x000000, "0000"},            // nothing chosen
+    {3, 8, 0xFFFF, -1, {}, 0x1FFFFF, "0000"},        // write and update all DACs, full scale
+    {1, 2, -1, -1, {}, 0x0A0000, "0000"},            // update DAC C
+    {0, 3, 0x8000, -1, {}, 0x038000, "0000"},        // write input register D, mid scale
+    {2, 0, 0x12345, -1, {}, 0x102345, "0000"},       // bits above the 16 data bits dropped
+    {4, 1, -1, 3, {0}, 0x210031, "0000"},            // DAC B chosen, power down A three-state
+    {4, 0, -1, 2, {0, 1, 3}, 0x20002B, "0000"},      // 100k to ground, A, B and D
+    {5, 0, -1, 1, {}, 0x280001, "0000"},             // reset all registers
+    {6, 0, -1, -1, {1, 3}, 0x30000A, "0000"},        // LDAC register, B and D
+    {7, 0, -1, 1, {}, 0x380001, "0000"},             // internal reference on
+    {8, 2, -1, 3, {}, 0x020000, "0011"},             // clear code "No Operation", not sent
 };
 
 }  // namespace
 
 TEST(CommandComposer, EachPanelWritesItsOwnFieldAndTheWordPacksTheImage) {
     for (const Composition& c : kCompositions) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.word);
         CommandComposer composer;
-        c.compose(composer);
+        composer.chooseCommand(c.command);
+        composer.chooseChannel(c.channel);
+        if (c.code >= 0) composer.setCode(c.code);
+        if (c.option >= 0) composer.chooseOption(c.command, c.option);
+        for (const int box : c.boxes)
+            composer.setChannelBox(c.command, box, true);
         EXPECT_EQ(composer.word(), c.word);
         EXPECT_EQ(shown(composer.image(), 0, 3), c.positions0To3);
     }
+}
+
+TEST(CommandComposer, ClearingTheDataKeepsChannelAndCommandAndABoxCanBeCleared) {
+    CommandComposer composer;
+    composer.chooseCommand(3);
+    composer.chooseChannel(1);
+    composer.setCode(0xFFFF);
+    composer.chooseOption(kClearCodeCommand, 2);
+    composer.clearData();
+    EXPECT_EQ(composer.word(), 0x190000);
+    EXPECT_EQ(shown(composer.image(), 0, 3), "0000");
+    composer.chooseCommand(kLdacCommand);
+    composer.setChannelBox(kLdacCommand, 2, true);
+    composer.setChannelBox(kLdacCommand, 2, false);
+    EXPECT_EQ(composer.word(), 0x310000);
 }
 
 TEST(CommandComposer, IndexEightAndAllDacsSetTheBitsThatNeverReachTheWord) {

@@ -36,71 +36,72 @@ int data(const MainWindowRig& rig) {
     return readField(rig.dac().composer().image(), kDataField);
 }
 
+// One action of the user on the command panels: a click on a control, an arrow key, typing.
+enum Control {
+    Command,
+    Channel,
+    PowerDownMode,
+    PowerDownBox,
+    Reset,
+    LdacBox,
+    Reference,
+    ClearCode,
+    ArrowDownFromReference,
+    HexText,
+    VoltageText
+};
+struct Step {
+    Control control;
+    int index = 0;
+    const char* text = "";
+};
+
+void act(const MainWindowRig& rig, const Step& step) {
+    CommandPanels& p = rig.panels();
+    switch (step.control) {
+        case Command:
+            return click(p.cmdBitsOption(step.index));
+        case Channel:
+            return click(p.addressBitsOption(step.index));
+        case PowerDownMode:
+            return click(p.powerDownOption(step.index));
+        case PowerDownBox:
+            return click(p.powerDownCheck(step.index));
+        case Reset:
+            return click(p.ResetOption(step.index));
+        case LdacBox:
+            return click(p.LDACOverwriteCheck(step.index));
+        case Reference:
+            return click(p.refOption(step.index));
+        case ClearCode:
+            return click(p.clearCodeOption(step.index));
+        case ArrowDownFromReference:
+            return QTest::keyClick(p.cmdBitsOption(7), Qt::Key_Down);
+        case HexText:
+            return type(rig.entry().hexText(), step.text);
+        case VoltageText:
+            return type(rig.entry().voltageText(), step.text);
+    }
+}
+
 struct WriteCase {
-    const char* name;
-    void (*compose)(CommandPanels&, DataEntry&);
+    std::vector<Step> steps;
     int32_t word;
 };
 
 // Every control of every panel, each in a command that sends what it wrote.
 const WriteCase kWrites[] = {
-    {"right after start-up", [](CommandPanels&, DataEntry&) {}, 0x000000},
-    {"power down three-state DAC A and B",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.cmdBitsOption(4));
-         click(p.powerDownOption(3));
-         click(p.powerDownCheck(0));
-         click(p.powerDownCheck(1));
-     },
-     0x200033},
-    {"reset all",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.cmdBitsOption(5));
-         click(p.ResetOption(1));
-     },
-     0x280001},
-    {"LDAC register, DAC B",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.cmdBitsOption(6));
-         click(p.LDACOverwriteCheck(1));
-     },
-     0x300002},
-    {"reference on",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.cmdBitsOption(7));
-         click(p.refOption(1));
-     },
-     0x380001},
-    {"write and update all DACs with FFFF",
-     [](CommandPanels& p, DataEntry& e) {
-         click(p.cmdBitsOption(3));
-         click(p.addressBitsOption(8));
-         type(e.hexText(), "FFFF");
-     },
-     0x1FFFFF},
-    {"update DAC C, then power down mid-scale DAC A: the channel stays",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.cmdBitsOption(1));
-         click(p.addressBitsOption(2));
-         click(p.cmdBitsOption(4));
-         click(p.powerDownOption(1));
-         click(p.powerDownCheck(0));
-     },
-     0x220011},
-    {"command index 8, reached by the arrow key, with DAC C",
-     [](CommandPanels& p, DataEntry&) {
-         click(p.addressBitsOption(2));
-         click(p.cmdBitsOption(7));
-         QTest::keyClick(p.cmdBitsOption(7), Qt::Key_Down);
-         click(p.clearCodeOption(2));  // not sent
-     },
-     0x020000},
-    {"write input register of DAC D from a voltage",
-     [](CommandPanels& p, DataEntry& e) {
-         click(p.addressBitsOption(3));
-         type(e.voltageText(), "1.5");
-     },
-     0x038000},
+    {{}, 0x000000},  // right after start-up
+    {{{Command, 4}, {PowerDownMode, 3}, {PowerDownBox, 0}, {PowerDownBox, 1}}, 0x200033},
+    {{{Command, 5}, {Reset, 1}}, 0x280001},
+    {{{Command, 6}, {LdacBox, 1}}, 0x300002},
+    {{{Command, 7}, {Reference, 1}}, 0x380001},
+    {{{Command, 3}, {Channel, 8}, {HexText, 0, "FFFF"}}, 0x1FFFFF},
+    // The channel stays when a command without address options is chosen.
+    {{{Command, 1}, {Channel, 2}, {Command, 4}, {PowerDownMode, 1}, {PowerDownBox, 0}}, 0x220011},
+    // Command index 8 is reached by the arrow key only; its clear code is not sent.
+    {{{Channel, 2}, {Command, 7}, {ArrowDownFromReference}, {ClearCode, 2}}, 0x020000},
+    {{{Channel, 3}, {VoltageText, 0, "1.5"}}, 0x038000},
 };
 
 class ComposeCommand : public testing::TestWithParam<const Deliverable*> {};
@@ -109,9 +110,10 @@ class ComposeCommand : public testing::TestWithParam<const Deliverable*> {};
 
 TEST_P(ComposeCommand, WriteToPartSendsTheComposedWordOncePerPress) {
     for (const WriteCase& c : kWrites) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.word);
         MainWindowRig rig(*GetParam());
-        c.compose(rig.panels(), rig.entry());
+        for (const Step& step : c.steps)
+            act(rig, step);
         const size_t before = rig.requestCount();
         click(rig.dac().writeToPartCommand());
         EXPECT_EQ(rig.requestCount(), before + 1);
