@@ -255,3 +255,30 @@ INSTANTIATE_TEST_SUITE_P(Deliverables, ComposeCommand, testing::Values(&kXT4830,
                              return std::string(info.param->variant == Variant::A ? "Version2"
                                                                                   : "XT4830");
                          });
+
+TEST(OptionsAndBoxes, ActOnEveryChangeOfStateAndOnlyThen) {
+    MainWindowRig rig(kXT4830);
+    CommandPanels& p = rig.panels();
+    toggleByAccessibility(p.cmdBitsOption(3));
+    toggleByAccessibility(p.addressBitsOption(2));
+    type(rig.entry().hexText(), "8000");
+    click(p.cmdBitsOption(3));  // already checked: nothing is reset
+    click(p.addressBitsOption(2));
+    EXPECT_EQ(rig.entry().hexText()->text(), "8000");
+    click(rig.dac().writeToPartCommand());
+    EXPECT_NE(rig.lastRequest().find(dacWriteLine(0x1A8000)), std::string::npos)
+        << rig.lastRequest();
+    toggleByAccessibility(p.cmdBitsOption(6));
+    toggleByAccessibility(p.LDACOverwriteCheck(3));
+    EXPECT_EQ(data(rig), 0b1000);
+    // After the program checks an option itself, Tab lands on it and the arrows select.
+    click(p.cmdBitsOption(4));
+    click(p.powerDownOption(3));
+    click(p.cmdBitsOption(0));
+    click(p.cmdBitsOption(4));
+    QTest::keyClick(p.cmdBitsOption(4), Qt::Key_Tab);
+    ASSERT_EQ(rig.main().focusWidget(), p.powerDownOption(0));
+    QTest::keyClick(p.powerDownOption(0), Qt::Key_Down);
+    EXPECT_TRUE(p.powerDownOption(1)->isChecked());
+    EXPECT_EQ(data(rig), 0x10);
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QTest>
 
@@ -59,4 +60,11 @@ std::string dacWriteLine(int32_t word) {
     std::snprintf(text, sizeof text, "code=0xDE, value=0x%04X, index=0x%04X, direction=0",
                   0x3E00 + (word >> 16), word & 0xFFFF);
     return text;
+}
+
+void toggleByAccessibility(QWidget* control) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }

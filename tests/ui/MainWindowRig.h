@@ -11,6 +11,7 @@ class CommandPanels;
 class DacFrame;
 class DataEntry;
 class MainForm;
+class QWidget;
 
 // The real program started on the virtual board of the build's program directory, with OK
 // pressed in the package window, so a test can drive the main window and read the board's
@@ -39,6 +40,9 @@ private:
     std::string trace_;
     std::unique_ptr<Program> program_;
 };
+
+// What a screen reader or a test robot does: the control's own Toggle action.
+void toggleByAccessibility(QWidget* control);
 
 // What the trace shows for a DAC write of word to bus address 62, whatever the variant.
 std::string dacWriteLine(int32_t word);

@@ -39,7 +39,7 @@ std::shared_ptr<BoxSeen> answerNextBoxWith(Qt::Key key) {
 }  // namespace
 
 TEST(QtDialogs, RetryBoxHasWarningIconAndRetryAsDefault) {
-    QApplication::setApplicationDisplayName("XT4830");
+    QApplication::setApplicationName("XT4830");
     QtDialogs dialogs;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // the program is busy opening
     const auto seen = answerNextBoxWith(Qt::Key_Return);
@@ -61,7 +61,7 @@ TEST(QtDialogs, RetryBoxHasWarningIconAndRetryAsDefault) {
 }
 
 TEST(QtDialogs, ErrorBoxHasNoIconOneOkButtonAndTheApplicationsName) {
-    QApplication::setApplicationDisplayName("XT4830(version2)");
+    QApplication::setApplicationName("XT4830(version2)");
     QtDialogs dialogs;
     const auto seen = answerNextBoxWith(Qt::Key_Return);
     EXPECT_EQ(dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok}), Answer::Ok);

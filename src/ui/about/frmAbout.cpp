@@ -95,8 +95,9 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
     const int y = twipsToPixels(2610);
-    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
-    painter.drawLine(twipsToPixels(90), y, twipsToPixels(5654), y);
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawLine(twipsToPixels(105), y + 1, twipsToPixels(5654), y + 1);
+    // Rows of whole pixels: a two-pixel pen centred on a line would cover the grey one.
+    painter.fillRect(QRect(QPoint(twipsToPixels(90), y), QPoint(twipsToPixels(5654), y)),
+                     QColor(0x80, 0x80, 0x80));
+    painter.fillRect(QRect(QPoint(twipsToPixels(105), y + 1), QPoint(twipsToPixels(5654), y + 2)),
+                     Qt::white);
 }

@@ -10,6 +10,7 @@
 #include "command/CommandComposer.h"
 #include "command/CommandTable.h"
 #include "ui/main/DataEntry.h"
+#include "ui/shared/CheckedTabStop.h"
 
 namespace {
 
@@ -32,6 +33,16 @@ void optionGroup(std::array<QRadioButton*, N>& options, QWidget* panel,
         options[i]->setGeometry(left, top + static_cast<int>(i) * kLine, width, kLine - 2);
         group->addButton(options[i], static_cast<int>(i));
     }
+    keepTabStopOnCheckedOption(*group);
+}
+
+// Runs handler with the index of the option that becomes checked, however it became checked
+// (mouse, keyboard, accessibility, the program); a click on the checked one changes nothing.
+template <typename Handler>
+void onOptionChecked(QButtonGroup* group, QObject* owner, Handler handler) {
+    QObject::connect(group, &QButtonGroup::idToggled, owner, [handler](int index, bool checked) {
+        if (checked) handler(index);
+    });
 }
 
 QLabel* wrappedLabel(QWidget* parent, const QString& text, const QRect& rect) {
@@ -70,8 +81,7 @@ void CommandPanels::buildCommandPanel(QWidget* dacFrame) {
     // Index 8 falls below the panel's edge: out of sight, yet the arrow keys still reach it.
     optionGroup(cmdBitsOption_, panel, captions, kFirstLine, 8, 250, this);
     cmdBitsOption_[0]->setChecked(true);
-    connect(groupOf(cmdBitsOption_), &QButtonGroup::idClicked, this,
-            &CommandPanels::cmdBitsOption_Click);
+    onOptionChecked(groupOf(cmdBitsOption_), this, [this](int i) { cmdBitsOption_Click(i); });
 }
 
 void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
@@ -97,8 +107,8 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
         if (kAddresses[i].offered) addressBitsOption_[i]->move(8, kFirstLine + line++ * kLine);
     }
     addressBitsOption_[0]->setChecked(true);
-    connect(groupOf(addressBitsOption_), &QButtonGroup::idClicked, this,
-            &CommandPanels::addressBitsOption_Click);
+    onOptionChecked(groupOf(addressBitsOption_), this,
+                    [this](int i) { addressBitsOption_Click(i); });
 }
 
 void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
@@ -123,15 +133,15 @@ void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
 }
 
 void CommandPanels::optionField(QButtonGroup* group, int command) {
-    connect(group, &QButtonGroup::idClicked, this,
-            [this, command](int index) { composer_.chooseOption(command, index); });
+    onOptionChecked(group, this,
+                    [this, command](int index) { composer_.chooseOption(command, index); });
 }
 
 template <size_t N>
 void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command) {
     for (size_t i = 0; i < N; ++i) {
         const int channel = static_cast<int>(i);
-        connect(boxes[i], &QCheckBox::clicked, this, [this, command, channel](bool checked) {
+        connect(boxes[i], &QCheckBox::toggled, this, [this, command, channel](bool checked) {
             composer_.setChannelBox(command, channel, checked);
         });
     }

@@ -36,8 +36,9 @@ HardwarePins::HardwarePins(QWidget* dacFrame, Declare& requests)
     ldacStateLabel_ = stateLabel(frame_, "LDACStateLabel", 22);
     clrCheck_ = pinBox(frame_, "CLR", 46);
     clrStateLabel_ = stateLabel(frame_, "CLRStateLabel", 46);
-    connect(ldacCheck_, &QCheckBox::clicked, this, &HardwarePins::LDACCheck_Click);
-    connect(clrCheck_, &QCheckBox::clicked, this, &HardwarePins::CLRCheck_Click);
+    // Every change of a box drives its pin, whatever changed it.
+    connect(ldacCheck_, &QCheckBox::toggled, this, &HardwarePins::LDACCheck_Click);
+    connect(clrCheck_, &QCheckBox::toggled, this, &HardwarePins::CLRCheck_Click);
 }
 
 bool HardwarePins::showLevel(const QCheckBox* box, QLabel* label) {

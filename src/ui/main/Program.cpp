@@ -14,7 +14,10 @@ Program::~Program() = default;
 void Program::start() {
     const QString name = QString::fromUtf8(deliverable_.name.data(), deliverable_.name.size());
     QApplication::setApplicationName(name);
-    QApplication::setApplicationDisplayName(name);
+    // Qt's X11 and Wayland back ends append the display name to every window title (and show
+    // it for an empty one): an empty display name keeps each title exactly as the window sets
+    // it. Message boxes take the application name as their default title.
+    QApplication::setApplicationDisplayName(QStringLiteral(""));
     QApplication::setApplicationVersion(QString::fromStdString(versionText(deliverable_)));
     QApplication::setWindowIcon(programIcon());
     // Every way out goes through Dialogs::endProgram, never through the last window closing

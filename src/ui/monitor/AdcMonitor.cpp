@@ -13,6 +13,7 @@
 
 #include "board/AdcRules.h"
 #include "ui/shared/CaptionFrame.h"
+#include "ui/shared/CheckedTabStop.h"
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
@@ -69,9 +70,13 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     // After a message box the next automatic sample is a whole period away, so a lost board
     // gives the user time to untick Auto Sample or leave before the next box.
     dialogs_.onBoxClosed = [this] { sampleTimer_->restart(); };
-    connect(group, &QButtonGroup::idClicked, this, &AdcMonitor::Option_MUX_Click);
+    keepTabStopOnCheckedOption(*group);
+    // The handlers run on every change of state, whatever caused it.
+    connect(group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked) Option_MUX_Click(index);
+    });
     connect(sampleCommand_, &QPushButton::clicked, this, &AdcMonitor::sampleCommand_Click);
-    connect(autoSampleCheck_, &QCheckBox::clicked, this, &AdcMonitor::autoSampleCheck_Click);
+    connect(autoSampleCheck_, &QCheckBox::toggled, this, &AdcMonitor::autoSampleCheck_Click);
 }
 
 AdcMonitor::~AdcMonitor() {
