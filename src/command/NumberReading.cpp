@@ -1,5 +1,6 @@
 #include "command/NumberReading.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -50,6 +51,33 @@ std::string leadingNumber(std::string_view text, std::size_t& consumed) {
     return number;
 }
 
+// True when the decimal number (digits, an optional point and exponent, as collected above)
+// lies below 1 in size: its first significant digit stands after the point once the exponent
+// is applied. A number out of a double's range is then too small, else too large.
+bool belowOne(std::string_view number) {
+    const std::size_t e = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return true;  // zero
+    // The power of ten of the first significant digit.
+    const long long place = first < point ? static_cast<long long>(point - first) - 1
+                                          : -static_cast<long long>(first - point);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {
+            digits.remove_prefix(1);
+        }
+        // An exponent beyond any double's range decides alone; cap it to keep the sum exact.
+        std::from_chars(digits.data(), digits.data() + std::min<std::size_t>(digits.size(), 9),
+                        exponent);
+        if (negative) exponent = -exponent;
+    }
+    return place + exponent < 0;
+}
+
 // Parses the longest valid prefix of number; nothing when there is none or it overflows.
 std::optional<double> parse(const std::string& number, std::size_t& used) {
     const char* begin = number.data();
@@ -60,9 +88,8 @@ std::optional<double> parse(const std::string& number, std::size_t& used) {
     used = static_cast<std::size_t>(end - number.data());
     if (error == std::errc::invalid_argument) return std::nullopt;
     if (error == std::errc::result_out_of_range) {
-        // Too small for a double (a negative exponent) reads as zero; too large is no number.
-        const std::size_t e = number.find_first_of("eE");
-        if (e != std::string::npos && e + 1 < used && number[e + 1] == '-') return 0.0;
+        // Too small for a double reads as zero; too large is no number.
+        if (belowOne(std::string_view(number).substr(0, used))) return 0.0;
         return std::nullopt;
     }
     return value;

@@ -38,6 +38,12 @@ TEST(AboutBox, ShowsEachDeliverablesVersionAndItsFixedTexts) {
         EXPECT_EQ(box->size(), QSize(382, 253));
         EXPECT_EQ(box->cmdSysInfo()->text(), "&System Info...");
         EXPECT_TRUE(box->cmdOK()->isDefault());
+        // The etched separator at 2610 twips: a grey line with two white ones beneath it.
+        const QImage drawn = box->grab().toImage();
+        EXPECT_EQ(drawn.pixelColor(100, 174), QColor(128, 128, 128));
+        EXPECT_EQ(drawn.pixelColor(100, 175), QColor(Qt::white));
+        EXPECT_EQ(drawn.pixelColor(100, 176), QColor(Qt::white));
+        EXPECT_NE(drawn.pixelColor(100, 177), QColor(Qt::white));
     }
 }
 

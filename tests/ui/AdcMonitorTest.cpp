@@ -66,6 +66,7 @@ TEST(AdcMonitor, ShowsTheReadingInVoltsAgainstTheReferenceText) {
     writeOutput(rig, 1, 0x8000);  // DAC B at mid scale: count 2048
     click(monitor.Option_MUX(1));
     EXPECT_EQ(monitor.ADCDisplay()->value(), 1.5);
+    EXPECT_EQ(monitor.ADCDisplay()->accessibleDescription(), "1.5 V") << "for screen readers";
     for (const auto& [reference, volts] :
          std::vector<std::pair<QString, double>>{{"5", 2.5}, {"", 0}, {"abc", 0}, {"3.0", 1.5}}) {
         monitor.adcVddText()->setText(reference);

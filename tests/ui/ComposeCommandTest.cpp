@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,14 +129,16 @@ TEST_P(ComposeCommand, EnterWritesAndChangesNothingOnScreenUnlessAnotherButtonHa
     MainWindowRig rig(*GetParam());
     click(rig.panels().cmdBitsOption(3));
     type(rig.entry().hexText(), "8000");
+    const size_t before = rig.requestCount();
     QTest::keyClick(rig.entry().hexText(), Qt::Key_Return);
-    QTest::qWait(200);  // the button's press shows for a moment
+    QTest::keyClick(rig.entry().hexText(), Qt::Key_Return, {}, 40);
+    EXPECT_EQ(rig.requestCount(), before + 2) << "each press writes at once";
     EXPECT_NE(rig.lastRequest().find(dacWriteLine(0x188000)), std::string::npos);
     EXPECT_EQ(rig.entry().hexText()->text(), "8000");
     EXPECT_EQ(rig.entry().voltageText()->text(), "1.50000000000000");
     EXPECT_EQ(data(rig), 0x8000);
     QTest::keyClick(rig.main().monitor().sampleCommand(), Qt::Key_Return);
-    QTest::qWait(200);
+    QTest::qWait(200);  // a focused button's own press shows for a moment
     EXPECT_NE(rig.lastRequest().find("code=0xDA"), std::string::npos);
 }
 
@@ -204,6 +208,13 @@ TEST_P(ComposeCommand, HexAndVoltageEntryFollowEachOther) {
     EXPECT_EQ(data(rig), 0xFFFF);
     type(e.hexText(), "123456");
     EXPECT_EQ(e.hexText()->text(), "1234") << "four characters from the keyboard";
+    QGuiApplication::clipboard()->setText("56789ABC");
+    e.hexText()->setCursorPosition(2);
+    e.hexText()->paste();
+    EXPECT_EQ(e.hexText()->text(), "1234") << "a full field takes nothing more";
+    e.hexText()->clear();
+    e.hexText()->paste();
+    EXPECT_EQ(e.hexText()->text(), "5678") << "a paste is cut to the limit";
     e.voltageText()->setText("1.25");
     QTest::keyClick(e.voltageText(), Qt::Key_Left);  // converts with nothing typed
     EXPECT_EQ(e.hexText()->text(), "8000");
@@ -248,6 +259,13 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_EQ(display.digit(pos)->isVisible(), variantA) << pos;
     const QRect reference = rig.panels().dataBitsFrame(7)->geometry();
     EXPECT_EQ(reference.top() > rig.panels().addressBitsFrame()->geometry().bottom(), variantA);
+    // The reference panel's long first caption shows whole, wrapped within its panel.
+    QRadioButton* off = rig.panels().refOption(0);
+    const QRect wrapped = off->fontMetrics().boundingRect(QRect(0, 0, off->width() - 24, 1000),
+                                                          Qt::TextWordWrap, off->text());
+    EXPECT_LE(wrapped.height(), off->height());
+    EXPECT_TRUE(QRect(QPoint(), reference.size()).contains(off->geometry()));
+    EXPECT_GT(rig.panels().refOption(1)->y(), off->geometry().bottom());
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, ComposeCommand, testing::Values(&kXT4830, &kXT4830Version2),

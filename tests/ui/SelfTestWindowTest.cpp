@@ -89,6 +89,28 @@ TEST(SelfTestWindow, RunOpensTheBoardAfreshThenConfiguresAndMeasuresInOrder) {
     EXPECT_DOUBLE_EQ(rig.lib.get<VirtualOutputVoltsFn>("xt4830_virtual_output_volts")(3), 1.5);
 }
 
+TEST(SelfTestWindow, ClickOnTestDuringTheHoldIsDiscarded) {
+    MainWindowRig rig(kXT4830);
+    doubleClickLogo(rig.main());
+    TestForm& form = *rig.main().testForm();
+    auto clock = std::make_unique<SteppingClock>();
+    clock->onFirstSleep = [&form] {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const QPointF at(5, 5);
+            QCoreApplication::postEvent(form.Command1(),
+                                        new QMouseEvent(type, at, form.Command1()->mapToGlobal(at),
+                                                        Qt::LeftButton, Qt::LeftButton, {}));
+        }
+    };
+    form.setHoldClock(std::move(clock));
+    const size_t before = rig.requestCount();
+    QTest::mouseClick(form.Command1(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.requestCount(), before + 20) << "one run only";
+    QTest::mouseClick(form.Command1(), Qt::LeftButton);
+    EXPECT_EQ(rig.requestCount(), before + 40) << "after the hold the window takes input again";
+}
+
 TEST(SelfTestWindow, StuckChannelGivesFailInRed) {
     MainWindowRig rig(kXT4830Version2, "stuck=C:0x1000");
     doubleClickLogo(rig.main());

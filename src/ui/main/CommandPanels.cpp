@@ -11,6 +11,7 @@
 #include "command/CommandTable.h"
 #include "ui/main/DataEntry.h"
 #include "ui/shared/CheckedTabStop.h"
+#include "ui/shared/WrappedOption.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ constexpr int kLine = 22;                             // one option per line
 constexpr int kFirstLine = 20;
 
 // An option group: exclusive by its group, whatever else shares the panel.
-template <size_t N>
+template <typename Option = QRadioButton, size_t N>
 void optionGroup(std::array<QRadioButton*, N>& options, QWidget* panel,
                  const std::array<const char*, N>& captions, int top, int left, int width,
                  QObject* owner) {
     auto* group = new QButtonGroup(owner);
     for (size_t i = 0; i < N; ++i) {
-        options[i] = new QRadioButton(QString::fromUtf8(captions[i]), panel);
+        options[i] = new Option(QString::fromUtf8(captions[i]), panel);
         options[i]->setGeometry(left, top + static_cast<int>(i) * kLine, width, kLine - 2);
         group->addButton(options[i], static_cast<int>(i));
     }
@@ -196,10 +197,14 @@ void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
 }
 
 void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
-    optionGroup(
+    optionGroup<WrappedOption>(
         refOption_, panel,
         {"Internal reference OFF (default) (use external reference) ", "Internal reference ON"},
         kFirstLine, 10, panel->width() - 16, this);
+    // The first caption is longer than the panel is wide: it takes a second line.
+    refOption_[0]->resize(refOption_[0]->width(),
+                          refOption_[0]->heightForWidth(refOption_[0]->width()));
+    refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + 3);
     refOption_[0]->setChecked(true);
     optionField(groupOf(refOption_), kReferenceCommand);
 }

@@ -128,10 +128,12 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Write to Part is the window's default button: Enter pressed anywhere in the window presses it,
-// unless another push button has the focus (that one takes its own Enter).
+// unless another push button has the focus (that one takes its own Enter). Each press writes at
+// once, exactly once: an animated click would fold a second press within its 100 ms into the
+// first. A key held down repeats nothing.
 void MainForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        frame1_->writeToPartCommand()->animateClick();
+        if (!event->isAutoRepeat()) frame1_->writeToPartCommand()->click();
         return;
     }
     QMainWindow::keyPressEvent(event);

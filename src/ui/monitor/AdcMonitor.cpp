@@ -96,7 +96,11 @@ void AdcMonitor::Option_MUX_Click(int index) {
 // One sample of whatever input the multiplexer was last set to, by whoever set it.
 void AdcMonitor::sampleCommand_Click() {
     const double reference = readLenientDecimal(adcVddText_->text().toStdString());
-    adcDisplay_->display(adcVolts(requests_.ReadAdc(), reference));
+    const double volts = adcVolts(requests_.ReadAdc(), reference);
+    adcDisplay_->display(volts);
+    // The reading as a screen reader speaks it: the digits the display shows, and the unit.
+    adcDisplay_->setAccessibleDescription(
+        QString::number(volts, 'g', adcDisplay_->digitCount()) + QStringLiteral(" V"));
 }
 
 void AdcMonitor::sampleTimer_Timer() {

@@ -7,6 +7,7 @@
 #include "board/Board.h"
 #include "ui/shared/BusyCursor.h"
 #include "ui/selftest/HoldClock.h"
+#include "ui/selftest/InputDiscard.h"
 #include "board/SelfTestSequence.h"
 #include "ui/shared/Twips.h"
 
@@ -66,8 +67,10 @@ void TestForm::Command1_Click() {
     }
     label1_->setText(QString());
     showVerdict(runSelfTest(board_.requests()).pass);
-    // The verdict stays for two seconds while the window takes no input, then goes.
+    // The verdict stays for two seconds while the window takes no input, then goes; what was
+    // typed or clicked meanwhile is dropped, not replayed.
     holdFor(*clock_, kHold);
+    discardPendingInput();
     label1_->setText(QString());
 }
 

@@ -1,0 +1,88 @@
+// What the desktop shows as each window's title (_NET_WM_NAME, as a window manager reads it):
+// exactly the window's own title, with nothing of the toolkit's added.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+#include "VirtualLibrary.h"
+#include "ui/main/Form1.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/Program.h"
+#include "ui/about/frmAbout.h"
+#include "ui/main/QtDialogs.h"
+#include "ui/monitor/AdcMonitor.h"
+#include "ui/selftest/TestForm.h"
+
+namespace {
+
+// The title the X server holds for the window, as xprop prints it.
+std::string shownTitle(const QWidget* window) {
+    const std::string command =
+        "xprop -id " + std::to_string(window->winId()) + " -notype _NET_WM_NAME";
+    FILE* pipe = popen(command.c_str(), "r");
+    char line[512] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    pclose(pipe);
+    const std::string text = read ? line : "";
+    const std::size_t open = text.find('"');
+    return open == std::string::npos ? "" : text.substr(open + 1, text.rfind('"') - open - 1);
+}
+
+std::string shownTitleOnceMapped(QWidget* window) {
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    QCoreApplication::processEvents();
+    return shownTitle(window);
+}
+
+// Once the next message box is open: its shown title, then answer it with key.
+void answerNextBox(std::string& title, Qt::Key key, std::function<void()> before = {}) {
+    QTimer::singleShot(50, [&title, key, before] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        title = shownTitleOnceMapped(box);
+        if (before) before();
+        QTest::keyClick(box, key);
+    });
+}
+
+}  // namespace
+
+TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
+    VirtualLibrary lib(Variant::A);
+    lib.reset("absent");
+    QtDialogs dialogs;
+    Program program(kXT4830Version2, kProgramDir, dialogs);
+    program.start();
+    EXPECT_EQ(shownTitleOnceMapped(program.packageWindow()), "XT4830R");
+
+    std::string retryTitle, errorTitle;
+    answerNextBox(retryTitle, Qt::Key_Return, [&] { lib.setPresent(true); });
+    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    EXPECT_EQ(retryTitle, "Failed to initalise Evaluation board");
+    MainForm* main = program.mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(shownTitleOnceMapped(main), "XT4830 Evaluation Software v1.0.4");
+
+    main->MnuAbout_Click();
+    EXPECT_EQ(shownTitleOnceMapped(main->aboutBox()), "About XT4830R Evaluation Software");
+    main->Image1_DblClick();
+    EXPECT_EQ(shownTitleOnceMapped(main->testForm()), "") << "the self-test window has none";
+
+    lib.setPresent(false);
+    answerNextBox(errorTitle, Qt::Key_Return);
+    main->monitor().sampleCommand()->click();
+    EXPECT_EQ(errorTitle, "XT4830(version2)") << "the application's name";
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
