@@ -13,7 +13,8 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libusb-1.0-0-dev libcli11-dev fonts-liberation
+BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+    libusb-1.0-0-dev libcli11-dev fonts-liberation
     fonts-dejavu-core)
 
 # Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped

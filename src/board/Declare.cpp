@@ -1,6 +1,8 @@
 #include "board/Declare.h"
 
 #include <array>
+#include <bit>
+#include <cstdio>
 
 Declare::Declare(DriverLibrary& driver, Dialogs& dialogs) : driver_(driver), dialogs_(dialogs) {}
 
@@ -27,6 +29,7 @@ void Declare::WriteDacWord(int32_t commandWord) {
 }
 
 void Declare::SelectMuxChannel(uint16_t mask) {
+    measuredInput_ = std::countr_zero(static_cast<unsigned>(mask));
     toBoard(kSelectMuxCode, 0x9800 + mask, 0);
 }
 
@@ -48,4 +51,13 @@ void Declare::SetClrPin(bool level) {
 
 void Declare::SetLdacPin(bool level) {
     toBoard(level ? kLdacHighCode : kLdacLowCode, 0, 0);
+}
+
+std::string describeFailure(const BoardRequest& request, int16_t result) {
+    char text[120];
+    std::snprintf(text, sizeof text,
+                  "request 0x%02X (value 0x%04X, index 0x%04X%s) failed with result %d",
+                  request.code, request.value, request.index,
+                  request.direction == kFromBoard ? ", from the board" : "", result);
+    return text;
 }

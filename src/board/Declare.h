@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "board/BoardRequest.h"
 #include "board/Dialogs.h"
@@ -9,6 +10,9 @@
 
 // The board actions, one vendor request each. A request that fails shows the "error" box
 // and the caller goes on as if it had succeeded.
+// "request 0xDE (value 0x3E19, index 0x8000) failed with result -1"
+std::string describeFailure(const BoardRequest& request, int16_t result);
+
 class Declare {
 public:
     Declare(DriverLibrary& driver, Dialogs& dialogs);
@@ -23,6 +27,10 @@ public:
     int32_t ReadAdc();
     void SetClrPin(bool level);
     void SetLdacPin(bool level);
+
+    // The input the board's ADC measures: the one the last multiplexer request selected,
+    // whoever sent it (0 = A ... 7 = H).
+    int measuredInput() const { return measuredInput_; }
 
     // When set, a failed request is reported here instead of by the "error" box: a program
     // without windows says which request failed.
@@ -52,5 +60,6 @@ private:
     DriverLibrary& driver_;
     Dialogs& dialogs_;
     uint16_t deviceAddress_ = 0;
+    int measuredInput_ = 0;
     Run run_ = Run::None;
 };

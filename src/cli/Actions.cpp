@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <thread>
 
 #include "board/AdcRules.h"
+#include "board/ResultTables.h"
 #include "board/SelfTestSequence.h"
 #include "cli/Session.h"
 #include "cli/ValueReading.h"
@@ -36,32 +36,18 @@ Action withChannelBoxes(int command, const std::vector<int>& channels,
     });
 }
 
-char letterOf(int input) {
-    return static_cast<char>('A' + input);
-}
-
-// "2026-12-07T01:54:15.123Z"
-std::string utcNow() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            now.time_since_epoch()).count() % 1000;
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[40];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(millis));
-    return text;
-}
-
 // One row of values: CSV with commas, else columns separated by two spaces.
-void printRow(const Session& session, std::initializer_list<std::string> values) {
-    std::string line;
-    for (const std::string& value : values) {
-        if (!line.empty()) line += session.csv() ? "," : "  ";
-        line += value;
+void printRow(const Session& session, const std::vector<std::string>& values) {
+    std::printf("%s\n", joined(values, session.csv() ? "," : "  ").c_str());
+}
+
+// A header line: the CSV columns, or the same names spaced out.
+void printHeader(const Session& session, std::string columns) {
+    if (!session.csv()) {
+        for (std::size_t at = columns.find(','); at != std::string::npos; at = columns.find(','))
+            columns.replace(at, 1, "  ");
     }
-    std::printf("%s\n", line.c_str());
+    std::printf("%s\n", columns.c_str());
 }
 
 // Now and then, on a terminal only: scripts that log standard error get no progress lines.
@@ -124,13 +110,13 @@ Action setPin(bool ldac, bool high) {
 
 Action sampleInput(int input, double reference, int count, std::chrono::duration<double> interval) {
     return [=](Session& session) {
-        if (session.csv()) std::printf("time,input,count,volts\n");
+        if (session.csv()) printHeader(session, kSampleColumns);
         session.requests().SelectMuxChannel(muxMask(input));
         for (int i = 0; i < count; ++i) {
             if (i > 0) std::this_thread::sleep_for(interval);
             const int32_t adc = session.requests().ReadAdc();
-            printRow(session, {utcNow(), std::string(1, letterOf(input)), std::to_string(adc),
-                               fixed(adcVolts(adc, reference), 6)});
+            printRow(session, sampleFields(std::chrono::system_clock::now(), input, adc,
+                                           adcVolts(adc, reference)));
             std::fflush(stdout);
         }
         return 0;
@@ -139,10 +125,10 @@ Action sampleInput(int input, double reference, int count, std::chrono::duration
 
 Action selfTest() {
     return [](Session& session) {
-        if (session.csv()) std::printf("phase,output,count,volts,low,high,result\n");
+        if (session.csv()) printHeader(session, "phase,output,count,volts,low,high,result");
         const SelfTestResult result = runSelfTest(session.requests());
         for (const SelfTestReading& r : result.readings) {
-            printRow(session, {r.phase->name, std::string(1, letterOf(r.output)),
+            printRow(session, {r.phase->name, inputName(r.output),
                                std::to_string(r.count), fixed(r.volts, 6), fixed(r.phase->low, 2),
                                fixed(r.phase->high, 2), r.pass ? "pass" : "fail"});
         }
@@ -153,26 +139,17 @@ Action selfTest() {
 
 Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
-        const char* header = session.csv()
-                                 ? "code,ideal_volts,count,measured_volts,difference_counts"
-                                 : "code  ideal_volts  count  measured_volts  difference_counts";
-        std::printf("%s\n", header);
+        printHeader(session, kSweepColumns);
         Sweep run(session.requests(), settings);
         std::vector<SweepPoint> points;
         while (!run.done()) {
             const SweepPoint p = run.next();
             points.push_back(p);
-            char code[8];
-            std::snprintf(code, sizeof code, "0x%04X", p.code);
-            printRow(session, {code, fixed(p.idealVolts, 6), std::to_string(p.count),
-                               fixed(p.measuredVolts, 6), std::to_string(p.difference)});
+            printRow(session, sweepFields(p));
             progress(run.measured(), run.total());
         }
-        const SweepSummary s = summarize(points);
-        std::fprintf(session.csv() ? stderr : stdout,
-                     "offset %s counts, gain error %s %%, largest difference %d counts\n",
-                     fixed(s.offsetCounts, 2).c_str(), fixed(s.gainErrorPercent, 3).c_str(),
-                     s.largestDifference);
+        std::fprintf(session.csv() ? stderr : stdout, "%s\n",
+                     summaryText(summarize(points)).c_str());
         return 0;
     };
 }

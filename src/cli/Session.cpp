@@ -26,11 +26,3 @@ bool Session::open() {
     }
     return true;
 }
-
-std::string describeFailure(const BoardRequest& request, int16_t result) {
-    char text[120];
-    std::snprintf(text, sizeof text, "request 0x%02X (value 0x%04X, index 0x%04X%s) failed with result %d",
-                  request.code, request.value, request.index,
-                  request.direction == kFromBoard ? ", from the board" : "", result);
-    return text;
-}

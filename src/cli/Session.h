@@ -39,6 +39,3 @@ private:
     ConsoleDialogs dialogs_;
     Board board_;
 };
-
-// "request 0xDE (value 0x3E19, index 0x8000) failed with result -1"
-std::string describeFailure(const BoardRequest& request, int16_t result);

@@ -133,11 +133,3 @@ int readPowerDownMode(std::string_view text) {
     }
     return static_cast<int>(found - names.begin());
 }
-
-std::string fixed(double value, int decimals) {
-    std::array<char, 64> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value,
-                                   std::chars_format::fixed, decimals)
-                         .ptr;
-    return std::string(text.data(), end);
-}

@@ -40,6 +40,3 @@ int32_t readDataValue(std::string_view text, std::string_view reference);
 
 // The power-down modes by name: normal, 1k, 100k, three-state give 0 to 3.
 int readPowerDownMode(std::string_view text);
-
-// Fixed-point text with the given number of decimals and a '.' whatever the locale.
-std::string fixed(double value, int decimals);

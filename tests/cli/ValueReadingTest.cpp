@@ -45,5 +45,4 @@ TEST(ValueReading, CodesInEveryNotationAndVoltsAgainstTheReference) {
     EXPECT_THROW(readNumber("0x1000000", 0xFFFFFF, "word"), BadInput);
     EXPECT_EQ(readSeconds("0.25", "interval"), 0.25);
     EXPECT_THROW(readSeconds("-1", "interval"), BadInput);
-    EXPECT_EQ(fixed(1.5, 6), "1.500000");
 }

@@ -27,6 +27,7 @@ public:
     DacFrame& dac() const;
     CommandPanels& panels() const;
     DataEntry& entry() const;
+    Board& board() const { return program_->board(); }
 
     // The last line of the trace, and how many lines it has.
     std::string lastRequest() const;

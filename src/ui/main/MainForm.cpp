@@ -22,6 +22,7 @@
 #include "ui/shared/Twips.h"
 #include "ui/shared/WindowColours.h"
 #include "ui/about/frmAbout.h"
+#include "ui/plot/ReadbackPlot.h"
 
 namespace {
 
@@ -78,6 +79,12 @@ void MainForm::buildMenu() {
     mnuExit_->setObjectName(QStringLiteral("MnuExit"));
     connect(mnuExit_, &QAction::triggered, this, [this] { dialogs_.endProgram(0); });
     connect(mnuAbout_, &QAction::triggered, this, &MainForm::MnuAbout_Click);
+    // After File: the read-back plots, which are not part of the original window.
+    QMenu* mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuTools->setObjectName(QStringLiteral("MnuTools"));
+    mnuPlot_ = mnuTools->addAction(QStringLiteral("&Read-back Plot..."));
+    mnuPlot_->setObjectName(QStringLiteral("MnuPlot"));
+    connect(mnuPlot_, &QAction::triggered, this, &MainForm::MnuPlot_Click);
 }
 
 void MainForm::buildTopBand(QWidget* client) {
@@ -152,10 +159,18 @@ TestForm* MainForm::testForm() const {
 frmAbout* MainForm::aboutBox() const {
     return aboutBox_.data();
 }
+ReadbackPlot* MainForm::plotWindow() const {
+    return plot_.data();
+}
 
 void MainForm::Image1_DblClick() {
     if (testForm_.isNull()) testForm_ = new TestForm(board_, this);
     bringForward(testForm_.data());
+}
+
+void MainForm::MnuPlot_Click() {
+    if (plot_.isNull()) plot_ = new ReadbackPlot(board_.requests(), *monitor_, dialogs_, this);
+    bringForward(plot_.data());
 }
 
 void MainForm::MnuAbout_Click() {

@@ -14,6 +14,7 @@ class AdcMonitor;
 class Board;
 class CaptionFrame;
 class DacFrame;
+class ReadbackPlot;
 class Dialogs;
 class SysInfoPlatform;
 class TestForm;
@@ -35,11 +36,14 @@ public:
     // brought forward when asked for again.
     void Image1_DblClick();
     void MnuAbout_Click();
+    void MnuPlot_Click();
     TestForm* testForm() const;
     frmAbout* aboutBox() const;
+    ReadbackPlot* plotWindow() const;
 
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
+    QAction* MnuPlot() const { return mnuPlot_; }
     CaptionFrame* Frame_ADC() const { return frameAdc_; }
     AdcMonitor& monitor() const { return *monitor_; }
     DacFrame* Frame1() const { return frame1_; }
@@ -59,6 +63,7 @@ private:
     Dialogs& dialogs_;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QAction* mnuPlot_ = nullptr;
     CaptionFrame* frameAdc_ = nullptr;
     DacFrame* frame1_ = nullptr;
     AdcMonitor* monitor_ = nullptr;
@@ -66,4 +71,5 @@ private:
     std::unique_ptr<SysInfoPlatform> sysInfo_;
     QPointer<TestForm> testForm_;
     QPointer<frmAbout> aboutBox_;
+    QPointer<ReadbackPlot> plot_;
 };

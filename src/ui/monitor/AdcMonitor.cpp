@@ -96,11 +96,13 @@ void AdcMonitor::Option_MUX_Click(int index) {
 // One sample of whatever input the multiplexer was last set to, by whoever set it.
 void AdcMonitor::sampleCommand_Click() {
     const double reference = readLenientDecimal(adcVddText_->text().toStdString());
-    const double volts = adcVolts(requests_.ReadAdc(), reference);
+    const int32_t count = requests_.ReadAdc();
+    const double volts = adcVolts(count, reference);
     adcDisplay_->display(volts);
     // The reading as a screen reader speaks it: the digits the display shows, and the unit.
     adcDisplay_->setAccessibleDescription(
         QString::number(volts, 'g', adcDisplay_->digitCount()) + QStringLiteral(" V"));
+    emit sampled(requests_.measuredInput(), count, volts);
 }
 
 void AdcMonitor::sampleTimer_Timer() {
@@ -111,7 +113,12 @@ void AdcMonitor::sampleTimer_Timer() {
 }
 
 void AdcMonitor::autoSampleCheck_Click() {
-    sampleTimer_->setEnabled(autoSampleCheck_->isChecked());
+    sampleTimer_->setEnabled(autoSampleCheck_->isChecked() && !held_);
+}
+
+void AdcMonitor::holdAutoSampling(bool held) {
+    held_ = held;
+    autoSampleCheck_Click();
 }
 
 void AdcMonitor::adcVddText_LostFocus() {

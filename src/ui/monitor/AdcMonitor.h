@@ -32,6 +32,10 @@ public:
     void autoSampleCheck_Click();
     void adcVddText_LostFocus();
 
+    // While held (a sweep is using the ADC), auto sampling takes no samples; released, it goes
+    // on as its box says.
+    void holdAutoSampling(bool held);
+
     // Replaces the sample timer (tests tick a fake one); auto sampling must be off.
     void setSampleTimer(std::unique_ptr<PeriodicTimer> timer);
     PeriodicTimer& sampleTimer() const { return *sampleTimer_; }
@@ -41,6 +45,10 @@ public:
     QCheckBox* autoSampleCheck() const { return autoSampleCheck_; }
     QLineEdit* adcVddText() const { return adcVddText_; }
     QRadioButton* Option_MUX(int index) const { return optionMux_[index]; }
+
+signals:
+    // Every sample taken, with the input the ADC measured (the one last selected, by anybody).
+    void sampled(int input, int count, double volts);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,4 +68,5 @@ private:
     CaptionFrame* frame3_;
     std::array<QRadioButton*, 8> optionMux_{};
     bool waitingForRelease_ = false;
+    bool held_ = false;
 };

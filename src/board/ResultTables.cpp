@@ -1,0 +1,57 @@
+#include "board/ResultTables.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+std::string fixed(double value, int decimals) {
+    std::array<char, 64> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value,
+                                   std::chars_format::fixed, decimals)
+                         .ptr;
+    return std::string(text.data(), end);
+}
+
+std::string utcTimestamp(std::chrono::system_clock::time_point time) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            time.time_since_epoch()).count() % 1000;
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[40];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(millis));
+    return text;
+}
+
+std::string inputName(int input) {
+    return std::string(1, static_cast<char>('A' + input));
+}
+
+std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time, int input,
+                                      int32_t count, double volts) {
+    return {utcTimestamp(time), inputName(input), std::to_string(count), fixed(volts, 6)};
+}
+
+std::vector<std::string> sweepFields(const SweepPoint& p) {
+    char code[8];
+    std::snprintf(code, sizeof code, "0x%04X", p.code);
+    return {code, fixed(p.idealVolts, 6), std::to_string(p.count), fixed(p.measuredVolts, 6),
+            std::to_string(p.difference)};
+}
+
+std::string summaryText(const SweepSummary& s) {
+    return "offset " + fixed(s.offsetCounts, 2) + " counts, gain error " +
+           fixed(s.gainErrorPercent, 3) + " %, largest difference " +
+           std::to_string(s.largestDifference) + " counts";
+}
+
+std::string joined(const std::vector<std::string>& fields, const char* separator) {
+    std::string line;
+    for (const std::string& field : fields) {
+        if (!line.empty()) line += separator;
+        line += field;
+    }
+    return line;
+}

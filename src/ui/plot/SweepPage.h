@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "board/Sweep.h"
+
+class AdcMonitor;
+class Declare;
+class Dialogs;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QProgressBar;
+class QPushButton;
+
+// A code sweep of one output drawn against the ideal line, on the same sweep as the command
+// line's. It runs in short slices between the window's events, so the window stays responsive
+// on a real board, where every point is two USB transfers.
+class SweepPage : public QWidget {
+    Q_OBJECT
+public:
+    SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent);
+    ~SweepPage() override;
+
+    void Start_Click();
+    void Cancel_Click();
+    bool running() const { return sweep_ != nullptr; }
+
+    const std::vector<SweepPoint>& points() const { return points_; }
+    // The points as CSV, with the command line's columns and a header line.
+    std::string csv() const;
+
+    QComboBox* inputChoice() const { return input_; }
+    QLineEdit* fromText() const { return from_; }
+    QLineEdit* toText() const { return to_; }
+    QLineEdit* stepText() const { return step_; }
+    QLineEdit* referenceText() const { return reference_; }
+    QPushButton* startButton() const { return start_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QProgressBar* progress() const { return progress_; }
+    QLabel* summary() const { return summary_; }
+    QChartView* chartView() const { return view_; }
+
+private:
+    // The settings from the fields, or nothing after telling the user what is wrong.
+    std::optional<SweepSettings> settingsFromFields();
+    void runSlice();
+    void draw();
+    void finish();
+
+    Declare& requests_;
+    AdcMonitor& monitor_;
+    Dialogs& dialogs_;
+    std::unique_ptr<Sweep> sweep_;
+    std::vector<SweepPoint> points_;
+    std::optional<std::string> failure_;
+    QTimer slices_;
+    QElapsedTimer sinceDrawn_;
+    QComboBox* input_;
+    QLineEdit* from_;
+    QLineEdit* to_;
+    QLineEdit* step_;
+    QLineEdit* reference_;
+    QPushButton* start_;
+    QPushButton* cancel_;
+    QProgressBar* progress_;
+    QLabel* summary_;
+    QChartView* view_;
+    QLineSeries* measured_;
+    QLineSeries* ideal_;
+};

@@ -1,0 +1,122 @@
+// The read-back plot window on the real main window, over the virtual board.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "FakePeriodicTimer.h"
+#include "MainWindowRig.h"
+#include "ui/main/MainForm.h"
+#include "ui/monitor/AdcMonitor.h"
+#include "ui/plot/ReadbackPlot.h"
+#include "ui/plot/StripChartPage.h"
+#include "ui/plot/SweepPage.h"
+
+namespace {
+
+ReadbackPlot& openPlot(const MainWindowRig& rig) {
+    rig.main().MnuPlot()->trigger();
+    return *rig.main().plotWindow();
+}
+
+SweepPage& sweepOf(ReadbackPlot& plot, const char* from, const char* to, const char* step) {
+    SweepPage& sweep = plot.sweep();
+    sweep.inputChoice()->setCurrentIndex(1);  // B
+    sweep.fromText()->setText(from);
+    sweep.toText()->setText(to);
+    sweep.stepText()->setText(step);
+    return sweep;
+}
+
+void runToTheEnd(const SweepPage& sweep) {
+    while (sweep.running())
+        QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+TEST(ReadbackPlot, StripChartGetsExactlyTheMonitorsSamplesWithTheirInputs) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    monitor.setSampleTimer(std::make_unique<FakePeriodicTimer>(1000));
+    monitor.sampleCommand()->click();  // before the window opens: not plotted
+    ReadbackPlot& plot = openPlot(rig);
+    rig.main().MnuPlot()->trigger();
+    EXPECT_EQ(rig.main().plotWindow(), &plot) << "one window";
+    monitor.Option_MUX(1)->click();
+    monitor.sampleCommand()->click();
+    monitor.autoSampleCheck()->click();
+    static_cast<FakePeriodicTimer&>(monitor.sampleTimer()).tick();
+    rig.board().requests().SelectMuxChannel(8);  // as the self-test leaves it: output D
+    monitor.sampleCommand()->click();
+    const auto& samples = plot.stripChart().history().samples();
+    ASSERT_EQ(samples.size(), 4u);
+    EXPECT_EQ(samples[0].input, 1);
+    EXPECT_EQ(samples[2].input, 1);
+    EXPECT_EQ(samples[3].input, 3) << "the input the ADC measured, whatever the buttons show";
+    EXPECT_EQ(plot.stripChart().series(1)->count(), 3);
+    EXPECT_EQ(plot.stripChart().history().csv().substr(0, 23), "time,input,count,volts\n");
+    plot.stripChart().pauseButton()->click();
+    monitor.sampleCommand()->click();
+    EXPECT_EQ(samples.size(), 4u) << "paused";
+    plot.stripChart().clearButton()->click();
+    EXPECT_TRUE(samples.empty());
+    plot.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(rig.main().plotWindow(), nullptr);
+}
+
+TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling) {
+    MainWindowRig rig(kXT4830, "stuck=B:0x1000");
+    AdcMonitor& monitor = rig.main().monitor();
+    monitor.setSampleTimer(std::make_unique<FakePeriodicTimer>(1000));
+    monitor.autoSampleCheck()->click();
+    SweepPage& sweep = sweepOf(openPlot(rig), "4000", "C000", "4000");
+    sweep.startButton()->click();
+    EXPECT_FALSE(monitor.sampleTimer().isEnabled()) << "auto sampling waits";
+    runToTheEnd(sweep);
+    EXPECT_TRUE(monitor.sampleTimer().isEnabled()) << "and goes on after";
+    EXPECT_EQ(sweep.csv(),
+              "code,ideal_volts,count,measured_volts,difference_counts\n"
+              "0x4000,0.750000,256,0.187500,-768\n"
+              "0x8000,1.500000,256,0.187500,-1792\n"
+              "0xC000,2.250000,256,0.187500,-2816\n");
+    EXPECT_EQ(sweep.summary()->text(),
+              "offset 256.00 counts, gain error -100.000 %, largest difference -2816 counts");
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+}
+
+TEST(ReadbackPlot, CancelStopsAtOnceAndAFailureStopsWithOneMessageKeepingThePoints) {
+    MainWindowRig rig(kXT4830Version2);
+    ReadbackPlot& plot = openPlot(rig);
+    SweepPage& sweep = sweepOf(plot, "0", "FFFF", "1");
+    sweep.startButton()->click();
+    QCoreApplication::processEvents();
+    sweep.cancelButton()->click();
+    const size_t kept = sweep.points().size();
+    EXPECT_FALSE(sweep.running());
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 65536u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sweep.points().size(), kept) << "nothing after Cancel";
+
+    rig.lib.reset("unplug-after=5");
+    ASSERT_NO_THROW(rig.board().link().OpenBoardWithRetry());
+    sweepOf(plot, "0", "FFFF", "1000").startButton()->click();
+    runToTheEnd(sweep);
+    EXPECT_EQ(sweep.points().size(), 2u) << "select, then two points of two requests each";
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text.rfind("The sweep stopped: the request 0xDE", 0), 0u)
+        << rig.dialogs.shown[0].text;
+    sweep.stepText()->setText("0");
+    sweep.startButton()->click();
+    EXPECT_EQ(rig.dialogs.shown.back().text, "The step must be 1 or more.");
+}
