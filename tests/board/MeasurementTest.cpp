@@ -9,6 +9,7 @@
 #include "board/Declare.h"
 #include "board/Package.h"
 #include "board/SelfTestSequence.h"
+#include "board/Sweep.h"
 
 namespace {
 
@@ -130,4 +131,48 @@ TEST(SelfTestSequence, BoardLostDuringARunShowsOnlyTheFirstFailureAndFails) {
     EXPECT_EQ(rig.dialogs.shown[0].text, "error");
     rig.declare.SetClrPin(true);
     EXPECT_EQ(rig.dialogs.shown.size(), 2u) << "outside a run every failure shows its box";
+}
+
+TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) {
+    Rig rig;
+    rig.declare.setDeviceAddress(62);
+    rig.driver.counts = {0, 1030, 2048};
+    Sweep sweep(rig.declare, {1, 0, 0x8000, 0x4000, 3.0, 3.0, {}});
+    EXPECT_EQ(sweep.total(), 3);
+    std::vector<SweepPoint> points;
+    while (!sweep.done())
+        points.push_back(sweep.next());
+    using S = RecordingDriver::Sent;
+    EXPECT_EQ(rig.driver.sent, (std::vector<S>{{0xDF, 0x9802, 0, 0, 0},
+                                               {0xDE, 0x3E19, 0x0000, 0, 0},
+                                               {0xDA, 0, 0, 1, 3},
+                                               {0xDE, 0x3E19, 0x4000, 0, 0},
+                                               {0xDA, 0, 0, 1, 3},
+                                               {0xDE, 0x3E19, 0x8000, 0, 0},
+                                               {0xDA, 0, 0, 1, 3}}));
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[1].code, 0x4000);
+    EXPECT_EQ(points[1].idealVolts, 0.75);
+    EXPECT_EQ(points[1].count, 1030);
+    EXPECT_EQ(points[1].measuredVolts, 1030 / 4096.0 * 3);
+    EXPECT_EQ(points[1].difference, 6);
+    EXPECT_EQ(Sweep(rig.declare, {0, 5, 4, 1, 3.0, 3.0, {}}).total(), 0);
+    EXPECT_EQ(idealCount(3.0, 3.0), 4095) << "the top of the 12-bit range";
+    EXPECT_EQ(idealCount(-0.1, 3.0), 0);
+    EXPECT_EQ(idealCount(1.5, 6.0), 1024);
+}
+
+TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
+    // (ideal count, count); the first and last lie at the ADC's ends and are left out.
+    const std::pair<int, int> measured[] = {{0, 0}, {1, 1}, {1000, 1010},
+                                            {2000, 2030}, {3000, 3050}, {4095, 4095}};
+    std::vector<SweepPoint> points;
+    for (const auto& [ideal, count] : measured)
+        points.push_back({0, 0, count, 0, count - ideal});
+    const SweepSummary s = summarize(points);
+    // Least squares through (1, 1), (1000, 1010), (2000, 2030), (3000, 3050).
+    EXPECT_NEAR(s.offsetCounts, -3.0128027297, 1e-9);
+    EXPECT_NEAR(s.gainErrorPercent, 1.7005700870, 1e-9);
+    EXPECT_EQ(s.largestDifference, 50);
+    EXPECT_EQ(summarize({}).largestDifference, 0);
 }

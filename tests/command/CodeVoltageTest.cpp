@@ -66,6 +66,7 @@ TEST(CodeVoltage, VoltageToHexEdgesOfTheReference) {
     }
     // Halves go to the even neighbour.
     EXPECT_EQ(voltageToHex("2.5", "65536")->code, 2u);
+    EXPECT_EQ(voltageToHex("0.00003", "3")->code, 1u) << "0.66 of a step rounds up";
     EXPECT_EQ(voltageToHex("3.5", "65536")->code, 4u);
     EXPECT_EQ(voltageToHex("3.5", "65536")->hexText, "4");
     // A negative reference gives zero scale, never a negative code.

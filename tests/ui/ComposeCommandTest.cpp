@@ -167,10 +167,15 @@ TEST_P(ComposeCommand, PanelsFollowTheCommandAndTheDataControlsComeBackToTheirDe
 
     click(p.cmdBitsOption(5));
     click(p.ResetOption(1));
+    p.clearCodeOption(2)->click();  // below the panel's edge
+    EXPECT_EQ(rig.dac().composer().image().value(1), 1) << "the clear code in positions 1-0";
     click(p.cmdBitsOption(6));
+    click(p.LDACOverwriteCheck(1));
     click(p.cmdBitsOption(5));
     EXPECT_TRUE(p.ResetOption(0)->isChecked());
-    EXPECT_EQ(data(rig), 0);
+    EXPECT_TRUE(p.clearCodeOption(0)->isChecked());
+    EXPECT_FALSE(p.LDACOverwriteCheck(1)->isChecked());
+    EXPECT_EQ(readField(rig.dac().composer().image(), {0, 19}), 0);
 
     click(p.cmdBitsOption(1));
     EXPECT_TRUE(p.dataBitsFrame(1)->isVisible());
@@ -241,6 +246,22 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_EQ(red, pos >= 4 && pos <= 27 ? 255 : 160) << pos;
     }
     EXPECT_EQ(rig.entry().VrefText()->text(), "3");
+    const char* commands[9] = {"Write to Input Register n", "Update DAC Register n",
+                               "Write to Input Register n, Update All",
+                               "Write to and Update DAC channel n", "Power Down DAC (Power-up)",
+                               "Reset", "LDAC Register Setup", "Internal Reference Setup",
+                               "CLR Code Register"};
+    const char* channels[9] = {"DAC A", "DAC B", "DAC C", "DAC D",   "DAC E",
+                               "DAC F", "DAC G", "DAC H", "All DACs"};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(rig.panels().cmdBitsOption(i)->text(), commands[i]);
+        EXPECT_EQ(rig.panels().addressBitsOption(i)->text(), channels[i]);
+    }
+    // DAC A and B in sight in their panels, C and D just below the edge.
+    const QWidget* panel = rig.panels().dataBitsFrame(4);
+    EXPECT_LT(rig.panels().powerDownCheck(0)->y(), rig.panels().powerDownCheck(1)->y());
+    EXPECT_LT(rig.panels().powerDownCheck(1)->geometry().bottom(), panel->height());
+    EXPECT_GE(rig.panels().powerDownCheck(2)->y(), panel->height());
     for (QLineEdit* field :
          {rig.entry().hexText(), rig.entry().voltageText(), rig.entry().VrefText()}) {
         bool labelled = false;

@@ -115,6 +115,11 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
     EXPECT_EQ(main->windowTitle(), GetParam().title);
     EXPECT_EQ(program->board().requests().DeviceAddress(), 62);
     EXPECT_EQ(main->MnuExit()->text(), "E&xit");
+    for (const char* name : {"titleLabel", "Image1", "Frame_ADC", "Frame1", "ADCDisplay",
+                             "sampleCommand", "autoSampleCheck", "adcVddText", "hexText",
+                             "voltageText", "VrefText", "writeToPartCommand", "cmdBitsFrame"}) {
+        EXPECT_NE(main->findChild<QWidget*>(name), nullptr) << name;
+    }
     EXPECT_EQ(main->centralWidget()->palette().color(QPalette::Window), QColor(0, 0, 192));
     EXPECT_TRUE(dialogs.shown.empty());
     expectTrace(fileLines(trace), startUpLines(variant()));
