@@ -8,8 +8,6 @@
 namespace {
 
 const std::string kVirtualBoardIo = std::string(XT4830_PROGRAM_DIR) + "/libBoardIo.so";
-const std::string kVirtualHbk =
-    std::string(XT4830_PROGRAM_DIR) + driver_abi::kHbkLibraryInProgramDir;
 
 // The box shown when binding failed, and the status the program ended with.
 std::pair<MessageBoxSpec, int> failure(LazyLibrary& library, const char* name,
@@ -25,20 +23,6 @@ std::pair<MessageBoxSpec, int> failure(LazyLibrary& library, const char* name,
 }
 
 }  // namespace
-
-TEST(LazyLibrary, BindsEveryFunctionOfBothVirtualLibrariesByItsExportName) {
-    FakeDialogs dialogs;
-    LazyLibrary boardIo(kVirtualBoardIo, dialogs);
-    LazyLibrary hbk(kVirtualHbk, dialogs);
-    for (const char* name : {driver_abi::kLoadFirmWare, driver_abi::kVendorIORequest}) {
-        EXPECT_NE(boardIo.resolve(name), nullptr) << name;
-    }
-    for (const char* name : {driver_abi::kSearchForBoards, driver_abi::kConnect,
-                             driver_abi::kDownloadFirmware, driver_abi::kVendorRequest}) {
-        EXPECT_NE(hbk.resolve(name), nullptr) << name;
-    }
-    EXPECT_TRUE(dialogs.shown.empty());
-}
 
 TEST(LazyLibrary, MissingLibraryEndsWithACriticalMessageNamingItAndTheLoadersText) {
     FakeDialogs dialogs;

@@ -98,8 +98,8 @@ TEST(VirtualBoard, AbsentUntilPluggedInNeedsItsImageAndGoesAwayWhenUnplugged) {
     EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard) << "unplugged after one request";
 }
 
-TEST(VirtualBoard, NoiseStaysWithinItsCountsAndAStuckChannelKeepsItsCode) {
-    VirtualBoard& board = loadedBoard("noise=3,stuck=B:0x0100");
+TEST(VirtualBoard, NoiseStaysWithinItsCounts) {
+    VirtualBoard& board = loadedBoard("noise=3");
     ASSERT_EQ(send(board, 0xDE, 0x3E1F, 0x8000), 0);
     ASSERT_EQ(send(board, 0xDF, 0x9801), 0);
     std::set<int> seen;
@@ -108,6 +108,4 @@ TEST(VirtualBoard, NoiseStaysWithinItsCountsAndAStuckChannelKeepsItsCode) {
     EXPECT_GE(*seen.begin(), 2045);
     EXPECT_LE(*seen.rbegin(), 2051);
     EXPECT_GT(seen.size(), 3u);
-    ASSERT_EQ(send(board, 0xDF, 0x9802), 0);
-    EXPECT_LE(std::abs(readCount(board) - 16), 3);
 }
