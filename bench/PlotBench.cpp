@@ -53,8 +53,10 @@ int main(int argc, char** argv) {
         strip.chartView()->grab();  // drawn, as the window would
         drawn.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::printf("strip chart of 10 min x 8 inputs: adding a sample %.3f ms, drawing it all %.3f ms"
-                " (medians)\n", median(adding), median(drawn));
+    std::printf(
+        "strip chart of 10 min x 8 inputs: adding a sample %.3f ms, drawing it all %.3f ms"
+        " (medians)\n",
+        median(adding), median(drawn));
 
     SilentDialogs dialogs;
     Board board(Variant::B, XT4830_PROGRAM_DIR, dialogs);

@@ -15,8 +15,9 @@ std::string fixed(double value, int decimals) {
 
 std::string utcTimestamp(std::chrono::system_clock::time_point time) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            time.time_since_epoch()).count() % 1000;
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count() %
+        1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char text[40];

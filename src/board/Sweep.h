@@ -14,9 +14,9 @@ struct SweepSettings {
     int output = 0;  // 0 = A ... 3 = D
     int32_t from = 0;
     int32_t to = 0xFFFF;
-    int32_t step = 0x100;  // 1 or more
-    double dacReference = 3.0;  // volts: ideal output = code x reference / 65536
-    double adcReference = 3.0;  // volts: the board ADC's full scale over 4096 counts
+    int32_t step = 0x100;                 // 1 or more
+    double dacReference = 3.0;            // volts: ideal output = code x reference / 65536
+    double adcReference = 3.0;            // volts: the board ADC's full scale over 4096 counts
     std::chrono::milliseconds settle{0};  // between a write and its read
 };
 
@@ -29,8 +29,8 @@ struct SweepPoint {
 };
 
 struct SweepSummary {
-    double offsetCounts;      // where the best straight line through the points meets code 0
-    double gainErrorPercent;  // how far its slope is from the ideal one
+    double offsetCounts;        // where the best straight line through the points meets code 0
+    double gainErrorPercent;    // how far its slope is from the ideal one
     int32_t largestDifference;  // the largest difference in size, with its sign
 };
 

@@ -72,8 +72,9 @@ Action updateChannel(int channel) {
 }
 
 Action powerDown(const std::vector<int>& channels, int mode) {
-    return withChannelBoxes(kPowerDownCommand, channels,
-                            [mode](CommandComposer& c) { c.chooseOption(kPowerDownCommand, mode); });
+    return withChannelBoxes(kPowerDownCommand, channels, [mode](CommandComposer& c) {
+        c.chooseOption(kPowerDownCommand, mode);
+    });
 }
 
 Action resetRegisters(bool all) {
@@ -128,9 +129,9 @@ Action selfTest() {
         if (session.csv()) printHeader(session, "phase,output,count,volts,low,high,result");
         const SelfTestResult result = runSelfTest(session.requests());
         for (const SelfTestReading& r : result.readings) {
-            printRow(session, {r.phase->name, inputName(r.output),
-                               std::to_string(r.count), fixed(r.volts, 6), fixed(r.phase->low, 2),
-                               fixed(r.phase->high, 2), r.pass ? "pass" : "fail"});
+            printRow(session, {r.phase->name, inputName(r.output), std::to_string(r.count),
+                               fixed(r.volts, 6), fixed(r.phase->low, 2), fixed(r.phase->high, 2),
+                               r.pass ? "pass" : "fail"});
         }
         std::fprintf(session.csv() ? stderr : stdout, "%s\n", result.pass ? "PASS" : "FAIL");
         return result.pass ? 0 : 1;

@@ -20,10 +20,11 @@ struct Words {
 void addSubcommands(CLI::App& app, Words& w) {
     auto* write = app.add_subcommand("write", "Write a code or a voltage to a DAC channel");
     write->add_option("CHANNEL", w.channel, "A, B, C, D or all")->required();
-    write->add_option("VALUE", w.value, "a code (0x8000, 8000h, 32768) or volts (1.5V)")->required();
+    write->add_option("VALUE", w.value, "a code (0x8000, 8000h, 32768) or volts (1.5V)")
+        ->required();
     write->add_option("--vref", w.vref, "the DAC's reference in volts, for a voltage (default 3)");
-    auto* inputOnly = write->add_flag("--input-only", w.inputOnly,
-                                      "Write to Input Register n (no update)");
+    auto* inputOnly =
+        write->add_flag("--input-only", w.inputOnly, "Write to Input Register n (no update)");
     write->add_flag("--update-all", w.updateAll, "Write to Input Register n, Update All")
         ->excludes(inputOnly);
 
@@ -98,7 +99,8 @@ Action actionFor(const CLI::App& app, const Words& w) {
         return writeCode(command, readChannel(w.channel), readDataValue(w.value, w.vref));
     }
     if (name == "update") return updateChannel(readChannel(w.channel));
-    if (name == "power-down") return powerDown(readChannelList(w.channels), readPowerDownMode(w.mode));
+    if (name == "power-down")
+        return powerDown(readChannelList(w.channels), readPowerDownMode(w.mode));
     if (name == "reset") return resetRegisters(w.all);
     if (name == "ldac-mask") return ldacMask(readChannelList(w.channels));
     if (name == "reference") return internalReference(w.onOff == "on");

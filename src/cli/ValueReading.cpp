@@ -82,10 +82,13 @@ uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what) 
         base = 16;
     }
     uint64_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (digits.empty() || error == std::errc::invalid_argument || end != digits.data() + digits.size()) {
-        throw BadInput(std::string(what) + " " + quoted(text) +
-                       " is not a number (decimal like 32768, or hexadecimal like 0x8000 or 8000h)");
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error == std::errc::invalid_argument ||
+        end != digits.data() + digits.size()) {
+        throw BadInput(
+            std::string(what) + " " + quoted(text) +
+            " is not a number (decimal like 32768, or hexadecimal like 0x8000 or 8000h)");
     }
     if (error == std::errc::result_out_of_range || value > max) {
         std::array<char, 16> limit{};

@@ -123,9 +123,9 @@ TEST(StartSysInfo, RegistryPathThenToolInTheRegistryFolderThenTheFirstDesktopToo
     StartSysInfo(platform, dialogs);
     platform.fakeRegistry.keys[kMsinfo] = {{"PATH", text("/opt/msinfo/run", true)}};
     StartSysInfo(platform, dialogs);
-    EXPECT_EQ(platform.started, (std::vector<std::string>{"/usr/bin/kinfocenter",
-                                                          "/opt/tools/MSINFO32.EXE",
-                                                          "/opt/msinfo/run"}));
+    EXPECT_EQ(platform.started,
+              (std::vector<std::string>{"/usr/bin/kinfocenter", "/opt/tools/MSINFO32.EXE",
+                                        "/opt/msinfo/run"}));
     platform.startWorks = false;  // the registry's path is never checked, only started
     StartSysInfo(platform, dialogs);
     EXPECT_EQ(dialogs.shown.size(), 2u);

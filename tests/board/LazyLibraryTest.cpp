@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "board/DriverAbi.h"
 #include "FakeDialogs.h"
+#include "board/DriverAbi.h"
 
 namespace {
 

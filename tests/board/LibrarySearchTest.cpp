@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <cstdio>
 #include <set>
 
 #include "FakeDialogs.h"
@@ -19,9 +19,9 @@ TEST(LibrarySearch, AbsoluteEntriesFirstThenTheProgramDirectoryNeverEmptyOrRelat
         const char* ldLibraryPath;
         std::vector<std::string> first;  // the directories before the system's
     };
-    for (const Case& c : {Case{"", {"/prog"}}, Case{"/x:", {"/x", "/prog"}},
-                          Case{":/x::/y", {"/x", "/y", "/prog"}}, Case{"lib:./l:.:/z", {"/z", "/prog"}},
-                          Case{"/a/b:/prog", {"/a/b", "/prog", "/prog"}}}) {
+    for (const Case& c :
+         {Case{"", {"/prog"}}, Case{"/x:", {"/x", "/prog"}}, Case{":/x::/y", {"/x", "/y", "/prog"}},
+          Case{"lib:./l:.:/z", {"/z", "/prog"}}, Case{"/a/b:/prog", {"/a/b", "/prog", "/prog"}}}) {
         const auto dirs = librarySearchDirs(c.ldLibraryPath, "/prog");
         ASSERT_GT(dirs.size(), c.first.size()) << c.ldLibraryPath;
         EXPECT_EQ(std::vector<std::string>(dirs.begin(), dirs.begin() + c.first.size()), c.first)

@@ -63,8 +63,7 @@ TEST(AdcRules, CountOver4096TimesTheReferenceUnroundedAndUnlimited) {
 }
 
 TEST(AdcRules, EachInputsMaskAndTheSetUpRequest) {
-    const int values[kMuxInputs] = {0x9801, 0x9802, 0x9804, 0x9808,
-                                    0x9810, 0x9820, 0x9840, 0x9880};
+    const int values[kMuxInputs] = {0x9801, 0x9802, 0x9804, 0x9808, 0x9810, 0x9820, 0x9840, 0x9880};
     Rig rig;
     for (int input = 0; input < kMuxInputs; ++input)
         rig.declare.SelectMuxChannel(muxMask(input));
@@ -102,9 +101,9 @@ TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
         int count;
         bool pass;
     };
-    for (const Case& c : {Case{0, 3959, false}, Case{1, 3960, true}, Case{2, 4232, true},
-                          Case{3, 4233, false}, Case{4, 2034, false}, Case{5, 2035, true},
-                          Case{6, 2061, true}, Case{7, 2062, false}}) {
+    for (const Case& c :
+         {Case{0, 3959, false}, Case{1, 3960, true}, Case{2, 4232, true}, Case{3, 4233, false},
+          Case{4, 2034, false}, Case{5, 2035, true}, Case{6, 2061, true}, Case{7, 2062, false}}) {
         std::deque<int> counts = {4095, 4095, 4095, 4095, 2048, 2048, 2048, 2048};
         counts[c.reading] = c.count;
         const SelfTestResult result = selfTest(counts);
@@ -164,7 +163,7 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
 
 TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     // (ideal count, count); the first and last lie at the ADC's ends and are left out.
-    const std::pair<int, int> measured[] = {{0, 0}, {1, 1}, {1000, 1010},
+    const std::pair<int, int> measured[] = {{0, 0},       {1, 1},       {1000, 1010},
                                             {2000, 2030}, {3000, 3050}, {4095, 4095}};
     std::vector<SweepPoint> points;
     for (const auto& [ideal, count] : measured)

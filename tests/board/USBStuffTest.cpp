@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "board/BoardIoDriver.h"
 #include "FakeDialogs.h"
 #include "FakeDriverFunctions.h"
+#include "board/BoardIoDriver.h"
 #include "board/HbkUsb4Driver.h"
 
 namespace {

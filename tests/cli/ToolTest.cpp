@@ -29,12 +29,12 @@ std::string slurp(const std::string& path) {
 
 // Runs the tool with the virtual board set up by settings.
 ToolRun run(const std::string& args, const std::string& settings = "",
-        const std::string& tool = kProgramDir + "/xt4830ctl") {
+            const std::string& tool = kProgramDir + "/xt4830ctl") {
     const std::string base = testing::TempDir() + "xt4830ctl-" + std::to_string(getpid());
     std::filesystem::remove(base + ".trace");
     const std::string command = "XT4830_VIRTUAL_BOARD='" + settings + "' XT4830_VIRTUAL_TRACE='" +
-                                base + ".trace' '" + tool + "' " + args + " >" + base +
-                                ".out 2>" + base + ".err";
+                                base + ".trace' '" + tool + "' " + args + " >" + base + ".out 2>" +
+                                base + ".err";
     const int status = std::system(command.c_str());
     return {WEXITSTATUS(status), slurp(base + ".out"), slurp(base + ".err"),
             fileLines(base + ".trace")};
@@ -98,14 +98,13 @@ TEST(Tool, BadInputGetsItsOwnMessageAndStatus2AndNothingIsSent) {
         const char* args;
         const char* message;
     };
-    for (const Case& c : {Case{"write E 1", "unknown channel \"E\""},
-                          Case{"write A 0x10000", "above 0xffff"},
-                          Case{"write A 3V", "below the reference"},
-                          Case{"write A -1V", "from 0 V"}, Case{"write A 12G", "not a number"},
-                          Case{"frob", "unknown subcommand \"frob\""},
-                          Case{"read A --bogus", "--bogus"}, Case{"read A --count 0", "1 or more"},
-                          Case{"sweep A --step 0", "1 or more"}, Case{"--wait x read A", "seconds"},
-                          Case{"--package qfn read A", "qfn"}}) {
+    for (const Case& c :
+         {Case{"write E 1", "unknown channel \"E\""}, Case{"write A 0x10000", "above 0xffff"},
+          Case{"write A 3V", "below the reference"}, Case{"write A -1V", "from 0 V"},
+          Case{"write A 12G", "not a number"}, Case{"frob", "unknown subcommand \"frob\""},
+          Case{"read A --bogus", "--bogus"}, Case{"read A --count 0", "1 or more"},
+          Case{"sweep A --step 0", "1 or more"}, Case{"--wait x read A", "seconds"},
+          Case{"--package qfn read A", "qfn"}}) {
         const ToolRun r = run(c.args);
         EXPECT_EQ(r.status, 2) << c.args;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
@@ -148,7 +147,8 @@ TEST(Tool, ReadsAndSelfTestsPrintCsvAndTheVerdictIsTheStatus) {
 }
 
 TEST(Tool, SweepOverAStuckOutputShowsTheDifference) {
-    const ToolRun r = run("--csv sweep B --from 0x4000 --to 0xC000 --step 0x4000", "stuck=B:0x1000");
+    const ToolRun r =
+        run("--csv sweep B --from 0x4000 --to 0xC000 --step 0x4000", "stuck=B:0x1000");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "code,ideal_volts,count,measured_volts,difference_counts\n"

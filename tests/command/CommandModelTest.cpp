@@ -99,17 +99,17 @@ struct Composition {
 };
 
 const Composition kCompositions[] = {
-    {0, 0, -1, -1, {}, 0x000000, "0000"},            // nothing chosen
-    {3, 8, 0xFFFF, -1, {}, 0x1FFFFF, "0000"},        // write and update all DACs, full scale
-    {1, 2, -1, -1, {}, 0x0A0000, "0000"},            // update DAC C
-    {0, 3, 0x8000, -1, {}, 0x038000, "0000"},        // write input register D, mid scale
-    {2, 0, 0x12345, -1, {}, 0x102345, "0000"},       // bits above the 16 data bits dropped
-    {4, 1, -1, 3, {0}, 0x210031, "0000"},            // DAC B chosen, power down A three-state
-    {4, 0, -1, 2, {0, 1, 3}, 0x20002B, "0000"},      // 100k to ground, A, B and D
-    {5, 0, -1, 1, {}, 0x280001, "0000"},             // reset all registers
-    {6, 0, -1, -1, {1, 3}, 0x30000A, "0000"},        // LDAC register, B and D
-    {7, 0, -1, 1, {}, 0x380001, "0000"},             // internal reference on
-    {8, 2, -1, 3, {}, 0x020000, "0011"},             // clear code "No Operation", not sent
+    {0, 0, -1, -1, {}, 0x000000, "0000"},        // nothing chosen
+    {3, 8, 0xFFFF, -1, {}, 0x1FFFFF, "0000"},    // write and update all DACs, full scale
+    {1, 2, -1, -1, {}, 0x0A0000, "0000"},        // update DAC C
+    {0, 3, 0x8000, -1, {}, 0x038000, "0000"},    // write input register D, mid scale
+    {2, 0, 0x12345, -1, {}, 0x102345, "0000"},   // bits above the 16 data bits dropped
+    {4, 1, -1, 3, {0}, 0x210031, "0000"},        // DAC B chosen, power down A three-state
+    {4, 0, -1, 2, {0, 1, 3}, 0x20002B, "0000"},  // 100k to ground, A, B and D
+    {5, 0, -1, 1, {}, 0x280001, "0000"},         // reset all registers
+    {6, 0, -1, -1, {1, 3}, 0x30000A, "0000"},    // LDAC register, B and D
+    {7, 0, -1, 1, {}, 0x380001, "0000"},         // internal reference on
+    {8, 2, -1, 3, {}, 0x020000, "0011"},         // clear code "No Operation", not sent
 };
 
 }  // namespace

@@ -18,7 +18,8 @@ TEST(IntelHex, DataRecordsWithTheirFullAddresses) {
         ":020000040000FA\n"  // linear 0: base back to 0
         ":0100200033AC\r\n"
         ":02E1FE00AABBBA\n" +  // the last two bytes of the second RAM block
-        kEnd + "\r\n\n\x1A" + std::string(3, '\0'));
+        kEnd +
+        "\r\n\n\x1A" + std::string(3, '\0'));
     ASSERT_TRUE(result.image) << result.error;
     const auto& records = result.image->records;
     ASSERT_EQ(records.size(), 4u);
@@ -55,8 +56,8 @@ TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
         {"no data", kEnd, "no data"},
         {"bad record after the end", ":0100000000FF\n" + kEnd + ":0100000000FE\n", "line 3: text"},
         {"text after the end", ":0100000000FF\n" + kEnd + "\nx", "after the end"},
-        {"two bytes for one address",
-         ":020010001122BB\n:0100110033BB\n" + kEnd, "line 2: another byte"},
+        {"two bytes for one address", ":020010001122BB\n:0100110033BB\n" + kEnd,
+         "line 2: another byte"},
     };
     for (const Case& c : cases) {
         const HexResult result = parseIntelHex(c.text);

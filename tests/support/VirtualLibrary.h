@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "VirtualBoardControl.h"
 #include "board/DriverAbi.h"
 #include "board/Variant.h"
-#include "VirtualBoardControl.h"
 
 // One of the built virtual driver libraries in the build's program directory, loaded into the
 // test process (the program's own binding then finds this same copy) and driven through its

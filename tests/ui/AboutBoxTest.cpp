@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/main/MainForm.h"
 #include "MainWindowRig.h"
 #include "ui/about/frmAbout.h"
+#include "ui/main/MainForm.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "ui/monitor/AdcMonitor.h"
 #include "FakePeriodicTimer.h"
+#include "MainWindowRig.h"
 #include "ui/main/DacFrame.h"
 #include "ui/main/MainForm.h"
-#include "MainWindowRig.h"
+#include "ui/monitor/AdcMonitor.h"
 
 namespace {
 

@@ -193,10 +193,14 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_EQ(red, pos >= 4 && pos <= 27 ? 255 : 160) << pos;
     }
     EXPECT_EQ(rig.entry().VrefText()->text(), "3");
-    const char* commands[9] = {"Write to Input Register n", "Update DAC Register n",
+    const char* commands[9] = {"Write to Input Register n",
+                               "Update DAC Register n",
                                "Write to Input Register n, Update All",
-                               "Write to and Update DAC channel n", "Power Down DAC (Power-up)",
-                               "Reset", "LDAC Register Setup", "Internal Reference Setup",
+                               "Write to and Update DAC channel n",
+                               "Power Down DAC (Power-up)",
+                               "Reset",
+                               "LDAC Register Setup",
+                               "Internal Reference Setup",
                                "CLR Code Register"};
     const char* channels[9] = {"DAC A", "DAC B", "DAC C", "DAC D",   "DAC E",
                                "DAC F", "DAC G", "DAC H", "All DACs"};

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/shared/CaptionFrame.h"
+#include "MainWindowRig.h"
 #include "ui/main/DacFrame.h"
 #include "ui/main/HardwarePins.h"
 #include "ui/main/MainForm.h"
-#include "MainWindowRig.h"
+#include "ui/shared/CaptionFrame.h"
 
 TEST(HardwarePins, EachToggleShowsTheLevelThenSendsOneRequestForItsOwnPin) {
     MainWindowRig rig(kXT4830Version2);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "FakeDialogs.h"
-#include "ui/main/Program.h"
 #include "VirtualLibrary.h"
+#include "ui/main/Program.h"
 
 class CommandPanels;
 class DacFrame;

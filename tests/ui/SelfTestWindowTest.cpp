@@ -9,11 +9,11 @@
 
 #include <functional>
 
+#include "MainWindowRig.h"
 #include "ui/main/DacFrame.h"
 #include "ui/main/DataEntry.h"
-#include "ui/selftest/HoldClock.h"
 #include "ui/main/MainForm.h"
-#include "MainWindowRig.h"
+#include "ui/selftest/HoldClock.h"
 #include "ui/selftest/TestForm.h"
 
 namespace {

@@ -26,8 +26,9 @@ struct Rig {
         bus.afterTransfer = [this, running = ids.running](const Transfer& t) {
             if (startsTheCpu(t) && comesBack) bus.devices = {{kOther, 1}, {running, 9}};
         };
-        board = std::make_unique<UsbBoard>(std::make_unique<FakeTransport>(bus), ids,
-                                           [this](std::chrono::milliseconds step) { waited += step; });
+        board =
+            std::make_unique<UsbBoard>(std::make_unique<FakeTransport>(bus), ids,
+                                       [this](std::chrono::milliseconds step) { waited += step; });
     }
     FakeBus bus;
     bool comesBack = true;
@@ -44,13 +45,13 @@ TEST(UsbBoard, EveryOpeningLoadsTheImageAndOpensTheBoardOnceItIsBackRunning) {
         UsbBoard::Identities ids;
         int cpuStartResult;  // the board may drop off the bus before acknowledging the start
     };
-    for (const Case& c : {Case{"unprogrammed", {{kOther, 1}, {kLoader, 2}}, {kLoader, kRunning}, 1},
-                          Case{"firmware running", {{kRunning, 2}}, {kLoader, kRunning}, 1},
-                          Case{"equal identities", {{kRunning, 2}}, {kRunning, kRunning}, 1},
-                          Case{"gone before the start is acknowledged", {{kLoader, 2}},
-                               {kLoader, kRunning}, -4},
-                          Case{"pipe error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -9},
-                          Case{"I/O error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -1}}) {
+    for (const Case& c :
+         {Case{"unprogrammed", {{kOther, 1}, {kLoader, 2}}, {kLoader, kRunning}, 1},
+          Case{"firmware running", {{kRunning, 2}}, {kLoader, kRunning}, 1},
+          Case{"equal identities", {{kRunning, 2}}, {kRunning, kRunning}, 1},
+          Case{"gone before the start is acknowledged", {{kLoader, 2}}, {kLoader, kRunning}, -4},
+          Case{"pipe error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -9},
+          Case{"I/O error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -1}}) {
         SCOPED_TRACE(c.name);
         Rig rig(c.devices, c.ids);
         rig.bus.cpuStartResult = c.cpuStartResult;
@@ -70,9 +71,9 @@ TEST(UsbBoard, EveryRequestOfTheProgramIsOneControlTransferWithItsFields) {
     struct Case {
         int code, value, index, direction, length;
     };
-    for (const Case& c : {Case{0xDE, 0x3E19, 0x8000, 0, 0}, Case{0xDF, 0x9880, 0, 0, 0},
-                          Case{0xDA, 18, 72, 0, 0}, Case{0xDA, 0, 0, 1, 3}, Case{0xE0, 0, 0, 0, 0},
-                          Case{0xF1, 0, 0, 0, 0}}) {
+    for (const Case& c :
+         {Case{0xDE, 0x3E19, 0x8000, 0, 0}, Case{0xDF, 0x9880, 0, 0, 0}, Case{0xDA, 18, 72, 0, 0},
+          Case{0xDA, 0, 0, 1, 3}, Case{0xE0, 0, 0, 0, 0}, Case{0xF1, 0, 0, 0, 0}}) {
         uint8_t buffer[4] = {};
         rig.bus.reply = {0x08, 0x00, 0x00};
         EXPECT_EQ(rig.board->request(c.code, c.value, c.index, c.direction, c.length, buffer), 0);

@@ -2,9 +2,9 @@
 // mapping of every argument onto the board can be seen.
 #include <gtest/gtest.h>
 
-#include "board/DriverAbi.h"
 #include "FakeUsb.h"
 #include "TheBoard.h"
+#include "board/DriverAbi.h"
 
 namespace {
 

@@ -46,7 +46,7 @@ TEST(VirtualBoard, AcceptsExactlyTheRequestsOfTheProgramsTable) {
         {0xDA, 0, 0, 1, 2, false},          {0xDF, 0x0001, 0, 0, 0, false},
         {0xDF, 0x9803, 0, 0, 0, false},     {0xDF, 0x9800, 0, 0, 0, false},
         {0xE1, 0, 0, 1, 3, false},          {0xDE, 0x13E19, 0, 0, 0, false},
-        {0xDE, 0x3E19, -1, 0, 0, false},   {0xE0, 1, 0, 0, 0, false},
+        {0xDE, 0x3E19, -1, 0, 0, false},    {0xE0, 1, 0, 0, 0, false},
         {0xF1, 0, 1, 0, 0, false},          {0xDF, 0x9801, 5, 0, 0, false},
         {0xDA, 1, 0, 1, 3, false},          {0xDA, 0, 1, 1, 3, false},
     };

@@ -12,10 +12,10 @@
 #include <functional>
 
 #include "VirtualLibrary.h"
+#include "ui/about/frmAbout.h"
 #include "ui/main/Form1.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/Program.h"
-#include "ui/about/frmAbout.h"
 #include "ui/main/QtDialogs.h"
 #include "ui/monitor/AdcMonitor.h"
 #include "ui/selftest/TestForm.h"

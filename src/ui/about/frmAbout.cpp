@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "ui/shared/Artwork.h"
 #include "ui/about/SysInfo.h"
+#include "ui/shared/Artwork.h"
 #include "ui/shared/Twips.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ui/shared/CaptionFrame.h"
 #include "command/CommandComposer.h"
 #include "command/CommandTable.h"
 #include "ui/main/DataEntry.h"
+#include "ui/shared/CaptionFrame.h"
 #include "ui/shared/CheckedTabStop.h"
 #include "ui/shared/WrappedOption.h"
 

@@ -21,8 +21,8 @@ class QWidget;
 class CommandPanels : public QObject {
     Q_OBJECT
 public:
-    CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer,
-                  DataEntry& entry, QWidget* dataFrame);
+    CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer, DataEntry& entry,
+                  QWidget* dataFrame);
 
     void cmdBitsOption_Click(int index);
     void addressBitsOption_Click(int index);

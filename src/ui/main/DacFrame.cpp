@@ -2,10 +2,10 @@
 
 #include <QPushButton>
 
+#include "board/Declare.h"
 #include "ui/main/BitsDisplay.h"
 #include "ui/main/CommandPanels.h"
 #include "ui/main/DataEntry.h"
-#include "board/Declare.h"
 #include "ui/main/HardwarePins.h"
 
 DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests)

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "command/CommandComposer.h"
 #include "command/CodeVoltage.h"
+#include "command/CommandComposer.h"
 #include "ui/shared/TypedLengthLimit.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "board/Dialogs.h"
 #include "board/Package.h"
 #include "ui/shared/CaptionFrame.h"
-#include "board/Dialogs.h"
 
 Form1::Form1(Dialogs& dialogs)
     : dialogs_(dialogs),

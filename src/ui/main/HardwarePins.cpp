@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "ui/shared/CaptionFrame.h"
 #include "board/Declare.h"
+#include "ui/shared/CaptionFrame.h"
 #include "ui/shared/Twips.h"
 
 namespace {

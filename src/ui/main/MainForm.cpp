@@ -7,22 +7,22 @@
 #include <QPushButton>
 
 #include "board/AdcRules.h"
-#include "command/CommandTable.h"
-#include "ui/monitor/AdcMonitor.h"
-#include "ui/shared/Artwork.h"
-#include "ui/main/BitsDisplay.h"
 #include "board/Board.h"
-#include "ui/shared/BusyCursor.h"
-#include "ui/shared/CaptionFrame.h"
+#include "board/Dialogs.h"
+#include "command/CommandTable.h"
+#include "ui/about/QtSysInfoPlatform.h"
+#include "ui/about/frmAbout.h"
+#include "ui/main/BitsDisplay.h"
 #include "ui/main/CommandPanels.h"
 #include "ui/main/DacFrame.h"
-#include "board/Dialogs.h"
-#include "ui/about/QtSysInfoPlatform.h"
+#include "ui/monitor/AdcMonitor.h"
+#include "ui/plot/ReadbackPlot.h"
 #include "ui/selftest/TestForm.h"
+#include "ui/shared/Artwork.h"
+#include "ui/shared/BusyCursor.h"
+#include "ui/shared/CaptionFrame.h"
 #include "ui/shared/Twips.h"
 #include "ui/shared/WindowColours.h"
-#include "ui/about/frmAbout.h"
-#include "ui/plot/ReadbackPlot.h"
 
 namespace {
 

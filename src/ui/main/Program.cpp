@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
-#include "ui/shared/Artwork.h"
 #include "ui/main/Form1.h"
 #include "ui/main/MainForm.h"
+#include "ui/shared/Artwork.h"
 
 Program::Program(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs)
-    : deliverable_(deliverable), dialogs_(dialogs), board_(deliverable.variant, programDir, dialogs) {}
+    : deliverable_(deliverable),
+      dialogs_(dialogs),
+      board_(deliverable.variant, programDir, dialogs) {}
 
 Program::~Program() = default;
 

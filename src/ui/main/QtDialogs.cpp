@@ -23,8 +23,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 }  // namespace
 
 Answer QtDialogs::ask(const MessageBoxSpec& box) {
-    const QString title = box.title.empty() ? QCoreApplication::applicationName()
-                                            : QString::fromStdString(box.title);
+    const QString title =
+        box.title.empty() ? QCoreApplication::applicationName() : QString::fromStdString(box.title);
     // The texts keep their Windows line ends; a label breaks the line at the line feed alone.
     const QString text = QString::fromStdString(box.text).replace(QStringLiteral("\r\n"), "\n");
     const bool retry = box.buttons == MessageButtons::RetryCancel;

@@ -1,8 +1,8 @@
 #include "ui/monitor/AdcMonitor.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLCDNumber>
 #include <QLabel>
@@ -12,13 +12,13 @@
 #include <QTimer>
 
 #include "board/AdcRules.h"
-#include "ui/shared/CaptionFrame.h"
-#include "ui/shared/CheckedTabStop.h"
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
-#include "ui/shared/LedDisplay.h"
 #include "ui/monitor/QtPeriodicTimer.h"
+#include "ui/shared/CaptionFrame.h"
+#include "ui/shared/CheckedTabStop.h"
+#include "ui/shared/LedDisplay.h"
 #include "ui/shared/TypedLengthLimit.h"
 
 AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
@@ -100,8 +100,8 @@ void AdcMonitor::sampleCommand_Click() {
     const double volts = adcVolts(count, reference);
     adcDisplay_->display(volts);
     // The reading as a screen reader speaks it: the digits the display shows, and the unit.
-    adcDisplay_->setAccessibleDescription(
-        QString::number(volts, 'g', adcDisplay_->digitCount()) + QStringLiteral(" V"));
+    adcDisplay_->setAccessibleDescription(QString::number(volts, 'g', adcDisplay_->digitCount()) +
+                                          QStringLiteral(" V"));
     emit sampled(requests_.measuredInput(), count, volts);
 }
 

@@ -66,6 +66,6 @@ bool ReadbackPlot::savePng(const QString& path) const {
 void ReadbackPlot::save(const QString& filter, bool (ReadbackPlot::*write)(const QString&) const) {
     const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filter);
     if (path.isEmpty() || (this->*write)(path)) return;
-    dialogs_.show({"Cannot write " + path.toStdString() + ".", "", MessageIcon::Warning,
-                   MessageButtons::Ok});
+    dialogs_.show(
+        {"Cannot write " + path.toStdString() + ".", "", MessageIcon::Warning, MessageButtons::Ok});
 }

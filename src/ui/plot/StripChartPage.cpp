@@ -7,8 +7,8 @@
 #include <QHBoxLayout>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "board/ResultTables.h"
 

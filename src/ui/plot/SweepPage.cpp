@@ -11,8 +11,8 @@
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <charconv>
 
@@ -38,7 +38,8 @@ QLineEdit* field(QFormLayout* form, const QString& label, const QString& text) {
 std::optional<int32_t> hexCode(const QString& text) {
     const std::string digits = text.trimmed().toStdString();
     uint32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
         value > 0xFFFF) {
         return std::nullopt;
@@ -61,8 +62,8 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
       view_(new QChartView(new QChart, this)),
       measured_(new QLineSeries(this)),
       ideal_(new QLineSeries(this)) {
-    input_->addItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                      QStringLiteral("D")});
+    input_->addItems(
+        {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Input:"), input_);
     from_ = field(form, QStringLiteral("From code (hex):"), QStringLiteral("0"));
@@ -123,10 +124,14 @@ std::optional<SweepSettings> SweepPage::settingsFromFields() {
     const auto step = hexCode(step_->text());
     const auto reference = readStrictDecimal(reference_->text().toStdString());
     std::string problem;
-    if (!from || !to || !step) problem = "The codes and the step are hexadecimal, 0 to FFFF.";
-    else if (*step == 0) problem = "The step must be 1 or more.";
-    else if (*to < *from) problem = "The last code lies below the first.";
-    else if (!reference || !(*reference > 0)) problem = "The DAC reference is a number of volts above 0.";
+    if (!from || !to || !step)
+        problem = "The codes and the step are hexadecimal, 0 to FFFF.";
+    else if (*step == 0)
+        problem = "The step must be 1 or more.";
+    else if (*to < *from)
+        problem = "The last code lies below the first.";
+    else if (!reference || !(*reference > 0))
+        problem = "The DAC reference is a number of volts above 0.";
     if (!problem.empty()) {
         dialogs_.show({problem, "", MessageIcon::Warning, MessageButtons::Ok});
         return std::nullopt;

@@ -5,10 +5,10 @@
 #include <QPushButton>
 
 #include "board/Board.h"
-#include "ui/shared/BusyCursor.h"
+#include "board/SelfTestSequence.h"
 #include "ui/selftest/HoldClock.h"
 #include "ui/selftest/InputDiscard.h"
-#include "board/SelfTestSequence.h"
+#include "ui/shared/BusyCursor.h"
 #include "ui/shared/Twips.h"
 
 namespace {

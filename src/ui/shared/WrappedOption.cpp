@@ -19,8 +19,8 @@ QRect WrappedOption::captionRect(const QRect& within) const {
 
 int WrappedOption::heightForWidth(int width) const {
     const QRect caption = captionRect(QRect(0, 0, width, fontMetrics().height()));
-    const QRect needed = fontMetrics().boundingRect(caption.adjusted(0, 0, 0, 1000), kTextFlags,
-                                                    text());
+    const QRect needed =
+        fontMetrics().boundingRect(caption.adjusted(0, 0, 0, 1000), kTextFlags, text());
     return std::max(needed.height() + 2, sizeHint().height());
 }
 
