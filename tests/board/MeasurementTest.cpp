@@ -156,15 +156,16 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
     EXPECT_EQ(points[1].measuredVolts, 1030 / 4096.0 * 3);
     EXPECT_EQ(points[1].difference, 6);
     EXPECT_EQ(Sweep(rig.declare, {0, 5, 4, 1, 3.0, 3.0, {}}).total(), 0);
+    EXPECT_EQ(Sweep(rig.declare, {0, 0x100, 0x400, 0x100, 3.0, 3.0, {}}).total(), 4);
     EXPECT_EQ(idealCount(3.0, 3.0), 4095) << "the top of the 12-bit range";
     EXPECT_EQ(idealCount(-0.1, 3.0), 0);
     EXPECT_EQ(idealCount(1.5, 6.0), 1024);
 }
 
 TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
-    // (ideal count, count); the first and last lie at the ADC's ends and are left out.
+    // (ideal count, count); the first and the last reading lie at the ADC's ends, left out.
     const std::pair<int, int> measured[] = {{0, 0},       {1, 1},       {1000, 1010},
-                                            {2000, 2030}, {3000, 3050}, {4095, 4095}};
+                                            {2000, 2030}, {3000, 3050}, {4000, 4095}};
     std::vector<SweepPoint> points;
     for (const auto& [ideal, count] : measured)
         points.push_back({0, 0, count, 0, count - ideal});
@@ -172,6 +173,6 @@ TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     // Least squares through (1, 1), (1000, 1010), (2000, 2030), (3000, 3050).
     EXPECT_NEAR(s.offsetCounts, -3.0128027297, 1e-9);
     EXPECT_NEAR(s.gainErrorPercent, 1.7005700870, 1e-9);
-    EXPECT_EQ(s.largestDifference, 50);
+    EXPECT_EQ(s.largestDifference, 95);
     EXPECT_EQ(summarize({}).largestDifference, 0);
 }

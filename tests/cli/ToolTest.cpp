@@ -160,6 +160,12 @@ TEST(Tool, SweepOverAStuckOutputShowsTheDifference) {
         << r.err;
 }
 
+TEST(Tool, SweepWaitsTheSettlingTimeBetweenEachWriteAndItsRead) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run("sweep A --from 0 --to 0x100 --step 0x80 --settle-ms 100").status, 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
 TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
     const std::string file = testing::TempDir() + "xt4830ctl.batch";
     std::ofstream(file) << "# set two outputs\nwrite A 0x1000\n\nwrite B 0x2000  # then B\n"

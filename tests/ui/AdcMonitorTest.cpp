@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLCDNumber>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +87,10 @@ TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAgainButTypingDoesNot) {
     EXPECT_EQ(monitor.adcVddText()->text(), "3.06") << "at most 5 characters are typed";
     QTest::keyClicks(monitor.adcVddText(), "789");
     EXPECT_EQ(monitor.adcVddText()->text(), "3.067");
+    // The window losing the focus to another window (a message box, say) takes no sample.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(monitor.adcVddText(), &away);
+    EXPECT_EQ(rig.requestCount(), before);
     monitor.sampleCommand()->setFocus();
     EXPECT_EQ(rig.requestCount(), before + 1);
     EXPECT_NE(rig.lastRequest().find(kRead), std::string::npos);

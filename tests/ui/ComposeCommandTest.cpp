@@ -23,7 +23,9 @@
 
 namespace {
 
+// A click as a person makes it: on a control that is on show.
 void click(QWidget* widget) {
+    EXPECT_TRUE(widget->isVisible()) << widget->metaObject()->className();
     QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, 6));
 }
 
@@ -65,10 +67,9 @@ TEST_P(ComposeCommand, WriteToPartSendsTheComposedWordOncePerPressForEveryPanel)
     click(p.addressBitsOption(8));
     type(rig.entry().hexText(), "FFFF");
     write();
-    // Index 8 is reached by the arrow key only; the channel stays, the clear code is not sent.
+    // Index 8 is reached by the arrow key only; the channel stays.
     click(p.cmdBitsOption(7));
     QTest::keyClick(p.cmdBitsOption(7), Qt::Key_Down);
-    click(p.clearCodeOption(2));
     write();
     click(p.cmdBitsOption(0));
     click(p.addressBitsOption(3));
@@ -193,6 +194,10 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_EQ(red, pos >= 4 && pos <= 27 ? 255 : 160) << pos;
     }
     EXPECT_EQ(rig.entry().VrefText()->text(), "3");
+    EXPECT_TRUE(rig.panels().cmdBitsOption(0)->isChecked());
+    EXPECT_TRUE(rig.panels().addressBitsOption(0)->isChecked());
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(rig.panels().dataBitsFrame(i)->isVisible(), i == 0) << i;
     const char* commands[9] = {"Write to Input Register n",
                                "Update DAC Register n",
                                "Write to Input Register n, Update All",
