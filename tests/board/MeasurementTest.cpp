@@ -157,6 +157,7 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
     EXPECT_EQ(points[1].difference, 6);
     EXPECT_EQ(Sweep(rig.declare, {0, 5, 4, 1, 3.0, 3.0, {}}).total(), 0);
     EXPECT_EQ(Sweep(rig.declare, {0, 0x100, 0x400, 0x100, 3.0, 3.0, {}}).total(), 4);
+    EXPECT_EQ(Sweep(rig.declare, {0, 0x100, 0x100, 1, 3.0, 3.0, {}}).total(), 1);
     EXPECT_EQ(idealCount(3.0, 3.0), 4095) << "the top of the 12-bit range";
     EXPECT_EQ(idealCount(-0.1, 3.0), 0);
     EXPECT_EQ(idealCount(1.5, 6.0), 1024);
@@ -174,5 +175,10 @@ TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     EXPECT_NEAR(s.offsetCounts, -3.0128027297, 1e-9);
     EXPECT_NEAR(s.gainErrorPercent, 1.7005700870, 1e-9);
     EXPECT_EQ(s.largestDifference, 95);
-    EXPECT_EQ(summarize({}).largestDifference, 0);
+    points.push_back({0, 0, 3905, 0, -95});  // as large, the other way: the first one stays
+    EXPECT_EQ(summarize(points).largestDifference, 95);
+    const SweepSummary none = summarize({});
+    EXPECT_EQ(none.offsetCounts, 0.0);
+    EXPECT_EQ(none.gainErrorPercent, 0.0);
+    EXPECT_EQ(none.largestDifference, 0);
 }

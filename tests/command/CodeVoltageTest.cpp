@@ -38,6 +38,7 @@ TEST(CodeVoltage, ExactTiesInTheFourteenthDecimalRoundAwayFromZero) {
     EXPECT_EQ(formatVoltage(-0.000274658203125), "-0.00027465820313");
     EXPECT_EQ(formatVoltage(9.999999999999995), "9.99999999999999");  // not a tie in binary
     EXPECT_EQ(formatVoltage(0.5), "0.50000000000000");
+    EXPECT_EQ(formatVoltage(9.999999999999997), "10.00000000000000") << "carried to the front";
     EXPECT_EQ(formatVoltage(-1e-20), "0.00000000000000");
 }
 

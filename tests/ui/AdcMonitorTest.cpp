@@ -48,6 +48,12 @@ TEST(AdcMonitor, EachInputSendsItsOneHotMaskThenReadsOnce) {
     MainWindowRig rig(kXT4830);
     AdcMonitor& monitor = rig.main().monitor();
     EXPECT_TRUE(monitor.Option_MUX(0)->isChecked());
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(monitor.Option_MUX(i)->text(), QString(QChar('A' + i)));
+    // A and B in the first row, C and D in the second, E to H below the frame's edge.
+    EXPECT_EQ(monitor.Option_MUX(1)->y(), monitor.Option_MUX(0)->y());
+    EXPECT_GT(monitor.Option_MUX(2)->y(), monitor.Option_MUX(0)->geometry().bottom());
+    EXPECT_GE(monitor.Option_MUX(4)->y(), monitor.Option_MUX(0)->parentWidget()->height());
     EXPECT_FALSE(monitor.sampleTimer().isEnabled());
     EXPECT_EQ(monitor.sampleTimer().intervalMs(), 1000);
     const char* values[8] = {"9801", "9802", "9804", "9808", "9810", "9820", "9840", "9880"};
@@ -82,6 +88,9 @@ TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAgainButTypingDoesNot) {
     writeOutput(rig, 0, 0x8000);
     monitor.adcVddText()->setFocus();
     const size_t before = rig.requestCount();
+    click(monitor.adcVddText());  // a click inside the field is no leaving it
+    QCoreApplication::sendPostedEvents();
+    QTest::keyClick(monitor.adcVddText(), Qt::Key_End);
     QTest::keyClicks(monitor.adcVddText(), "6");
     EXPECT_EQ(rig.requestCount(), before);
     EXPECT_EQ(monitor.adcVddText()->text(), "3.06") << "at most 5 characters are typed";
