@@ -41,11 +41,12 @@ std::string shownTitleOnceMapped(QWidget* window) {
     return shownTitle(window);
 }
 
-// Once the next message box is open: its shown title, then answer it with key.
+// Once the next message box is open (looked for every 20 ms): its shown title, then answer it
+// with key.
 void answerNextBox(std::string& title, Qt::Key key, std::function<void()> before = {}) {
-    QTimer::singleShot(50, [&title, key, before] {
+    QTimer::singleShot(20, [&title, key, before] {
         QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
+        if (box == nullptr) return answerNextBox(title, key, before);
         title = shownTitleOnceMapped(box);
         if (before) before();
         QTest::keyClick(box, key);
