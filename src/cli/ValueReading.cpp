@@ -81,22 +81,19 @@ uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what) 
         digits.remove_suffix(1);
         base = 16;
     }
-    uint64_t value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (digits.empty() || error == std::errc::invalid_argument ||
-        end != digits.data() + digits.size()) {
+    const std::optional<uint64_t> value = readWholeUnsigned(digits, base);
+    if (!value) {
         throw BadInput(
             std::string(what) + " " + quoted(text) +
             " is not a number (decimal like 32768, or hexadecimal like 0x8000 or 8000h)");
     }
-    if (error == std::errc::result_out_of_range || value > max) {
+    if (*value > max) {
         std::array<char, 16> limit{};
         const auto last = std::to_chars(limit.data(), limit.data() + limit.size(), max, 16).ptr;
         throw BadInput(std::string(what) + " " + quoted(text) + " is above 0x" +
                        lower(std::string_view(limit.data(), last - limit.data())));
     }
-    return static_cast<uint32_t>(value);
+    return static_cast<uint32_t>(*value);
 }
 
 double readSeconds(std::string_view text, std::string_view what) {

@@ -131,3 +131,12 @@ uint32_t readLeadingHex(std::string_view text) {
     }
     return value;
 }
+
+std::optional<uint64_t> readWholeUnsigned(std::string_view text, int base) {
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}

@@ -14,8 +14,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include <charconv>
-
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "board/ResultTables.h"
@@ -36,15 +34,9 @@ QLineEdit* field(QFormLayout* form, const QString& label, const QString& text) {
 }
 
 std::optional<int32_t> hexCode(const QString& text) {
-    const std::string digits = text.trimmed().toStdString();
-    uint32_t value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-        value > 0xFFFF) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(value);
+    const auto value = readWholeUnsigned(text.trimmed().toStdString(), 16);
+    if (!value || *value > 0xFFFF) return std::nullopt;
+    return static_cast<int32_t>(*value);
 }
 
 }  // namespace
