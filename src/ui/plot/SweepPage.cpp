@@ -66,6 +66,7 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     progress_->setAccessibleName(QStringLiteral("Sweep progress"));
     summary_->setAccessibleName(QStringLiteral("Sweep summary"));
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->setWordWrap(true);
     auto* note = new QLabel(QStringLiteral("A sweep leaves the output at the last code written."));
     note->setWordWrap(true);
 
@@ -76,7 +77,9 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     auto* volts = new QValueAxis(this);
     codes->setTitleText(QStringLiteral("Code"));
     codes->setLabelFormat(QStringLiteral("%d"));
+    codes->setRange(0, 65535);
     volts->setTitleText(QStringLiteral("Volts"));
+    volts->setRange(0, 3);
     chart->addAxis(codes, Qt::AlignBottom);
     chart->addAxis(volts, Qt::AlignLeft);
     for (QLineSeries* series : {ideal_, measured_}) {
