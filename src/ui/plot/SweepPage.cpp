@@ -44,7 +44,7 @@ std::optional<int32_t> hexCode(const QString& text) {
 SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       requests_(requests),
-      monitor_(monitor),
+      monitor_(&monitor),
       dialogs_(dialogs),
       input_(new QComboBox),
       start_(new QPushButton(QStringLiteral("Start"))),
@@ -109,8 +109,9 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     connect(cancel_, &QPushButton::clicked, this, &SweepPage::Cancel_Click);
 }
 
+// Closing the window in the middle of a sweep ends it: the board and the monitor are given back.
 SweepPage::~SweepPage() {
-    if (running()) finish();
+    if (running()) stop();
 }
 
 std::optional<SweepSettings> SweepPage::settingsFromFields() {
@@ -154,7 +155,7 @@ void SweepPage::Start_Click() {
     codes->setRange(settings->from, settings->to);
     volts->setRange(0, settings->dacReference);
     // The sweep has the ADC to itself; a refused request stops it with one message.
-    monitor_.holdAutoSampling(true);
+    monitor_->holdAutoSampling(true);
     requests_.onFailure = [this](const BoardRequest& request, int16_t result) {
         if (!failure_) failure_ = describeFailure(request, result);
     };
@@ -199,12 +200,16 @@ void SweepPage::Cancel_Click() {
     if (running()) finish();
 }
 
-void SweepPage::finish() {
+void SweepPage::stop() {
     slices_.stop();
     sweep_.reset();
-    draw();
     requests_.onFailure = nullptr;
-    monitor_.holdAutoSampling(false);
+    if (monitor_) monitor_->holdAutoSampling(false);
+}
+
+void SweepPage::finish() {
+    stop();
+    draw();
     start_->setEnabled(true);
     cancel_->setEnabled(false);
     summary_->setText(QString::fromStdString(summaryText(summarize(points_))));

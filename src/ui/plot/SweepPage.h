@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -55,10 +56,13 @@ private:
     std::optional<SweepSettings> settingsFromFields();
     void runSlice();
     void draw();
+    // Ends the sweep: no more slices, the board's failure reports and auto sampling as before.
+    void stop();
+    // Ends it with the lines, the summary and the message of a failure shown.
     void finish();
 
     Declare& requests_;
-    AdcMonitor& monitor_;
+    QPointer<AdcMonitor> monitor_;  // it may go first when the main window closes
     Dialogs& dialogs_;
     std::unique_ptr<Sweep> sweep_;
     std::vector<SweepPoint> points_;
