@@ -5,9 +5,9 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 # locales: the German locale source the decimal-point tests compile for themselves.
-# xvfb and x11-utils: the tests of what a desktop shows run on a virtual X server.
+# xvfb, x11-utils and xdotool: the tests of what a desktop shows run on a virtual X server.
 ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev desktop-file-utils locales \
-    xvfb x11-utils
+    xvfb x11-utils xdotool
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"

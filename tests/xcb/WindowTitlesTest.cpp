@@ -81,9 +81,3 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     main->monitor().sampleCommand()->click();
     EXPECT_EQ(errorTitle, "XT4830(version2)") << "the application's name";
 }
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
