@@ -1,21 +1,17 @@
 // Keys as the X server delivers them (xdotool), not as Qt's test helpers send them.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <cstdlib>
 #include <string>
 
-#include "FakeDialogs.h"
-#include "VirtualLibrary.h"
+#include "MainWindowRig.h"
 #include "command/BitImage.h"
 #include "ui/main/CommandPanels.h"
 #include "ui/main/DacFrame.h"
-#include "ui/main/Form1.h"
 #include "ui/main/MainForm.h"
-#include "ui/main/Program.h"
 
 namespace {
 
@@ -35,14 +31,8 @@ void clickOnDesktop(const QWidget* window, const QWidget* control) {
 }  // namespace
 
 TEST(KeysOnTheDesktop, TabLandsOnTheOptionTheProgramCheckedAndTheArrowsSelect) {
-    VirtualLibrary lib(Variant::B);
-    lib.reset("");
-    FakeDialogs dialogs;
-    Program program(kXT4830, kProgramDir, dialogs);
-    program.start();
-    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
-    MainForm& main = *program.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    const MainWindowRig rig(kXT4830);
+    MainForm& main = rig.main();
     CommandPanels& p = main.Frame1()->panels();
     for (QRadioButton* option :
          {p.cmdBitsOption(4), p.powerDownOption(3), p.cmdBitsOption(0), p.cmdBitsOption(4)}) {
