@@ -24,7 +24,7 @@ void Declare::toBoard(int code, int32_t value, int32_t index) {
 void Declare::WriteDacWord(int32_t commandWord) {
     // The value carries the bus address in its high byte and the command byte (word bits
     // 23-16) in its low byte; the index carries the 16 data bits. Bits 31-24 are dropped.
-    const int32_t commandByte = (commandWord & 0xFF0000) >> 16;
+    const int32_t commandByte = (commandWord >> 16) & 0xFF;
     toBoard(kWriteDacWordCode, deviceAddress_ * 256 + commandByte, commandWord & 0xFFFF);
 }
 

@@ -42,7 +42,7 @@ SweepPoint Sweep::next() {
     ++measured_;
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
-    if (settings_.settle.count() > 0) std::this_thread::sleep_for(settings_.settle);
+    std::this_thread::sleep_for(settings_.settle);  // returns at once for none
     const int32_t count = requests_.ReadAdc();
     const double ideal = code * (settings_.dacReference / 65536.0);
     return {code, ideal, count, adcVolts(count, settings_.adcReference),
@@ -74,7 +74,7 @@ SweepSummary summarize(const std::vector<SweepPoint>& points) {
         sxy += x * y;
     }
     const double spread = n * sxx - sx * sx;
-    if (n < 2 || spread == 0) return summary;
+    if (spread == 0) return summary;  // fewer than two distinct ideal counts
     const double slope = (n * sxy - sx * sy) / spread;
     summary.offsetCounts = (sy - slope * sx) / n;
     summary.gainErrorPercent = (slope - 1.0) * 100.0;

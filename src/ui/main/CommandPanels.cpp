@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <algorithm>
+
 #include "command/CommandComposer.h"
 #include "command/CommandTable.h"
 #include "ui/main/DataEntry.h"
@@ -29,10 +31,10 @@ void optionGroup(std::array<QRadioButton*, N>& options, QWidget* panel,
                  const std::array<const char*, N>& captions, int top, int left, int width,
                  QObject* owner) {
     auto* group = new QButtonGroup(owner);
-    for (size_t i = 0; i < N; ++i) {
-        options[i] = new Option(QString::fromUtf8(captions[i]), panel);
-        options[i]->setGeometry(left, top + static_cast<int>(i) * kLine, width, kLine - 2);
-        group->addButton(options[i], static_cast<int>(i));
+    for (int i = 0; QRadioButton * &option : options) {
+        option = new Option(QString::fromUtf8(captions[i]), panel);
+        option->setGeometry(left, top + i * kLine, width, kLine - 2);
+        group->addButton(option, i++);
     }
     keepTabStopOnCheckedOption(*group);
 }
@@ -52,6 +54,15 @@ QLabel* wrappedLabel(QWidget* parent, const QString& text, const QRect& rect) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(rect);
     return label;
+}
+
+// The captions of a table's rows, in its order.
+template <typename Table>
+auto captionsOf(const Table& table) {
+    std::array<const char*, std::tuple_size_v<Table>> captions{};
+    std::transform(table.begin(), table.end(), captions.begin(),
+                   [](const auto& row) { return row.caption; });
+    return captions;
 }
 
 template <size_t N>
@@ -76,11 +87,8 @@ void CommandPanels::buildCommandPanel(QWidget* dacFrame) {
     auto* panel = new CaptionFrame(QStringLiteral("Command Bits"), dacFrame);
     panel->setObjectName(QStringLiteral("cmdBitsFrame"));
     panel->setGeometry(kCommandPanel);
-    std::array<const char*, 9> captions{};
-    for (size_t i = 0; i < captions.size(); ++i)
-        captions[i] = kCommands[i].caption;
     // Index 8 falls below the panel's edge: out of sight, yet the arrow keys still reach it.
-    optionGroup(cmdBitsOption_, panel, captions, kFirstLine, 8, 250, this);
+    optionGroup(cmdBitsOption_, panel, captionsOf(kCommands), kFirstLine, 8, 250, this);
     cmdBitsOption_[0]->setChecked(true);
     onOptionChecked(groupOf(cmdBitsOption_), this, [this](int i) { cmdBitsOption_Click(i); });
 }
@@ -97,15 +105,14 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
     addressBitsFrame_->setObjectName(QStringLiteral("addressBitsFrame"));
     addressBitsFrame_->setGeometry(kAddressPanel);
     addressBitsFrame_->setAutoFillBackground(true);  // covers the panel behind it
-    std::array<const char*, 9> captions{};
-    for (size_t i = 0; i < captions.size(); ++i)
-        captions[i] = kAddresses[i].caption;
-    optionGroup(addressBitsOption_, addressBitsFrame_, captions, kFirstLine, 8, 96, this);
+    optionGroup(addressBitsOption_, addressBitsFrame_, captionsOf(kAddresses), kFirstLine, 8, 96,
+                this);
     // DAC E to H are hidden; "All DACs" moves up under DAC D.
     int line = 0;
-    for (size_t i = 0; i < kAddresses.size(); ++i) {
-        addressBitsOption_[i]->setVisible(kAddresses[i].offered);
-        if (kAddresses[i].offered) addressBitsOption_[i]->move(8, kFirstLine + line++ * kLine);
+    for (int i = 0; const AddressEntry& address : kAddresses) {
+        QRadioButton* option = addressBitsOption_[i++];
+        option->setVisible(address.offered);
+        if (address.offered) option->move(8, kFirstLine + line++ * kLine);
     }
     addressBitsOption_[0]->setChecked(true);
     onOptionChecked(groupOf(addressBitsOption_), this,
@@ -117,12 +124,11 @@ void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
         "Data Bits",           "Update DAC Register",    "Data Bits",
         "Data Bits",           "Power Down/Up Register", "Reset",
         "LDAC Register Setup", "REF Setup Register",     "CLR Code Register"};
-    for (size_t i = 0; i < captions.size(); ++i) {
-        auto* panel = new CaptionFrame(QString::fromLatin1(captions[i]), dacFrame);
+    for (int i = 0; CaptionFrame * &panel : dataBitsFrame_) {
+        panel = new CaptionFrame(QString::fromLatin1(captions[i]), dacFrame);
         panel->setObjectName(QStringLiteral("dataBitsFrame_%1").arg(i));
         panel->setGeometry(i == 7 && variant == Variant::A ? kLowerReferencePanel : kDataPanel);
-        panel->setVisible(i == 0);
-        dataBitsFrame_[i] = panel;
+        panel->setVisible(i++ == 0);
     }
     wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"),
                  {10, 28, 250, 40})
@@ -140,11 +146,11 @@ void CommandPanels::optionField(QButtonGroup* group, int command) {
 
 template <size_t N>
 void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command) {
-    for (size_t i = 0; i < N; ++i) {
-        const int channel = static_cast<int>(i);
-        connect(boxes[i], &QCheckBox::toggled, this, [this, command, channel](bool checked) {
+    for (int channel = 0; QCheckBox * box : boxes) {
+        connect(box, &QCheckBox::toggled, this, [this, command, channel](bool checked) {
             composer_.setChannelBox(command, channel, checked);
         });
+        ++channel;
     }
 }
 
@@ -154,11 +160,10 @@ template <size_t N>
 static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int top) {
     const std::array<const char*, 8> captions = {"DAC A", "DAC B", "DAC C", "DAC D",
                                                  "DAC E", "DAC F", "DAC G", "DAC H"};
-    for (size_t i = 0; i < N; ++i) {
-        const int y = i < 2 ? top + static_cast<int>(i) * kLine
-                            : panel->height() + 4 + static_cast<int>(i - 2) * kLine;
-        boxes[i] = new QCheckBox(QString::fromLatin1(captions[i]), panel);
-        boxes[i]->setGeometry(10, y, 120, kLine - 2);
+    for (int i = 0; QCheckBox * &box : boxes) {
+        const int y = i < 2 ? top + i * kLine : panel->height() + 4 + (i - 2) * kLine;
+        box = new QCheckBox(QString::fromLatin1(captions[i++]), panel);
+        box->setGeometry(10, y, 120, kLine - 2);
     }
 }
 
@@ -205,7 +210,6 @@ void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
     refOption_[0]->resize(refOption_[0]->width(),
                           refOption_[0]->heightForWidth(refOption_[0]->width()));
     refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + 3);
-    refOption_[0]->setChecked(true);
     optionField(groupOf(refOption_), kReferenceCommand);
 }
 
