@@ -1,14 +1,6 @@
 // The About box on the real main window.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 #include "MainWindowRig.h"
 #include "ui/about/frmAbout.h"
-#include "ui/main/MainForm.h"
 
 namespace {
 

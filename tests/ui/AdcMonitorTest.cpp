@@ -1,25 +1,8 @@
 // The ADC read-back monitor on the real main window, over the virtual board.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QFocusEvent>
-#include <QLCDNumber>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
-#include "ui/main/DacFrame.h"
-#include "ui/main/MainForm.h"
-#include "ui/monitor/AdcMonitor.h"
 
 namespace {
-
-void click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
-}
 
 constexpr const char* kRead = "code=0xDA, value=0x0000, index=0x0000, direction=1, length=3)";
 

@@ -1,40 +1,8 @@
 // Composing commands on the real main window and writing them to the virtual board.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QLCDNumber>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
 #include "MainWindowRig.h"
-#include "command/BitImage.h"
 #include "ui/main/BitsDisplay.h"
-#include "ui/main/CommandPanels.h"
-#include "ui/main/DacFrame.h"
-#include "ui/main/DataEntry.h"
-#include "ui/main/MainForm.h"
-#include "ui/monitor/AdcMonitor.h"
-#include "ui/shared/CaptionFrame.h"
 
 namespace {
-
-// A click as a person makes it: on a control that is on show.
-void click(QWidget* widget) {
-    EXPECT_TRUE(widget->isVisible()) << widget->metaObject()->className();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, 6));
-}
-
-// Types over a field's text as a person does, each key pressed and released.
-void type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-}
 
 int data(const MainWindowRig& rig) {
     return readField(rig.dac().composer().image(), kDataField);
@@ -188,43 +156,49 @@ TEST_P(ComposeCommand, HexAndVoltageEntryFollowEachOther) {
 TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
     MainWindowRig rig(*GetParam());
     const BitsDisplay& display = rig.dac().bits();
+    CommandPanels& p = rig.panels();
     for (int pos = 0; pos < 32; ++pos) {
         EXPECT_EQ(display.digit(pos)->value(), 0);
         const int red = display.digit(pos)->palette().color(QPalette::WindowText).red();
         EXPECT_EQ(red, pos >= 4 && pos <= 27 ? 255 : 160) << pos;
     }
     EXPECT_EQ(rig.entry().VrefText()->text(), "3");
-    EXPECT_TRUE(rig.panels().cmdBitsOption(0)->isChecked());
-    EXPECT_TRUE(rig.panels().addressBitsOption(0)->isChecked());
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(rig.panels().dataBitsFrame(i)->isVisible(), i == 0) << i;
-    const char* commands[9] = {"Write to Input Register n",
-                               "Update DAC Register n",
-                               "Write to Input Register n, Update All",
-                               "Write to and Update DAC channel n",
-                               "Power Down DAC (Power-up)",
-                               "Reset",
-                               "LDAC Register Setup",
-                               "Internal Reference Setup",
-                               "CLR Code Register"};
-    const char* channels[9] = {"DAC A", "DAC B", "DAC C", "DAC D",   "DAC E",
-                               "DAC F", "DAC G", "DAC H", "All DACs"};
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(rig.panels().cmdBitsOption(i)->text(), commands[i]);
-        EXPECT_EQ(rig.panels().addressBitsOption(i)->text(), channels[i]);
+        EXPECT_EQ(p.dataBitsFrame(i)->isVisible(), i == 0) << i;
+    for (const QRadioButton* selected :
+         {p.cmdBitsOption(0), p.addressBitsOption(0), p.ResetOption(0), p.refOption(0),
+          p.powerDownOption(0), p.clearCodeOption(0)})
+        EXPECT_TRUE(selected->isChecked()) << selected->text().toStdString();
+    EXPECT_EQ(p.cmdBitsOption(8)->text(), "CLR Code Register");
+    EXPECT_EQ(p.addressBitsOption(8)->text(), "All DACs");
+    const auto labels = rig.main().findChildren<QLabel*>();
+    for (QLineEdit* field : rig.main().findChildren<QLineEdit*>()) {
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+            return label->buddy() == field;
+        })) << field->objectName().toStdString();
     }
+    // Every caption shows whole: labels within their place, wrapped where they may wrap.
+    for (const QLabel* label : rig.dac().findChildren<QLabel*>()) {
+        const QRect room = label->contentsRect();
+        const QRect needed = label->fontMetrics().boundingRect(
+            room, (label->wordWrap() ? Qt::TextWordWrap : 0) | label->alignment(), label->text());
+        EXPECT_TRUE(room.contains(needed)) << label->text().toStdString();
+    }
+    for (const QCheckBox* box : rig.main().findChildren<QCheckBox*>())
+        EXPECT_GE(box->width(), box->sizeHint().width()) << box->text().toStdString();
+    // The reference panel's long first caption wraps within its panel.
+    QRadioButton* off = p.refOption(0);
+    const QRect wrapped = off->fontMetrics().boundingRect(QRect(0, 0, off->width() - 24, 1000),
+                                                          Qt::TextWordWrap, off->text());
+    EXPECT_LE(wrapped.height(), off->height());
+    const QRect reference = p.dataBitsFrame(7)->geometry();
+    EXPECT_TRUE(QRect(QPoint(), reference.size()).contains(off->geometry()));
+    EXPECT_GT(p.refOption(1)->y(), off->geometry().bottom());
     // DAC A and B in sight in their panels, C and D just below the edge.
-    const QWidget* panel = rig.panels().dataBitsFrame(4);
-    EXPECT_LT(rig.panels().powerDownCheck(0)->y(), rig.panels().powerDownCheck(1)->y());
-    EXPECT_LT(rig.panels().powerDownCheck(1)->geometry().bottom(), panel->height());
-    EXPECT_GE(rig.panels().powerDownCheck(2)->y(), panel->height());
-    for (QLineEdit* field :
-         {rig.entry().hexText(), rig.entry().voltageText(), rig.entry().VrefText()}) {
-        bool labelled = false;
-        for (const QLabel* label : rig.main().findChildren<QLabel*>())
-            labelled |= label->buddy() == field;
-        EXPECT_TRUE(labelled) << field->objectName().toStdString();
-    }
+    const int edge = p.dataBitsFrame(4)->height();
+    EXPECT_LT(p.powerDownCheck(0)->y(), p.powerDownCheck(1)->y());
+    EXPECT_LT(p.powerDownCheck(1)->geometry().bottom(), edge);
+    EXPECT_GE(p.powerDownCheck(2)->y(), edge);
     const int row[] = {29, 28, 26, 25, 24, 22, 21, 20, 19, 18, 17, 16,
                        15, 14, 13, 12, 11, 10, 9,  8,  7,  6,  5,  4};
     for (size_t i = 1; i < std::size(row); ++i) {
@@ -234,15 +208,7 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
     const bool variantA = GetParam()->variant == Variant::A;
     for (const int pos : {31, 30, 27, 23, 3, 2, 1, 0})
         EXPECT_EQ(display.digit(pos)->isVisible(), variantA) << pos;
-    const QRect reference = rig.panels().dataBitsFrame(7)->geometry();
-    EXPECT_EQ(reference.top() > rig.panels().addressBitsFrame()->geometry().bottom(), variantA);
-    // The reference panel's long first caption shows whole, wrapped within its panel.
-    QRadioButton* off = rig.panels().refOption(0);
-    const QRect wrapped = off->fontMetrics().boundingRect(QRect(0, 0, off->width() - 24, 1000),
-                                                          Qt::TextWordWrap, off->text());
-    EXPECT_LE(wrapped.height(), off->height());
-    EXPECT_TRUE(QRect(QPoint(), reference.size()).contains(off->geometry()));
-    EXPECT_GT(rig.panels().refOption(1)->y(), off->geometry().bottom());
+    EXPECT_EQ(reference.top() > p.addressBitsFrame()->geometry().bottom(), variantA);
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, ComposeCommand, testing::Values(&kXT4830, &kXT4830Version2),

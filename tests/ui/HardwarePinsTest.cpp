@@ -1,15 +1,6 @@
 // The LDAC and CLR pin controls on the real main window.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 #include "MainWindowRig.h"
-#include "ui/main/DacFrame.h"
 #include "ui/main/HardwarePins.h"
-#include "ui/main/MainForm.h"
 #include "ui/shared/CaptionFrame.h"
 
 TEST(HardwarePins, EachToggleShowsTheLevelThenSendsOneRequestForItsOwnPin) {

@@ -1,19 +1,11 @@
 #include "MainWindowRig.h"
 
-#include <gtest/gtest.h>
-
-#include <QAccessible>
-#include <QPushButton>
-#include <QTest>
-
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
-#include "ui/main/DacFrame.h"
-#include "ui/main/DataEntry.h"
 #include "ui/main/Form1.h"
-#include "ui/main/MainForm.h"
 
 MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings,
                              bool endingExits)
@@ -31,6 +23,7 @@ MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSe
 
 MainWindowRig::~MainWindowRig() {
     lib.stopTrace();
+    std::filesystem::remove(trace_);
 }
 
 MainForm& MainWindowRig::main() const {
@@ -67,4 +60,15 @@ void toggleByAccessibility(QWidget* control) {
     ASSERT_NE(face, nullptr);
     ASSERT_NE(face->actionInterface(), nullptr);
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+void click(QWidget* control) {
+    EXPECT_TRUE(control->isVisible()) << control->metaObject()->className();
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, 6));
+}
+
+void type(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
 }

@@ -1,17 +1,22 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
 #include <memory>
 #include <string>
 
 #include "FakeDialogs.h"
 #include "VirtualLibrary.h"
+#include "command/BitImage.h"
+#include "ui/main/CommandPanels.h"
+#include "ui/main/DacFrame.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/MainForm.h"
 #include "ui/main/Program.h"
-
-class CommandPanels;
-class DacFrame;
-class DataEntry;
-class MainForm;
-class QWidget;
+#include "ui/monitor/AdcMonitor.h"
 
 // The real program started on the virtual board of the build's program directory, with OK
 // pressed in the package window, so a test can drive the main window and read the board's
@@ -44,6 +49,12 @@ private:
 
 // What a screen reader or a test robot does: the control's own Toggle action.
 void toggleByAccessibility(QWidget* control);
+
+// A click as a person makes it: on a control that is on show.
+void click(QWidget* control);
+
+// Types over a field's text as a person does, each key pressed and released.
+void type(QLineEdit* field, const QString& text);
 
 // What the trace shows for a DAC write of word to bus address 62, whatever the variant.
 std::string dacWriteLine(int32_t word);

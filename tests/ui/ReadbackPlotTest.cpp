@@ -1,21 +1,8 @@
 // The read-back plot window on the real main window, over the virtual board.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLineSeries>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
-#include "ui/main/MainForm.h"
-#include "ui/monitor/AdcMonitor.h"
 #include "ui/plot/ReadbackPlot.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"

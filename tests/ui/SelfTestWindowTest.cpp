@@ -1,18 +1,9 @@
 // The self-test window on the real main window, over the virtual board.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 #include <functional>
 
 #include "MainWindowRig.h"
-#include "ui/main/DacFrame.h"
-#include "ui/main/DataEntry.h"
-#include "ui/main/MainForm.h"
 #include "ui/selftest/HoldClock.h"
 #include "ui/selftest/TestForm.h"
 

@@ -1,17 +1,8 @@
 // Keys as the X server delivers them (xdotool), not as Qt's test helpers send them.
-#include <gtest/gtest.h>
-
-#include <QRadioButton>
-#include <QTest>
-
 #include <cstdlib>
 #include <string>
 
 #include "MainWindowRig.h"
-#include "command/BitImage.h"
-#include "ui/main/CommandPanels.h"
-#include "ui/main/DacFrame.h"
-#include "ui/main/MainForm.h"
 
 namespace {
 

@@ -1,23 +1,12 @@
 // What the desktop shows as each window's title (_NET_WM_NAME, as a window manager reads it):
 // exactly the window's own title, with nothing of the toolkit's added.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
 #include <cstdio>
 #include <functional>
 
-#include "VirtualLibrary.h"
+#include "MainWindowRig.h"
 #include "ui/about/frmAbout.h"
 #include "ui/main/Form1.h"
-#include "ui/main/MainForm.h"
-#include "ui/main/Program.h"
 #include "ui/main/QtDialogs.h"
-#include "ui/monitor/AdcMonitor.h"
 #include "ui/selftest/TestForm.h"
 
 namespace {

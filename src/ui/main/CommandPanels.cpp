@@ -24,16 +24,16 @@ const QRect kDataPanel{396, 70, 269, 198};
 const QRect kLowerReferencePanel{278, 216, 258, 84};  // variant A
 constexpr int kLine = 22;                             // one option per line
 constexpr int kFirstLine = 20;
+constexpr int kIndent = 8;  // a control's distance from its panel's left and right edges
 
 // An option group: exclusive by its group, whatever else shares the panel.
 template <typename Option = QRadioButton, size_t N>
 void optionGroup(std::array<QRadioButton*, N>& options, QWidget* panel,
-                 const std::array<const char*, N>& captions, int top, int left, int width,
-                 QObject* owner) {
+                 const std::array<const char*, N>& captions, int top, QObject* owner) {
     auto* group = new QButtonGroup(owner);
-    for (int i = 0; QRadioButton * &option : options) {
+    for (int i = 0; auto& option : options) {
         option = new Option(QString::fromUtf8(captions[i]), panel);
-        option->setGeometry(left, top + i * kLine, width, kLine - 2);
+        option->setGeometry(kIndent, top + i * kLine, panel->width() - 2 * kIndent, kLine - 2);
         group->addButton(option, i++);
     }
     keepTabStopOnCheckedOption(*group);
@@ -48,12 +48,13 @@ void onOptionChecked(QButtonGroup* group, QObject* owner, Handler handler) {
     });
 }
 
-QLabel* wrappedLabel(QWidget* parent, const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, parent);
+// A label across its panel at top, as tall as its wrapped text.
+void wrappedLabel(QWidget* panel, const QString& text, int top, const QString& name) {
+    auto* label = new QLabel(text, panel);
+    label->setObjectName(name);
     label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
-    return label;
+    const int width = panel->width() - 2 * kIndent;
+    label->setGeometry(kIndent, top, width, label->heightForWidth(width));
 }
 
 // The captions of a table's rows, in its order.
@@ -88,7 +89,7 @@ void CommandPanels::buildCommandPanel(QWidget* dacFrame) {
     panel->setObjectName(QStringLiteral("cmdBitsFrame"));
     panel->setGeometry(kCommandPanel);
     // Index 8 falls below the panel's edge: out of sight, yet the arrow keys still reach it.
-    optionGroup(cmdBitsOption_, panel, captionsOf(kCommands), kFirstLine, 8, 250, this);
+    optionGroup(cmdBitsOption_, panel, captionsOf(kCommands), kFirstLine, this);
     cmdBitsOption_[0]->setChecked(true);
     onOptionChecked(groupOf(cmdBitsOption_), this, [this](int i) { cmdBitsOption_Click(i); });
 }
@@ -98,21 +99,19 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
     noAddressBitsFrame_->setObjectName(QStringLiteral("noAddressBitsFrame"));
     noAddressBitsFrame_->setGeometry(kAddressPanel);
     wrappedLabel(noAddressBitsFrame_, QStringLiteral("Address bits not used for this command"),
-                 {8, 24, 96, 80})
-        ->setObjectName(QStringLiteral("noAddressBitsLabel"));
+                 kFirstLine + 4, QStringLiteral("noAddressBitsLabel"));
 
     addressBitsFrame_ = new CaptionFrame(QStringLiteral("Address Bits"), dacFrame);
     addressBitsFrame_->setObjectName(QStringLiteral("addressBitsFrame"));
     addressBitsFrame_->setGeometry(kAddressPanel);
     addressBitsFrame_->setAutoFillBackground(true);  // covers the panel behind it
-    optionGroup(addressBitsOption_, addressBitsFrame_, captionsOf(kAddresses), kFirstLine, 8, 96,
-                this);
+    optionGroup(addressBitsOption_, addressBitsFrame_, captionsOf(kAddresses), kFirstLine, this);
     // DAC E to H are hidden; "All DACs" moves up under DAC D.
     int line = 0;
     for (int i = 0; const AddressEntry& address : kAddresses) {
         QRadioButton* option = addressBitsOption_[i++];
         option->setVisible(address.offered);
-        if (address.offered) option->move(8, kFirstLine + line++ * kLine);
+        if (address.offered) option->move(kIndent, kFirstLine + line++ * kLine);
     }
     addressBitsOption_[0]->setChecked(true);
     onOptionChecked(groupOf(addressBitsOption_), this,
@@ -124,15 +123,14 @@ void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
         "Data Bits",           "Update DAC Register",    "Data Bits",
         "Data Bits",           "Power Down/Up Register", "Reset",
         "LDAC Register Setup", "REF Setup Register",     "CLR Code Register"};
-    for (int i = 0; CaptionFrame * &panel : dataBitsFrame_) {
+    for (int i = 0; auto& panel : dataBitsFrame_) {
         panel = new CaptionFrame(QString::fromLatin1(captions[i]), dacFrame);
         panel->setObjectName(QStringLiteral("dataBitsFrame_%1").arg(i));
         panel->setGeometry(i == 7 && variant == Variant::A ? kLowerReferencePanel : kDataPanel);
         panel->setVisible(i++ == 0);
     }
     wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"),
-                 {10, 28, 250, 40})
-        ->setObjectName(QStringLiteral("updateDACRegLabel"));
+                 kFirstLine + 8, QStringLiteral("updateDACRegLabel"));
     buildPowerDownPanel(dataBitsFrame_[4]);
     buildResetPanel(dataBitsFrame_[5]);
     buildLdacPanel(dataBitsFrame_[6]);
@@ -160,34 +158,34 @@ template <size_t N>
 static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int top) {
     const std::array<const char*, 8> captions = {"DAC A", "DAC B", "DAC C", "DAC D",
                                                  "DAC E", "DAC F", "DAC G", "DAC H"};
-    for (int i = 0; QCheckBox * &box : boxes) {
+    for (int i = 0; auto& box : boxes) {
         const int y = i < 2 ? top + i * kLine : panel->height() + 4 + (i - 2) * kLine;
         box = new QCheckBox(QString::fromLatin1(captions[i++]), panel);
-        box->setGeometry(10, y, 120, kLine - 2);
+        box->setGeometry(kIndent, y, panel->width() - 2 * kIndent, kLine - 2);
     }
 }
 
 void CommandPanels::buildPowerDownPanel(CaptionFrame* panel) {
     optionGroup(powerDownOption_, panel,
                 {"Normal Operation", "1k Ohm to Ground", "100k Ohm to Ground", "Three State"},
-                kFirstLine, 10, 250, this);
+                kFirstLine, this);
     optionField(groupOf(powerDownOption_), kPowerDownCommand);
-    wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."), {10, 112, 250, 20})
-        ->setObjectName(QStringLiteral("powerDownLabel"));
+    wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."), 112,
+                 QStringLiteral("powerDownLabel"));
     channelBoxes(powerDownCheck_, panel, 136);
     channelBitBoxes(powerDownCheck_, kPowerDownCommand);
 }
 
 void CommandPanels::buildResetPanel(CaptionFrame* panel) {
     optionGroup(resetOption_, panel, {"Reset DAC and Input Registers Only", "Reset All Registers"},
-                kFirstLine, 10, 250, this);
+                kFirstLine, this);
     resetOption_[0]->setChecked(true);
     optionField(groupOf(resetOption_), kResetCommand);
-    wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), {10, 76, 250, 20})
-        ->setObjectName(QStringLiteral("Label3"));
+    wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), 76,
+                 QStringLiteral("Label3"));
     // The clear-code options lie below the panel's edge.
     optionGroup(clearCodeOption_, panel, {"Zero Scale", "Mid Scale", "Full Scale", "No Operation"},
-                panel->height() + 4, 10, 200, this);
+                panel->height() + 4, this);
     optionField(groupOf(clearCodeOption_), kClearCodeCommand);
 }
 
@@ -195,8 +193,7 @@ void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
     wrappedLabel(panel,
                  QStringLiteral("Checking a box below causes that DAC channel to be updated "
                                 "regardless of the LDAC pin"),
-                 {10, 22, 250, 56})
-        ->setObjectName(QStringLiteral("Label2"));
+                 kFirstLine + 2, QStringLiteral("Label2"));
     channelBoxes(ldacOverwriteCheck_, panel, 86);
     channelBitBoxes(ldacOverwriteCheck_, kLdacCommand);
 }
@@ -205,7 +202,7 @@ void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
     optionGroup<WrappedOption>(
         refOption_, panel,
         {"Internal reference OFF (default) (use external reference) ", "Internal reference ON"},
-        kFirstLine, 10, panel->width() - 16, this);
+        kFirstLine, this);
     // The first caption is longer than the panel is wide: it takes a second line.
     refOption_[0]->resize(refOption_[0]->width(),
                           refOption_[0]->heightForWidth(refOption_[0]->width()));
