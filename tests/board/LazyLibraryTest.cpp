@@ -1,6 +1,6 @@
 #include "board/LazyLibrary.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include "FakeDialogs.h"
 #include "board/DriverAbi.h"
@@ -30,8 +30,8 @@ TEST(LazyLibrary, MissingLibraryEndsWithACriticalMessageNamingItAndTheLoadersTex
     const auto [box, status] = failure(library, driver_abi::kSearchForBoards, dialogs);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_NE(box.text.find("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so"), std::string::npos);
-    EXPECT_NE(box.text.find("No such file or directory"), std::string::npos) << box.text;
+    EXPECT_THAT(box.text, testing::HasSubstr("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so"));
+    EXPECT_THAT(box.text, testing::HasSubstr("No such file or directory"));
 }
 
 TEST(LazyLibrary, MissingFunctionEndsWithACriticalMessageNamingIt) {
@@ -40,6 +40,6 @@ TEST(LazyLibrary, MissingFunctionEndsWithACriticalMessageNamingIt) {
     const auto [box, status] = failure(library, "LoadFirmWare", dialogs);  // undecorated name
     EXPECT_EQ(status, 1);
     EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_NE(box.text.find("LoadFirmWare"), std::string::npos);
-    EXPECT_NE(box.text.find("undefined symbol"), std::string::npos) << box.text;
+    EXPECT_THAT(box.text, testing::HasSubstr("LoadFirmWare"));
+    EXPECT_THAT(box.text, testing::HasSubstr("undefined symbol"));
 }

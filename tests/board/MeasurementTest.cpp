@@ -7,7 +7,6 @@
 #include "FakeDialogs.h"
 #include "board/AdcRules.h"
 #include "board/Declare.h"
-#include "board/Package.h"
 #include "board/SelfTestSequence.h"
 #include "board/Sweep.h"
 
@@ -72,11 +71,6 @@ TEST(AdcRules, EachInputsMaskAndTheSetUpRequest) {
     for (int input = 0; input < kMuxInputs; ++input)
         EXPECT_EQ(rig.driver.sent[input], (RecordingDriver::Sent{0xDF, values[input], 0, 0, 0}));
     EXPECT_EQ(rig.driver.sent[8], (RecordingDriver::Sent{0xDA, 18, 72, 0, 0}));
-}
-
-TEST(Package, TssopAnswersAt62AndLfcspAt30) {
-    EXPECT_EQ(busAddress(Package::Tssop), 62);
-    EXPECT_EQ(busAddress(Package::Lfcsp), 30);
 }
 
 TEST(SelfTestSequence, SetsUpTheAdcThenWritesSelectsAndReadsInItsFixedOrder) {

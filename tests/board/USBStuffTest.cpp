@@ -1,6 +1,6 @@
 #include "board/USBStuff.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include "FakeDialogs.h"
 #include "FakeDriverFunctions.h"
@@ -101,6 +101,6 @@ TEST(USBStuff, PathTooLongForTheLibraryEndsWithAMessageAndNeverReachesIt) {
     EXPECT_TRUE(fakeDriver().lookups.empty());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Critical);
-    EXPECT_NE(dialogs.shown[0].text.find("513 bytes"), std::string::npos);
-    EXPECT_NE(dialogs.shown[0].text.find("at most 512 bytes"), std::string::npos);
+    EXPECT_THAT(dialogs.shown[0].text, testing::HasSubstr("513 bytes"));
+    EXPECT_THAT(dialogs.shown[0].text, testing::HasSubstr("at most 512 bytes"));
 }

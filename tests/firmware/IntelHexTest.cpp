@@ -1,6 +1,6 @@
 #include "IntelHex.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <filesystem>
 
@@ -62,7 +62,7 @@ TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
     for (const Case& c : cases) {
         const HexResult result = parseIntelHex(c.text);
         EXPECT_FALSE(result.image) << c.name;
-        EXPECT_NE(result.error.find(c.error), std::string::npos) << c.name << ": " << result.error;
+        EXPECT_THAT(result.error, testing::HasSubstr(c.error));
     }
     EXPECT_TRUE(parseIntelHex(":013FFF0001C0\n" + kEnd).image) << "the last RAM byte is fine";
     EXPECT_TRUE(parseIntelHex(":020010001122BB\n:0100110022CC\n" + kEnd).image)
@@ -79,6 +79,6 @@ TEST(IntelHex, ShippedImageLoadsAndOnlyFilesAreRead) {
     std::filesystem::copy_file(XT4830_PROGRAM_DIR "/XT4830.hex", big,
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(big, (1 << 20) + 1);
-    EXPECT_NE(readIntelHexFile(big.c_str()).error.find("bigger"), std::string::npos);
+    EXPECT_THAT(readIntelHexFile(big.c_str()).error, testing::HasSubstr("bigger"));
     std::filesystem::remove(big);
 }

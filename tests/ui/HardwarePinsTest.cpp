@@ -27,11 +27,11 @@ TEST(HardwarePins, EachToggleShowsTheLevelThenSendsOneRequestForItsOwnPin) {
         EXPECT_EQ(label->text(), step.label);
         EXPECT_EQ(other->text(), otherBefore);
         ASSERT_EQ(rig.requestCount(), before + 1);
-        EXPECT_NE(rig.lastRequest().find(step.request), std::string::npos) << rig.lastRequest();
+        EXPECT_THAT(rig.lastRequest(), testing::HasSubstr(step.request));
     }
     toggleByAccessibility(pins.CLRCheck());  // as a click does
     EXPECT_EQ(pins.CLRStateLabel()->text(), "HI");
-    EXPECT_NE(rig.lastRequest().find("code=0xE1,"), std::string::npos);
+    EXPECT_THAT(rig.lastRequest(), testing::HasSubstr("code=0xE1,"));
     // The label already shows the new level when a failing request reports, and keeps it.
     rig.lib.setPresent(false);
     QString labelWhileReporting;
@@ -56,10 +56,10 @@ TEST(HardwarePins, OutOfSightButReachedWithTabAndToggledWithSpace) {
     ASSERT_EQ(rig.main().focusWidget(), pins.LDACCheck());
     QTest::keyClick(pins.LDACCheck(), Qt::Key_Space);
     EXPECT_EQ(pins.LDACStateLabel()->text(), "LOW");
-    EXPECT_NE(rig.lastRequest().find("code=0xF0,"), std::string::npos);
+    EXPECT_THAT(rig.lastRequest(), testing::HasSubstr("code=0xF0,"));
     QTest::keyClick(pins.LDACCheck(), Qt::Key_Tab);
     ASSERT_EQ(rig.main().focusWidget(), pins.CLRCheck());
     QTest::keyClick(pins.CLRCheck(), Qt::Key_Space);
     EXPECT_EQ(pins.CLRStateLabel()->text(), "LOW");
-    EXPECT_NE(rig.lastRequest().find("code=0xE0,"), std::string::npos);
+    EXPECT_THAT(rig.lastRequest(), testing::HasSubstr("code=0xE0,"));
 }

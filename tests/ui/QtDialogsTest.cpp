@@ -56,14 +56,3 @@ TEST(QtDialogs, RetryBoxHasWarningIconAndRetryAsDefault) {
     EXPECT_EQ(dialogs.show({"x", "t", MessageIcon::Warning, MessageButtons::RetryCancel}),
               Answer::Cancel);
 }
-
-TEST(QtDialogs, ErrorBoxHasNoIconOneOkButtonAndTheApplicationsName) {
-    QApplication::setApplicationName("XT4830(version2)");
-    QtDialogs dialogs;
-    const auto seen = answerNextBoxWith(Qt::Key_Return);
-    EXPECT_EQ(dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok}), Answer::Ok);
-    EXPECT_EQ(seen->title, "XT4830(version2)");
-    EXPECT_EQ(seen->text, "error");
-    EXPECT_EQ(seen->icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen->buttons, 1);
-}

@@ -1,6 +1,4 @@
 // The self-test window on the real main window, over the virtual board.
-#include <gmock/gmock.h>
-
 #include <functional>
 
 #include "MainWindowRig.h"

@@ -1,7 +1,5 @@
 // The program's real start-up path, as main runs it, over the virtual board library that the
 // real binding loads from the build's program directory.
-#include <gmock/gmock.h>
-
 #include "MainWindowRig.h"
 #include "ui/main/Form1.h"
 #include "ui/main/QtDialogs.h"

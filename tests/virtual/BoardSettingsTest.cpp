@@ -1,6 +1,6 @@
 #include "BoardSettings.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 TEST(BoardSettings, ReadsEverySettingFromTheCommaSeparatedList) {
     const ParsedSettings parsed =
@@ -20,6 +20,6 @@ TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
     for (const char* bad : {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1", "stuck=A",
                             "stuck=A:70000", "lfcsp=1"}) {
         const ParsedSettings parsed = parseBoardSettings(std::string("lfcsp,") + bad);
-        EXPECT_NE(parsed.error.find(bad), std::string::npos) << bad << ": " << parsed.error;
+        EXPECT_THAT(parsed.error, testing::HasSubstr(bad));
     }
 }
