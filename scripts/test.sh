@@ -13,8 +13,8 @@ cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 # Everything once more under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder
-# of its own: the programs' start-up over the real library binding, the fuzzed HEX reader and
-# every other test.
+# of its own: the programs' start-up over the real library binding, the HEX reader's
+# random edits and every other test.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON \
     -DXT4830_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j"$(nproc)"

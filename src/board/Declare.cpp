@@ -2,7 +2,8 @@
 
 #include <array>
 #include <bit>
-#include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 Declare::Declare(DriverLibrary& driver, Dialogs& dialogs) : driver_(driver), dialogs_(dialogs) {}
 
@@ -54,10 +55,11 @@ void Declare::SetLdacPin(bool level) {
 }
 
 std::string describeFailure(const BoardRequest& request, int16_t result) {
-    char text[120];
-    std::snprintf(text, sizeof text,
-                  "request 0x%02X (value 0x%04X, index 0x%04X%s) failed with result %d",
-                  request.code, request.value, request.index,
-                  request.direction == kFromBoard ? ", from the board" : "", result);
-    return text;
+    std::ostringstream text;
+    text << std::uppercase << std::hex << std::setfill('0') << "request 0x" << std::setw(2)
+         << request.code << " (value 0x" << std::setw(4) << request.value << ", index 0x"
+         << std::setw(4) << request.index
+         << (request.direction == kFromBoard ? ", from the board" : "") << ") failed with result "
+         << std::to_string(result);
+    return text.str();
 }

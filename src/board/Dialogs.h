@@ -16,6 +16,7 @@ struct MessageBoxSpec {
     std::string title;  // empty: the application's name, as the platform's default title
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;  // RetryCancel has Retry as the default
+    bool operator==(const MessageBoxSpec&) const = default;
 };
 
 class Dialogs {

@@ -60,22 +60,16 @@ TEST(GetKeyValue, ReadsTextNumbersAndTreatsWhatCannotBeReadAsAbsent) {
                           {"binary", {3, {1, 2}}},
                           {"huge", {Registry::kText, std::vector<uint8_t>(1025, 'x')}},
                           {"full", {Registry::kText, std::vector<uint8_t>(1024, 'y')}}};
-    struct Case {
-        const char* key;
-        const char* value;
-        bool read;
-        std::string result;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, const char*, bool, std::string>;
+    for (const auto& [key, name, read, result] :
          {Case{"K", "zero", true, "C:\\x"}, Case{"K", "bare", true, "C:\\y"},
           Case{"K", "inner", true, std::string("a\0b", 3)}, Case{"K", "dword", true, "&h12A"},
           Case{"K", "binary", true, "before"}, Case{"K", "huge", false, ""},
           Case{"K", "full", true, std::string(1024, 'y')}, Case{"K", "missing", false, ""},
           Case{"Nope", "zero", false, ""}}) {
         std::string value = "before";
-        EXPECT_EQ(GetKeyValue(registry, Registry::kLocalMachine, c.key, c.value, value), c.read)
-            << c.value;
-        EXPECT_EQ(value, c.result) << c.value;
+        EXPECT_EQ(GetKeyValue(registry, Registry::kLocalMachine, key, name, value), read) << name;
+        EXPECT_EQ(value, result) << name;
         EXPECT_EQ(registry.openKeys, 0) << "the key is always closed";
     }
 }

@@ -95,11 +95,8 @@ TEST_P(DeclareBothVariants, ReadAdcFormsTheCountAndAFailureShowsErrorAndGoesOn) 
     fakeDriver().replyOnFailure = true;  // what the library wrote still counts
     EXPECT_EQ(rig.declare->ReadAdc(), 0x0102);
     ASSERT_EQ(rig.dialogs.shown.size(), 2u);
-    const MessageBoxSpec& box = rig.dialogs.shown[0];
-    EXPECT_EQ(box.text, "error");
-    EXPECT_EQ(box.title, "");  // the application's name
-    EXPECT_EQ(box.icon, MessageIcon::None);
-    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    // No title: the application's name.
+    EXPECT_EQ(rig.dialogs.shown[0], (MessageBoxSpec{"error", "", MessageIcon::None}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, DeclareBothVariants, testing::Values(Variant::A, Variant::B),

@@ -15,17 +15,15 @@
 #include "board/Board.h"
 
 TEST(LibrarySearch, AbsoluteEntriesFirstThenTheProgramDirectoryNeverEmptyOrRelative) {
-    struct Case {
-        const char* ldLibraryPath;
-        std::vector<std::string> first;  // the directories before the system's
-    };
-    for (const Case& c :
+    using Case =
+        std::pair<const char*, std::vector<std::string>>;  // the directories before the system's
+    for (const auto& [ldLibraryPath, first] :
          {Case{"", {"/prog"}}, Case{"/x:", {"/x", "/prog"}}, Case{":/x::/y", {"/x", "/y", "/prog"}},
           Case{"lib:./l:.:/z", {"/z", "/prog"}}, Case{"/a/b:/prog", {"/a/b", "/prog", "/prog"}}}) {
-        const auto dirs = librarySearchDirs(c.ldLibraryPath, "/prog");
-        ASSERT_GT(dirs.size(), c.first.size()) << c.ldLibraryPath;
-        EXPECT_EQ(std::vector<std::string>(dirs.begin(), dirs.begin() + c.first.size()), c.first)
-            << c.ldLibraryPath;
+        const auto dirs = librarySearchDirs(ldLibraryPath, "/prog");
+        ASSERT_GT(dirs.size(), first.size()) << ldLibraryPath;
+        EXPECT_EQ(std::vector<std::string>(dirs.begin(), dirs.begin() + first.size()), first)
+            << ldLibraryPath;
         for (const std::string& dir : dirs)
             EXPECT_TRUE(dir.starts_with('/')) << dir;
         EXPECT_EQ(dirs.back(), "/usr/lib");
@@ -61,7 +59,9 @@ TEST(LibrarySearch, DecoyInTheWorkingDirectoryIsNeverBound) {
             _exit(dialogs.shown.empty() ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
-    unsetenv("LD_LIBRARY_PATH");
     std::filesystem::current_path(cwd);
+    setenv("LD_LIBRARY_PATH", dir.c_str(), 1);  // an absolute entry is the user's choice
+    EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), dir / "libBoardIo.so");
+    unsetenv("LD_LIBRARY_PATH");
     EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), kProgramDir + "/libBoardIo.so");
 }

@@ -50,14 +50,12 @@ SelfTestResult selfTest(std::deque<int> counts) {
 }  // namespace
 
 TEST(AdcRules, CountOver4096TimesTheReferenceUnroundedAndUnlimited) {
-    struct Case {
-        int32_t count;
-        double reference, volts;
-    };
-    for (const Case& c : {Case{2048, 3.0, 1.5}, Case{2048, 5, 2.5}, Case{0, 3.0, 0},
-                          Case{4095, 3.0, 2.999267578125}, Case{4096, 3.0, 3.0},
-                          Case{65535, 3.0, 47.999267578125}, Case{2048, 0, 0}}) {
-        EXPECT_EQ(adcVolts(c.count, c.reference), c.volts) << c.count << " " << c.reference;
+    using Case = std::tuple<int32_t, double, double>;
+    for (const auto& [count, reference, volts] :
+         {Case{2048, 3.0, 1.5}, Case{2048, 5, 2.5}, Case{0, 3.0, 0},
+          Case{4095, 3.0, 2.999267578125}, Case{4096, 3.0, 3.0}, Case{65535, 3.0, 47.999267578125},
+          Case{2048, 0, 0}}) {
+        EXPECT_EQ(adcVolts(count, reference), volts) << count << " " << reference;
     }
 }
 
@@ -90,27 +88,23 @@ TEST(SelfTestSequence, SetsUpTheAdcThenWritesSelectsAndReadsInItsFixedOrder) {
 }
 
 TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
-    struct Case {
-        int reading;  // 0-3 full scale, 4-7 mid scale
-        int count;
-        bool pass;
-    };
-    for (const Case& c :
+    using Case = std::tuple<int, int, bool>;  // 0-3 full scale, 4-7 mid scale
+    for (const auto& [reading, count, pass] :
          {Case{0, 3959, false}, Case{1, 3960, true}, Case{2, 4232, true}, Case{3, 4233, false},
           Case{4, 2034, false}, Case{5, 2035, true}, Case{6, 2061, true}, Case{7, 2062, false}}) {
         std::deque<int> counts = {4095, 4095, 4095, 4095, 2048, 2048, 2048, 2048};
-        counts[c.reading] = c.count;
+        counts[reading] = count;
         const SelfTestResult result = selfTest(counts);
-        SCOPED_TRACE(c.count);
+        SCOPED_TRACE(count);
         ASSERT_EQ(result.readings.size(), 8u);
-        EXPECT_EQ(result.pass, c.pass);
-        const SelfTestReading& r = result.readings[c.reading];
-        EXPECT_EQ(r.count, c.count);
-        EXPECT_EQ(r.output, c.reading % 4);
-        EXPECT_EQ(r.pass, c.pass);
-        EXPECT_EQ(r.volts, static_cast<float>(c.count / 4096.0 * 3));
-        EXPECT_EQ(r.phase->low, c.reading < 4 ? 2.9f : 1.49f);
-        EXPECT_EQ(r.phase->high, c.reading < 4 ? 3.1f : 1.51f);
+        EXPECT_EQ(result.pass, pass);
+        const SelfTestReading& r = result.readings[reading];
+        EXPECT_EQ(r.count, count);
+        EXPECT_EQ(r.output, reading % 4);
+        EXPECT_EQ(r.pass, pass);
+        EXPECT_EQ(r.volts, static_cast<float>(count / 4096.0 * 3));
+        EXPECT_EQ(r.phase->low, reading < 4 ? 2.9f : 1.49f);
+        EXPECT_EQ(r.phase->high, reading < 4 ? 3.1f : 1.51f);
     }
     EXPECT_FALSE(selfTest({}).pass) << "a board that reads 0 everywhere";
 }
@@ -158,9 +152,9 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
 }
 
 TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
-    // (ideal count, count); the first and the last reading lie at the ADC's ends, left out.
-    const std::pair<int, int> measured[] = {{0, 0},       {1, 1},       {1000, 1010},
-                                            {2000, 2030}, {3000, 3050}, {4000, 4095}};
+    // (ideal count, count); a count or an ideal count at either of the ADC's ends is left out.
+    const std::pair<int, int> measured[] = {{0, 0},       {0, 3},       {1, 1},       {1000, 1010},
+                                            {2000, 2030}, {3000, 3050}, {4000, 4095}, {4095, 4090}};
     std::vector<SweepPoint> points;
     for (const auto& [ideal, count] : measured)
         points.push_back({0, 0, count, 0, count - ideal});
@@ -171,6 +165,8 @@ TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     EXPECT_EQ(s.largestDifference, 95);
     points.push_back({0, 0, 3905, 0, -95});  // as large, the other way: the first one stays
     EXPECT_EQ(summarize(points).largestDifference, 95);
+    const SweepSummary one = summarize({{0, 0, 1010, 0, 10}, {1, 0, 1020, 0, 20}});
+    EXPECT_EQ(one.offsetCounts, 0.0) << "two readings of one ideal count make no line";
     const SweepSummary none = summarize({});
     EXPECT_EQ(none.offsetCounts, 0.0);
     EXPECT_EQ(none.gainErrorPercent, 0.0);

@@ -56,32 +56,28 @@ TEST(USBStuff, RetryRepeatsTheWholeAttemptAndCancelEndsTheProgram) {
     // Each attempt connects again and downloads through the handle it got.
     EXPECT_EQ(fakeDriver().calls[5].args, (std::vector<int64_t>{101}));
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    const MessageBoxSpec& box = dialogs.shown[0];
-    EXPECT_EQ(box.text,
-              "Failed to initalise Evaluation board.\r\nEnsure that the XT4850R Evaluation board "
-              "is conected to a USB port and click Retry");
-    EXPECT_EQ(box.title, "Failed to initalise Evaluation board");
-    EXPECT_EQ(box.icon, MessageIcon::Warning);
-    EXPECT_EQ(box.buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(dialogs.shown[0],
+              (MessageBoxSpec{"Failed to initalise Evaluation board.\r\nEnsure that the XT4850R "
+                              "Evaluation board is conected to a USB port and click Retry",
+                              "Failed to initalise Evaluation board", MessageIcon::Warning,
+                              MessageButtons::RetryCancel}));
     // Each function was looked up once, at its own first call.
     EXPECT_EQ(fakeDriver().lookups.at("Download_Firmware"), 1);
     EXPECT_EQ(fakeDriver().lookups.count("Vendor_Request"), 0u);
 }
 
 TEST(USBStuff, VariantBTakesAnyResultThatIsNotNegativeAsOpen) {
-    struct Case {
-        std::vector<int> results;
-        size_t attempts;
-    };
-    for (const Case& c : {Case{{1}, 1}, Case{{0}, 1}, Case{{-1, 32767}, 2}, Case{{-2, -1, 0}, 3}}) {
+    using Case = std::pair<std::vector<int>, size_t>;
+    for (const auto& [results, attempts] :
+         {Case{{1}, 1}, Case{{0}, 1}, Case{{-1, 32767}, 2}, Case{{-2, -1, 0}, 3}}) {
         FakeDriverResolver resolver;
         BoardIoDriver driver(resolver);
         FakeDialogs dialogs({Answer::Retry, Answer::Retry});
-        fakeDriver().downloadResults = c.results;
+        fakeDriver().downloadResults = results;
         USBStuff("/opt/xt4830", driver, dialogs).OpenBoardWithRetry();
-        ASSERT_EQ(fakeDriver().calls.size(), c.attempts);
+        ASSERT_EQ(fakeDriver().calls.size(), attempts);
         EXPECT_EQ(fakeDriver().calls[0].path, "/opt/xt4830/XT4830.hex");
-        EXPECT_EQ(dialogs.shown.size(), c.attempts - 1);
+        EXPECT_EQ(dialogs.shown.size(), attempts - 1);
     }
 }
 

@@ -23,17 +23,13 @@ TEST(ValueReading, ChannelsInputsListsAndModes) {
 }
 
 TEST(ValueReading, CodesInEveryNotationAndVoltsAgainstTheReference) {
-    struct Case {
-        const char* value;
-        const char* reference;
-        int32_t code;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, const char*, int32_t>;
+    for (const auto& [value, reference, code] :
          {Case{"0x8000", "3", 0x8000}, Case{"8000h", "3", 0x8000}, Case{"32768", "3", 0x8000},
           Case{"0XFFFF", "3", 0xFFFF}, Case{"1.5V", "3", 0x8000}, Case{"1v", "3", 0x5555},
           Case{"2.9999V", "3.0V", 0xFFFE}, Case{"0V", "3", 0}, Case{"2.5V", "65536", 2},
           Case{"3.5V", "65536", 4}}) {
-        EXPECT_EQ(readDataValue(c.value, c.reference), c.code) << c.value << " " << c.reference;
+        EXPECT_EQ(readDataValue(value, reference), code) << value << " " << reference;
     }
     for (const char* bad :
          {"0x10000", "65536", "12G4", "", "h", "-1", "0x", "1.5", "3V", "-0.1V", "abcV", "1,5V"}) {

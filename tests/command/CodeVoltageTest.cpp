@@ -5,19 +5,15 @@
 #include "GermanLocale.h"
 
 TEST(CodeVoltage, HexToVoltageAgainst3Volts) {
-    struct Case {
-        const char* hex;
-        uint32_t code;
-        const char* volts;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, uint32_t, const char*>;
+    for (const auto& [hex, code, volts] :
          {Case{"", 0, "0.00000000000000"}, Case{"1", 1, "0.00004577636719"},
           Case{"1234", 0x1234, "0.21331787109375"}, Case{"7FFF", 0x7FFF, "1.49995422363281"},
           Case{"8000", 0x8000, "1.50000000000000"}, Case{"FFFF", 0xFFFF, "2.99995422363281"},
           Case{"ffff", 0xFFFF, "2.99995422363281"}}) {
-        const HexEntry entry = hexToVoltage(c.hex, "3");
-        EXPECT_EQ(entry.code, c.code) << c.hex;
-        EXPECT_EQ(entry.voltageText, c.volts) << c.hex;
+        const HexEntry entry = hexToVoltage(hex, "3");
+        EXPECT_EQ(entry.code, code) << hex;
+        EXPECT_EQ(entry.voltageText, volts) << hex;
     }
 }
 
@@ -43,20 +39,16 @@ TEST(CodeVoltage, ExactTiesInTheFourteenthDecimalRoundAwayFromZero) {
 }
 
 TEST(CodeVoltage, VoltageToHexAgainst3Volts) {
-    struct Case {
-        const char* volts;
-        uint32_t code;
-        const char* hex;
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, uint32_t, const char*>;
+    for (const auto& [volts, code, hex] :
          {Case{"1.5", 32768, "8000"}, Case{"1", 21845, "5555"}, Case{"2.5", 54613, "D555"},
           Case{"2.9999", 65534, "FFFE"}, Case{"3", 65535, "FFFF"}, Case{"4", 65535, "FFFF"},
           Case{"-1", 0, "0"}, Case{"", 0, "0"}, Case{"x", 0, "0"}, Case{"1e999", 0, "0"},
           Case{"1e300", 65535, "FFFF"}}) {
-        const auto entry = voltageToHex(c.volts, "3");
+        const auto entry = voltageToHex(volts, "3");
         ASSERT_TRUE(entry.has_value());
-        EXPECT_EQ(entry->code, c.code) << c.volts;
-        EXPECT_EQ(entry->hexText, c.hex) << c.volts;
+        EXPECT_EQ(entry->code, code) << volts;
+        EXPECT_EQ(entry->hexText, hex) << volts;
     }
 }
 

@@ -5,16 +5,13 @@
 #include "GermanLocale.h"
 
 TEST(NumberReading, LenientTakesTheLongestLeadingNumber) {
-    struct Case {
-        const char* text;
-        double value;
-    };
-    for (const Case& c :
+    using Case = std::pair<const char*, double>;
+    for (const auto& [text, value] :
          {Case{"3", 3}, Case{"3.0", 3}, Case{" 2.5 V", 2.5}, Case{"-1", -1}, Case{"+.5", 0.5},
           Case{"1e3", 1000}, Case{"1.5e", 1.5}, Case{"1E-2x", 0.01}, Case{"1 2", 12},
           Case{"5.5.5", 5.5}, Case{"", 0}, Case{"abc", 0}, Case{".", 0}, Case{"-", 0},
           Case{"e5", 0}, Case{"1e999", 0}, Case{"-1e999", 0}, Case{"1e-999", 0}, Case{"0x10", 0}}) {
-        EXPECT_EQ(readLenientDecimal(c.text), c.value) << '"' << c.text << '"';
+        EXPECT_EQ(readLenientDecimal(text), value) << '"' << text << '"';
     }
 }
 
@@ -36,14 +33,11 @@ TEST(NumberReading, StrictNeedsTheWholeTextToBeANumber) {
 }
 
 TEST(NumberReading, HexGivesTheUnsignedValueOfTheLeadingDigits) {
-    struct Case {
-        const char* text;
-        uint32_t code;
-    };
-    for (const Case& c :
+    using Case = std::pair<const char*, uint32_t>;
+    for (const auto& [text, code] :
          {Case{"", 0}, Case{"G12", 0}, Case{"1", 1}, Case{"7FFF", 32767}, Case{"8000", 32768},
           Case{"ffff", 65535}, Case{"FFFF", 65535}, Case{"12G4", 18}, Case{" 1 2", 0x12}}) {
-        EXPECT_EQ(readLeadingHex(c.text), c.code) << '"' << c.text << '"';
+        EXPECT_EQ(readLeadingHex(text), code) << '"' << text << '"';
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <random>
 
 namespace {
 
@@ -31,11 +32,7 @@ TEST(IntelHex, DataRecordsWithTheirFullAddresses) {
 }
 
 TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
-    struct Case {
-        const char* name;
-        std::string text;
-        const char* error;
-    };
+    using Case = std::tuple<const char*, std::string, const char*>;
     const std::vector<Case> cases = {
         {"empty", "", "no end-of-file record"},
         {"no end record", ":0400000080FE00007E\n", "no end-of-file record"},
@@ -59,10 +56,10 @@ TEST(IntelHex, RefusesEveryKindOfMalformedFile) {
         {"two bytes for one address", ":020010001122BB\n:0100110033BB\n" + kEnd,
          "line 2: another byte"},
     };
-    for (const Case& c : cases) {
-        const HexResult result = parseIntelHex(c.text);
-        EXPECT_FALSE(result.image) << c.name;
-        EXPECT_THAT(result.error, testing::HasSubstr(c.error));
+    for (const auto& [name, text, error] : cases) {
+        const HexResult result = parseIntelHex(text);
+        EXPECT_FALSE(result.image) << name;
+        EXPECT_THAT(result.error, testing::HasSubstr(error));
     }
     EXPECT_TRUE(parseIntelHex(":013FFF0001C0\n" + kEnd).image) << "the last RAM byte is fine";
     EXPECT_TRUE(parseIntelHex(":020010001122BB\n:0100110022CC\n" + kEnd).image)
@@ -81,4 +78,28 @@ TEST(IntelHex, ShippedImageLoadsAndOnlyFilesAreRead) {
     std::filesystem::resize_file(big, (1 << 20) + 1);
     EXPECT_THAT(readIntelHexFile(big.c_str()).error, testing::HasSubstr("bigger"));
     std::filesystem::remove(big);
+}
+
+// Random edits of a valid file, with a fixed seed: never a crash, never data beyond the RAM.
+TEST(IntelHex, EditedFilesAreReadSafelyAndNeverLeaveTheRam) {
+    const std::string alphabet = ":0123456789ABCDEFabcdefG\r\n ";
+    std::mt19937 random(4830);
+    for (int round = 0; round < 500000; ++round) {
+        std::string text = ":0400000080FE00007E\n:020000040000FA\n:020010001122BB\n:0100200033AC\n";
+        text += kEnd;
+        for (int edits = 1 + static_cast<int>(random() % 6); edits > 0; --edits) {
+            const std::size_t at = random() % text.size();
+            const char c = alphabet[random() % alphabet.size()];
+            const auto kind = random() % 3;
+            if (kind == 0) text.insert(at, 1, c);
+            if (kind == 1) text.erase(at, 1);
+            if (kind == 2) text[at] = c;
+        }
+        const HexResult result = parseIntelHex(text);
+        ASSERT_NE(result.image.has_value(), !result.error.empty()) << text;
+        for (const HexRecord& r : result.image ? result.image->records : std::vector<HexRecord>{}) {
+            const uint32_t last = r.address + static_cast<uint32_t>(r.data.size()) - 1;
+            ASSERT_TRUE(last < 0x4000 || (r.address >= 0xE000 && last < 0xE200)) << text;
+        }
+    }
 }

@@ -72,13 +72,10 @@ short vendorIORequest(short code, int value, int index, short direction, short l
     return answer(buffer, direction);
 }
 
-// The stand-ins must have exactly the types the program binds.
-driver_abi::SearchForBoardsFn* const kSearch = &searchForBoards;
-driver_abi::ConnectFn* const kConnect = &connectBoard;
-driver_abi::DownloadFirmwareFn* const kDownload = &downloadFirmware;
-driver_abi::VendorRequestFn* const kVendorRequest = &vendorRequest;
-driver_abi::LoadFirmWareFn* const kLoad = &loadFirmWare;
-driver_abi::VendorIORequestFn* const kVendorIORequest = &vendorIORequest;
+template <typename Fn>
+void* asBound(Fn* function) {
+    return reinterpret_cast<void*>(function);
+}
 
 }  // namespace
 
@@ -88,13 +85,14 @@ FakeDriverResolver::FakeDriverResolver() {
 
 void* FakeDriverResolver::resolve(const char* name) {
     ++fakeDriver().lookups[name];
+    // Each stand-in converts to exactly the type the program binds.
     const std::map<std::string, void*> table = {
-        {driver_abi::kSearchForBoards, reinterpret_cast<void*>(kSearch)},
-        {driver_abi::kConnect, reinterpret_cast<void*>(kConnect)},
-        {driver_abi::kDownloadFirmware, reinterpret_cast<void*>(kDownload)},
-        {driver_abi::kVendorRequest, reinterpret_cast<void*>(kVendorRequest)},
-        {driver_abi::kLoadFirmWare, reinterpret_cast<void*>(kLoad)},
-        {driver_abi::kVendorIORequest, reinterpret_cast<void*>(kVendorIORequest)},
+        {driver_abi::kSearchForBoards, asBound<driver_abi::SearchForBoardsFn>(&searchForBoards)},
+        {driver_abi::kConnect, asBound<driver_abi::ConnectFn>(&connectBoard)},
+        {driver_abi::kDownloadFirmware, asBound<driver_abi::DownloadFirmwareFn>(&downloadFirmware)},
+        {driver_abi::kVendorRequest, asBound<driver_abi::VendorRequestFn>(&vendorRequest)},
+        {driver_abi::kLoadFirmWare, asBound<driver_abi::LoadFirmWareFn>(&loadFirmWare)},
+        {driver_abi::kVendorIORequest, asBound<driver_abi::VendorIORequestFn>(&vendorIORequest)},
     };
     const auto found = table.find(name);
     if (found == table.end()) throw std::logic_error(std::string("no stand-in for ") + name);

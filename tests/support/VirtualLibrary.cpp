@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -37,4 +38,11 @@ std::vector<std::string> fileLines(const std::string& path) {
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
+}
+
+std::string dacRequestLine(int value, int index) {
+    char text[64];
+    std::snprintf(text, sizeof text, "code=0xDE, value=0x%04X, index=0x%04X, direction=0", value,
+                  index);
+    return text;
 }

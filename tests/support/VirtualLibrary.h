@@ -33,5 +33,8 @@ private:
 
 inline const std::string kProgramDir = XT4830_PROGRAM_DIR;
 
+// What the trace shows for a DAC write request, whatever the variant.
+std::string dacRequestLine(int value, int index);
+
 // The lines of a text file.
 std::vector<std::string> fileLines(const std::string& path);

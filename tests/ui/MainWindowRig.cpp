@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "ui/main/Form1.h"
@@ -49,10 +48,7 @@ size_t MainWindowRig::requestCount() const {
 }
 
 std::string dacWriteLine(int32_t word) {
-    char text[80];
-    std::snprintf(text, sizeof text, "code=0xDE, value=0x%04X, index=0x%04X, direction=0",
-                  0x3E00 + (word >> 16), word & 0xFFFF);
-    return text;
+    return dacRequestLine(0x3E00 + (word >> 16), word & 0xFFFF);
 }
 
 void toggleByAccessibility(QWidget* control) {

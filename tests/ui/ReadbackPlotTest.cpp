@@ -107,7 +107,6 @@ TEST(ReadbackPlot, CancelStopsAtOnceAndAFailureStopsWithOneMessageKeepingThePoin
 TEST(ReadbackPlot, ClosingTheWindowInTheMiddleOfASweepGivesTheBoardBack) {
     MainWindowRig rig(kXT4830);
     AdcMonitor& monitor = rig.main().monitor();
-    monitor.setSampleTimer(std::make_unique<FakePeriodicTimer>(1000));
     monitor.autoSampleCheck()->click();
     ReadbackPlot& plot = openPlot(rig);
     sweepOf(plot, "0", "FFFF", "1").startButton()->click();
@@ -115,13 +114,6 @@ TEST(ReadbackPlot, ClosingTheWindowInTheMiddleOfASweepGivesTheBoardBack) {
     plot.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(monitor.sampleTimer().isEnabled()) << "auto sampling goes on";
-    rig.lib.setPresent(false);
-    monitor.sampleCommand()->click();
-    ASSERT_EQ(rig.dialogs.shown.size(), 1u) << "a failure is the window's to report again";
-    EXPECT_EQ(rig.dialogs.shown[0].text, "error");
-    {
-        MainWindowRig other(kXT4830);
-        sweepOf(openPlot(other), "0", "FFFF", "1").startButton()->click();
-        QCoreApplication::processEvents();
-    }  // the main window goes with its monitor, and then the plot in the middle of its sweep
-}
+    sweepOf(openPlot(rig), "0", "FFFF", "1").startButton()->click();
+    QCoreApplication::processEvents();
+}  // the main window goes with its monitor, and then the plot in the middle of its sweep

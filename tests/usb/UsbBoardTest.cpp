@@ -39,22 +39,18 @@ struct Rig {
 }  // namespace
 
 TEST(UsbBoard, EveryOpeningLoadsTheImageAndOpensTheBoardOnceItIsBackRunning) {
-    struct Case {
-        const char* name;
-        std::vector<BusDevice> devices;
-        UsbBoard::Identities ids;
-        int cpuStartResult;  // the board may drop off the bus before acknowledging the start
-    };
-    for (const Case& c :
+    using Case = std::tuple<const char*, std::vector<BusDevice>, UsbBoard::Identities,
+                            int>;  // the board may drop off the bus before acknowledging the start
+    for (const auto& [name, devices, ids, cpuStartResult] :
          {Case{"unprogrammed", {{kOther, 1}, {kLoader, 2}}, {kLoader, kRunning}, 1},
           Case{"firmware running", {{kRunning, 2}}, {kLoader, kRunning}, 1},
           Case{"equal identities", {{kRunning, 2}}, {kRunning, kRunning}, 1},
           Case{"gone before the start is acknowledged", {{kLoader, 2}}, {kLoader, kRunning}, -4},
           Case{"pipe error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -9},
           Case{"I/O error on the start", {{kLoader, 2}}, {kLoader, kRunning}, -1}}) {
-        SCOPED_TRACE(c.name);
-        Rig rig(c.devices, c.ids);
-        rig.bus.cpuStartResult = c.cpuStartResult;
+        SCOPED_TRACE(name);
+        Rig rig(devices, ids);
+        rig.bus.cpuStartResult = cpuStartResult;
         ASSERT_EQ(rig.board->openFirstBoard(kImage.c_str()), 0);
         EXPECT_EQ(rig.bus.transfers.front().value, 0xE600);
         EXPECT_TRUE(startsTheCpu(rig.bus.transfers.back()));
@@ -68,22 +64,20 @@ TEST(UsbBoard, EveryOpeningLoadsTheImageAndOpensTheBoardOnceItIsBackRunning) {
 TEST(UsbBoard, EveryRequestOfTheProgramIsOneControlTransferWithItsFields) {
     Rig rig({{kLoader, 2}});
     ASSERT_EQ(rig.board->openFirstBoard(kImage.c_str()), 0);
-    struct Case {
-        int code, value, index, direction, length;
-    };
-    for (const Case& c :
+    using Case = std::tuple<int, int, int, int, int>;
+    for (const auto& [code, value, index, direction, length] :
          {Case{0xDE, 0x3E19, 0x8000, 0, 0}, Case{0xDF, 0x9880, 0, 0, 0}, Case{0xDA, 18, 72, 0, 0},
           Case{0xDA, 0, 0, 1, 3}, Case{0xE0, 0, 0, 0, 0}, Case{0xF1, 0, 0, 0, 0}}) {
         uint8_t buffer[4] = {};
         rig.bus.reply = {0x08, 0x00, 0x00};
-        EXPECT_EQ(rig.board->request(c.code, c.value, c.index, c.direction, c.length, buffer), 0);
+        EXPECT_EQ(rig.board->request(code, value, index, direction, length, buffer), 0);
         const Transfer& t = rig.bus.transfers.back();
-        EXPECT_EQ(t.requestType, c.direction == 1 ? 0xC0 : 0x40);
-        EXPECT_EQ(t.request, c.code);
-        EXPECT_EQ(t.value, c.value);
-        EXPECT_EQ(t.index, c.index);
-        EXPECT_EQ(t.data.size(), static_cast<size_t>(c.length));
-        EXPECT_EQ(buffer[0], c.direction == 1 ? 0x08 : 0);
+        EXPECT_EQ(t.requestType, direction == 1 ? 0xC0 : 0x40);
+        EXPECT_EQ(t.request, code);
+        EXPECT_EQ(t.value, value);
+        EXPECT_EQ(t.index, index);
+        EXPECT_EQ(t.data.size(), static_cast<size_t>(length));
+        EXPECT_EQ(buffer[0], direction == 1 ? 0x08 : 0);
     }
     rig.bus.shortBy = 1;
     uint8_t reply[4] = {};
@@ -120,17 +114,4 @@ TEST(UsbBoard, FailuresAreNonzeroResultsNeverPartialLoads) {
         rig.bus.opensFail = true;
         EXPECT_EQ(rig.board->openFirstBoard(kImage.c_str()), UsbBoard::kNoBoard);
     }
-}
-
-TEST(UsbBoard, VariantANumbersTheBoardsAndHandsOutHandles) {
-    Rig rig({{kRunning, 1}, {kOther, 2}, {kLoader, 3}});
-    uint8_t list[128] = {};
-    EXPECT_EQ(rig.board->search(list), 2);
-    EXPECT_EQ(list[0], 1);
-    EXPECT_EQ(list[1], 2);
-    EXPECT_EQ(rig.board->connect(0), 0);
-    EXPECT_EQ(rig.board->connect(3), 0);
-    const int32_t handle = rig.board->connect(1);
-    EXPECT_TRUE(rig.board->isCurrentHandle(handle));
-    EXPECT_EQ(rig.board->loadFirmware(kImage.c_str()), 0);
 }

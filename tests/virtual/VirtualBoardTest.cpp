@@ -31,10 +31,7 @@ int readCount(VirtualBoard& board) {
 }  // namespace
 
 TEST(VirtualBoard, AcceptsExactlyTheRequestsOfTheProgramsTable) {
-    struct Case {
-        int code, value, index, direction, length;
-        bool accepted;
-    };
+    using Case = std::tuple<int, int, int, int, int, bool>;
     const std::vector<Case> cases = {
         {0xDE, 0x3E19, 0x8000, 0, 0, true}, {0xDF, 0x9801, 0, 0, 0, true},
         {0xDF, 0x9880, 0, 0, 0, true},      {0xDA, 18, 72, 0, 0, true},
@@ -49,10 +46,10 @@ TEST(VirtualBoard, AcceptsExactlyTheRequestsOfTheProgramsTable) {
         {0xF1, 0, 1, 0, 0, false},          {0xDF, 0x9801, 5, 0, 0, false},
         {0xDA, 1, 0, 1, 3, false},          {0xDA, 0, 1, 1, 3, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(isTableRequest(c.code, c.value, c.index, c.direction, c.length), c.accepted)
-            << std::hex << c.code << " " << c.value << " " << c.index << " " << c.direction << " "
-            << c.length;
+    for (const auto& [code, value, index, direction, length, accepted] : cases) {
+        EXPECT_EQ(isTableRequest(code, value, index, direction, length), accepted)
+            << std::hex << code << " " << value << " " << index << " " << direction << " "
+            << length;
     }
     VirtualBoard& board = loadedBoard();
     EXPECT_EQ(send(board, 0xDB, 0), VirtualBoard::kNotInTable);
@@ -76,23 +73,4 @@ TEST(VirtualBoard, WrittenOutputReadsBackAtTheFittedPackagesAddressOnly) {
     EXPECT_EQ(send(lfcsp, 0xDE, 0x3E19, 0x8000), VirtualBoard::kNotAcknowledged);
     EXPECT_EQ(send(lfcsp, 0xDE, 0x1E19, 0x8000), 0);
     EXPECT_DOUBLE_EQ(lfcsp.outputVolts(1), 1.5);
-}
-
-TEST(VirtualBoard, AbsentUntilPluggedInNeedsItsImageAndGoesAwayWhenUnplugged) {
-    VirtualBoard& board = VirtualBoard::instance();
-    ASSERT_TRUE(board.reset("absent,unplug-after=2"));
-    std::array<uint8_t, 128> list{};
-    EXPECT_EQ(board.search(list.data()), 0);
-    EXPECT_EQ(board.loadFirmware(kImage), VirtualBoard::kNoBoard);
-    board.setPresent(true);
-    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard) << "no firmware yet";
-    EXPECT_EQ(board.loadFirmware(XT4830_PROGRAM_DIR "/nothing.hex"), VirtualBoard::kBadImage);
-    EXPECT_EQ(board.search(list.data()), 1);
-    const int32_t first = board.connect(list[0]);
-    const int32_t second = board.connect(list[0]);
-    EXPECT_FALSE(board.isCurrentHandle(first)) << "a new connection replaces the old handle";
-    EXPECT_TRUE(board.isCurrentHandle(second));
-    EXPECT_EQ(board.loadFirmware(kImage), 0);
-    EXPECT_EQ(send(board, 0xE1, 0), 0);
-    EXPECT_EQ(send(board, 0xE1, 0), VirtualBoard::kNoBoard) << "unplugged after one request";
 }

@@ -15,11 +15,7 @@ std::array<uint16_t, 4> dacs(const Xt4830Chip& chip) {
 }  // namespace
 
 TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
-    struct Case {
-        const char* name;
-        std::vector<uint32_t> words;
-        std::array<uint16_t, 4> dac;
-    };
+    using Case = std::tuple<const char*, std::vector<uint32_t>, std::array<uint16_t, 4>>;
     const std::vector<Case> cases = {
         {"write input only", {word(0, 1, 0x1234)}, {0, 0, 0, 0}},
         {"then update B", {word(0, 1, 0x1234), word(1, 1, 0)}, {0, 0x1234, 0, 0}},
@@ -31,12 +27,12 @@ TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
          {0, 0, 0, 0}},
         {"reset to zero scale", {word(3, 7, 0x4000), word(5, 0, 0)}, {0, 0, 0, 0}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, words, dac] : cases) {
+        SCOPED_TRACE(name);
         Xt4830Chip chip;
-        for (const uint32_t w : c.words)
+        for (const uint32_t w : words)
             chip.command(w);
-        EXPECT_EQ(dacs(chip), c.dac);
+        EXPECT_EQ(dacs(chip), dac);
     }
 }
 
