@@ -29,11 +29,6 @@ void CommandComposer::setChannelBox(int command, int channel, bool ticked) {
     ShowBits(image_, ticked ? 1 : 0, BitField{position, position});
 }
 
-void CommandComposer::prepare() {
-    clearData();
-    SetActiveBits(image_, kStartActiveMask);
-}
-
 int32_t CommandComposer::word() const {
     return commandWordFromImage(image_);
 }

@@ -25,8 +25,6 @@ public:
     void chooseOption(int command, int index);
     // Channel box channel on command's panel (power-down or LDAC) was ticked or cleared.
     void setChannelBox(int command, int channel, bool ticked);
-    // The start state: data cleared, the fields of command 0 marked.
-    void prepare();
 
     int32_t word() const;
 

@@ -91,6 +91,7 @@ TEST_P(ComposeCommand, PanelsFollowTheCommandAndTheDataControlsComeBackToTheirDe
     click(p.powerDownOption(3));
     click(p.cmdBitsOption(0));
     EXPECT_TRUE(p.addressBitsFrame()->isVisible());
+    EXPECT_FALSE(p.noAddressBitsFrame()->isVisible());
     EXPECT_TRUE(p.addressBitsOption(1)->isChecked());
     click(p.cmdBitsOption(4));
     EXPECT_TRUE(p.powerDownOption(0)->isChecked());
@@ -108,7 +109,13 @@ TEST_P(ComposeCommand, PanelsFollowTheCommandAndTheDataControlsComeBackToTheirDe
     EXPECT_FALSE(p.LDACOverwriteCheck(1)->isChecked());
     EXPECT_EQ(readField(rig.dac().composer().image(), {0, 19}), 0);
 
-    click(p.cmdBitsOption(1));
+    // Each register panel shows its own contents; the last chosen is command 1.
+    for (const auto& [command, label] :
+         {std::pair{6, "Label2"}, std::pair{4, "powerDownLabel"}, std::pair{5, "Label3"},
+          std::pair{1, "updateDACRegLabel"}}) {
+        click(p.cmdBitsOption(command));
+        EXPECT_TRUE(rig.main().findChild<QLabel*>(label)->isVisible()) << label;
+    }
     EXPECT_TRUE(p.dataBitsFrame(1)->isVisible());
     EXPECT_FALSE(p.dataBitsFrame(5)->isVisible());
     EXPECT_FALSE(p.dataFrame()->isVisible());
@@ -168,6 +175,11 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_TRUE(selected->isChecked()) << selected->text().toStdString();
     EXPECT_EQ(p.cmdBitsOption(8)->text(), "CLR Code Register");
     EXPECT_EQ(p.addressBitsOption(8)->text(), "All DACs");
+    EXPECT_FALSE(p.noAddressBitsFrame()->isVisible());
+    // Every field is what a click at its place reaches, labelled for a screen reader.
+    QWidget& main = rig.main();
+    for (QLineEdit* field : main.findChildren<QLineEdit*>())
+        EXPECT_EQ(main.childAt(field->mapTo(&main, field->rect().center())), field);
     const auto labels = rig.main().findChildren<QLabel*>();
     for (QLineEdit* field : rig.main().findChildren<QLineEdit*>()) {
         EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {

@@ -42,8 +42,9 @@ Verdict runTest(TestForm& form) {
 
 }  // namespace
 
-TEST(SelfTestWindow, OneWindowOpenedFromTheLogoAndDiscardedOnClose) {
+TEST(SelfTestWindow, OneWindowRunsOpeningTheBoardAfreshThenConfiguresAndMeasuresInOrder) {
     MainWindowRig rig(kXT4830);
+    rig.entry().hexText()->setText("1234");
     doubleClickLogo(rig.main());
     TestForm* form = rig.main().testForm();
     ASSERT_NE(form, nullptr);
@@ -53,23 +54,11 @@ TEST(SelfTestWindow, OneWindowOpenedFromTheLogoAndDiscardedOnClose) {
     EXPECT_EQ(form->Command1()->text(), "Test");
     doubleClickLogo(rig.main());
     EXPECT_EQ(rig.main().testForm(), form);
-    form->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(rig.main().testForm(), nullptr);
-    doubleClickLogo(rig.main());
-    EXPECT_NE(rig.main().testForm(), nullptr);
-}
-
-TEST(SelfTestWindow, RunOpensTheBoardAfreshThenConfiguresAndMeasuresInOrder) {
-    MainWindowRig rig(kXT4830);
-    rig.entry().hexText()->setText("1234");
-    doubleClickLogo(rig.main());
     const size_t before = rig.requestCount();
-    const Verdict verdict = runTest(*rig.main().testForm());
+    const Verdict verdict = runTest(*form);
     EXPECT_EQ(verdict.text, "PASS");
     EXPECT_EQ(verdict.colour, QColor(0, 255, 0));
-    EXPECT_EQ(rig.main().testForm()->Label1()->text(), "") << "emptied after the hold";
-
+    EXPECT_EQ(form->Label1()->text(), "") << "emptied after the hold";
     const auto lines = fileLines(rig.tracePath());
     ASSERT_EQ(lines.size(), before + 20);  // the firmware load and 19 requests
     EXPECT_THAT(lines[before], testing::HasSubstr("LoadFirmWare("));
@@ -77,9 +66,14 @@ TEST(SelfTestWindow, RunOpensTheBoardAfreshThenConfiguresAndMeasuresInOrder) {
     EXPECT_EQ(rig.entry().hexText()->text(), "1234") << "the main window is not touched";
     EXPECT_DOUBLE_EQ(rig.lib.get<VirtualOutputVoltsFn>("xt4830_virtual_output_volts")(3), 1.5);
     rig.lib.reset("stuck=C:0x1000");  // each run opens the board afresh
-    const Verdict fail = runTest(*rig.main().testForm());
+    const Verdict fail = runTest(*form);
     EXPECT_EQ(fail.text, "FAIL");
     EXPECT_EQ(fail.colour, QColor(255, 0, 0));
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(rig.main().testForm(), nullptr) << "discarded on close";
+    doubleClickLogo(rig.main());
+    EXPECT_NE(rig.main().testForm(), nullptr);
 }
 
 TEST(SelfTestWindow, ClickOnTestDuringTheHoldIsDiscarded) {

@@ -68,28 +68,14 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
                                                            : "XT4830 Evaluation Software v1.0.2");
     EXPECT_EQ(program->board().requests().DeviceAddress(), 62);
     EXPECT_EQ(main->MnuExit()->text(), "E&xit");
-    for (const char* name : {"titleLabel",
-                             "Image1",
-                             "Frame_ADC",
-                             "Frame1",
-                             "ADCDisplay",
-                             "sampleCommand",
-                             "autoSampleCheck",
-                             "adcVddText",
-                             "hexText",
-                             "voltageText",
-                             "VrefText",
-                             "writeToPartCommand",
-                             "cmdBitsFrame",
-                             "addressBitsFrame",
-                             "noAddressBitsFrame",
-                             "noAddressBitsLabel",
-                             "updateDACRegLabel",
-                             "powerDownLabel",
-                             "Label2",
-                             "Label3",
-                             "vLabel"})
-        EXPECT_NE(main->findChild<QWidget*>(name), nullptr) << name;
+    // Every control the automation finds by its name.
+    const QString names = QStringLiteral(
+        "titleLabel Image1 Frame_ADC Frame1 ADCDisplay sampleCommand autoSampleCheck "
+        "adcVddText hexText voltageText VrefText writeToPartCommand cmdBitsFrame "
+        "addressBitsFrame noAddressBitsFrame noAddressBitsLabel updateDACRegLabel "
+        "powerDownLabel Label2 Label3 vLabel adcVddLabel");
+    for (const QString& name : names.split(' '))
+        EXPECT_NE(main->findChild<QWidget*>(name), nullptr) << name.toStdString();
     EXPECT_EQ(main->centralWidget()->palette().color(QPalette::Window), QColor(0, 0, 192));
     EXPECT_TRUE(dialogs.shown.empty());
     const auto lines = fileLines(trace);

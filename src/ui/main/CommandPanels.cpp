@@ -25,6 +25,7 @@ const QRect kLowerReferencePanel{278, 216, 258, 84};  // variant A
 constexpr int kLine = 22;                             // one option per line
 constexpr int kFirstLine = 20;
 constexpr int kIndent = 8;  // a control's distance from its panel's left and right edges
+constexpr int kGap = 4;     // between a label and the controls above and below it
 
 // An option group: exclusive by its group, whatever else shares the panel.
 template <typename Option = QRadioButton, size_t N>
@@ -48,13 +49,21 @@ void onOptionChecked(QButtonGroup* group, QObject* owner, Handler handler) {
     });
 }
 
-// A label across its panel at top, as tall as its wrapped text.
-void wrappedLabel(QWidget* panel, const QString& text, int top, const QString& name) {
+// A label across its panel at top, as tall as its wrapped text; returns where the next
+// control may start.
+int wrappedLabel(QWidget* panel, const QString& text, int top, const QString& name) {
     auto* label = new QLabel(text, panel);
     label->setObjectName(name);
     label->setWordWrap(true);
     const int width = panel->width() - 2 * kIndent;
     label->setGeometry(kIndent, top, width, label->heightForWidth(width));
+    return label->geometry().bottom() + kGap;
+}
+
+// Where the next control may start below the last option of a group.
+template <size_t N>
+int below(const std::array<QRadioButton*, N>& options) {
+    return options.back()->geometry().bottom() + kGap;
 }
 
 // The captions of a table's rows, in its order.
@@ -99,12 +108,12 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
     noAddressBitsFrame_->setObjectName(QStringLiteral("noAddressBitsFrame"));
     noAddressBitsFrame_->setGeometry(kAddressPanel);
     wrappedLabel(noAddressBitsFrame_, QStringLiteral("Address bits not used for this command"),
-                 kFirstLine + 4, QStringLiteral("noAddressBitsLabel"));
+                 kFirstLine, QStringLiteral("noAddressBitsLabel"));
+    noAddressBitsFrame_->hide();
 
     addressBitsFrame_ = new CaptionFrame(QStringLiteral("Address Bits"), dacFrame);
     addressBitsFrame_->setObjectName(QStringLiteral("addressBitsFrame"));
     addressBitsFrame_->setGeometry(kAddressPanel);
-    addressBitsFrame_->setAutoFillBackground(true);  // covers the panel behind it
     optionGroup(addressBitsOption_, addressBitsFrame_, captionsOf(kAddresses), kFirstLine, this);
     // DAC E to H are hidden; "All DACs" moves up under DAC D.
     int line = 0;
@@ -119,7 +128,7 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
 }
 
 void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
-    const std::array<const char*, 9> captions = {
+    const std::array captions = {
         "Data Bits",           "Update DAC Register",    "Data Bits",
         "Data Bits",           "Power Down/Up Register", "Reset",
         "LDAC Register Setup", "REF Setup Register",     "CLR Code Register"};
@@ -129,8 +138,8 @@ void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
         panel->setGeometry(i == 7 && variant == Variant::A ? kLowerReferencePanel : kDataPanel);
         panel->setVisible(i++ == 0);
     }
-    wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"),
-                 kFirstLine + 8, QStringLiteral("updateDACRegLabel"));
+    wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"), kFirstLine,
+                 QStringLiteral("updateDACRegLabel"));
     buildPowerDownPanel(dataBitsFrame_[4]);
     buildResetPanel(dataBitsFrame_[5]);
     buildLdacPanel(dataBitsFrame_[6]);
@@ -159,7 +168,7 @@ static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int t
     const std::array<const char*, 8> captions = {"DAC A", "DAC B", "DAC C", "DAC D",
                                                  "DAC E", "DAC F", "DAC G", "DAC H"};
     for (int i = 0; auto& box : boxes) {
-        const int y = i < 2 ? top + i * kLine : panel->height() + 4 + (i - 2) * kLine;
+        const int y = i < 2 ? top + i * kLine : panel->height() + kGap + (i - 2) * kLine;
         box = new QCheckBox(QString::fromLatin1(captions[i++]), panel);
         box->setGeometry(kIndent, y, panel->width() - 2 * kIndent, kLine - 2);
     }
@@ -170,9 +179,10 @@ void CommandPanels::buildPowerDownPanel(CaptionFrame* panel) {
                 {"Normal Operation", "1k Ohm to Ground", "100k Ohm to Ground", "Three State"},
                 kFirstLine, this);
     optionField(groupOf(powerDownOption_), kPowerDownCommand);
-    wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."), 112,
-                 QStringLiteral("powerDownLabel"));
-    channelBoxes(powerDownCheck_, panel, 136);
+    const int boxesTop =
+        wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."),
+                     below(powerDownOption_), QStringLiteral("powerDownLabel"));
+    channelBoxes(powerDownCheck_, panel, boxesTop);
     channelBitBoxes(powerDownCheck_, kPowerDownCommand);
 }
 
@@ -181,20 +191,21 @@ void CommandPanels::buildResetPanel(CaptionFrame* panel) {
                 kFirstLine, this);
     resetOption_[0]->setChecked(true);
     optionField(groupOf(resetOption_), kResetCommand);
-    wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), 76,
+    wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), below(resetOption_),
                  QStringLiteral("Label3"));
     // The clear-code options lie below the panel's edge.
     optionGroup(clearCodeOption_, panel, {"Zero Scale", "Mid Scale", "Full Scale", "No Operation"},
-                panel->height() + 4, this);
+                panel->height() + kGap, this);
     optionField(groupOf(clearCodeOption_), kClearCodeCommand);
 }
 
 void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
-    wrappedLabel(panel,
-                 QStringLiteral("Checking a box below causes that DAC channel to be updated "
-                                "regardless of the LDAC pin"),
-                 kFirstLine + 2, QStringLiteral("Label2"));
-    channelBoxes(ldacOverwriteCheck_, panel, 86);
+    const int boxesTop =
+        wrappedLabel(panel,
+                     QStringLiteral("Checking a box below causes that DAC channel to be updated "
+                                    "regardless of the LDAC pin"),
+                     kFirstLine, QStringLiteral("Label2"));
+    channelBoxes(ldacOverwriteCheck_, panel, boxesTop);
     channelBitBoxes(ldacOverwriteCheck_, kLdacCommand);
 }
 
@@ -206,7 +217,7 @@ void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
     // The first caption is longer than the panel is wide: it takes a second line.
     refOption_[0]->resize(refOption_[0]->width(),
                           refOption_[0]->heightForWidth(refOption_[0]->width()));
-    refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + 3);
+    refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + kGap);
     optionField(groupOf(refOption_), kReferenceCommand);
 }
 
@@ -219,8 +230,9 @@ void CommandPanels::cmdBitsOption_Click(int index) {
     dataBitsFrame_[index]->show();
     const CommandEntry& command = kCommands[index];
     dataFrame_->setVisible(command.dataEntry);
-    // Hiding the options uncovers "Address bits not used for this command" behind them.
+    // Without the options, "Address bits not used for this command" shows in their place.
     addressBitsFrame_->setVisible(command.addressOptions);
+    noAddressBitsFrame_->setVisible(!command.addressOptions);
 }
 
 void CommandPanels::addressBitsOption_Click(int index) {
