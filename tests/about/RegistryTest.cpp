@@ -49,33 +49,6 @@ Value text(const std::string& s, bool terminated) {
 const std::string kMsinfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
-}  // namespace
-
-TEST(GetKeyValue, ReadsTextNumbersAndTreatsWhatCannotBeReadAsAbsent) {
-    FakeRegistry registry;
-    registry.keys["K"] = {{"zero", text("C:\\x", true)},
-                          {"bare", text("C:\\y", false)},
-                          {"inner", {Registry::kText, {'a', 0, 'b'}}},
-                          {"dword", {Registry::kNumber, {0x2A, 0x01, 0, 0}}},
-                          {"binary", {3, {1, 2}}},
-                          {"huge", {Registry::kText, std::vector<uint8_t>(1025, 'x')}},
-                          {"full", {Registry::kText, std::vector<uint8_t>(1024, 'y')}}};
-    using Case = std::tuple<const char*, const char*, bool, std::string>;
-    for (const auto& [key, name, read, result] :
-         {Case{"K", "zero", true, "C:\\x"}, Case{"K", "bare", true, "C:\\y"},
-          Case{"K", "inner", true, std::string("a\0b", 3)}, Case{"K", "dword", true, "&h12A"},
-          Case{"K", "binary", true, "before"}, Case{"K", "huge", false, ""},
-          Case{"K", "full", true, std::string(1024, 'y')}, Case{"K", "missing", false, ""},
-          Case{"Nope", "zero", false, ""}}) {
-        std::string value = "before";
-        EXPECT_EQ(GetKeyValue(registry, Registry::kLocalMachine, key, name, value), read) << name;
-        EXPECT_EQ(value, result) << name;
-        EXPECT_EQ(registry.openKeys, 0) << "the key is always closed";
-    }
-}
-
-namespace {
-
 class FakePlatform : public SysInfoPlatform {
 public:
     FakeRegistry fakeRegistry;
@@ -100,6 +73,29 @@ public:
 const char* kUnavailable = "System Information Is Unavailable At This Time";
 
 }  // namespace
+
+TEST(GetKeyValue, ReadsTextNumbersAndTreatsWhatCannotBeReadAsAbsent) {
+    FakeRegistry registry;
+    registry.keys["K"] = {{"zero", text("C:\\x", true)},
+                          {"bare", text("C:\\y", false)},
+                          {"inner", {Registry::kText, {'a', 0, 'b'}}},
+                          {"dword", {Registry::kNumber, {0x2A, 0x01, 0, 0}}},
+                          {"binary", {3, {1, 2}}},
+                          {"huge", {Registry::kText, std::vector<uint8_t>(1025, 'x')}},
+                          {"full", {Registry::kText, std::vector<uint8_t>(1024, 'y')}}};
+    using Case = std::tuple<const char*, const char*, bool, std::string>;
+    for (const auto& [key, name, read, result] :
+         {Case{"K", "zero", true, "C:\\x"}, Case{"K", "bare", true, "C:\\y"},
+          Case{"K", "inner", true, std::string("a\0b", 3)}, Case{"K", "dword", true, "&h12A"},
+          Case{"K", "binary", true, "before"}, Case{"K", "huge", false, ""},
+          Case{"K", "full", true, std::string(1024, 'y')}, Case{"K", "missing", false, ""},
+          Case{"Nope", "zero", false, ""}}) {
+        std::string value = "before";
+        EXPECT_EQ(GetKeyValue(registry, Registry::kLocalMachine, key, name, value), read) << name;
+        EXPECT_EQ(value, result) << name;
+        EXPECT_EQ(registry.openKeys, 0) << "the key is always closed";
+    }
+}
 
 TEST(StartSysInfo, RegistryPathThenToolInTheRegistryFolderThenTheFirstDesktopTool) {
     FakePlatform platform;

@@ -24,22 +24,18 @@ std::pair<MessageBoxSpec, int> failure(LazyLibrary& library, const char* name,
 
 }  // namespace
 
-TEST(LazyLibrary, MissingLibraryEndsWithACriticalMessageNamingItAndTheLoadersText) {
-    FakeDialogs dialogs;
-    LazyLibrary library("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so", dialogs);
-    const auto [box, status] = failure(library, driver_abi::kSearchForBoards, dialogs);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_THAT(box.text, testing::HasSubstr("/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so"));
-    EXPECT_THAT(box.text, testing::HasSubstr("No such file or directory"));
-}
-
-TEST(LazyLibrary, MissingFunctionEndsWithACriticalMessageNamingIt) {
-    FakeDialogs dialogs;
-    LazyLibrary library(kVirtualBoardIo, dialogs);
-    const auto [box, status] = failure(library, "LoadFirmWare", dialogs);  // undecorated name
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_THAT(box.text, testing::HasSubstr("LoadFirmWare"));
-    EXPECT_THAT(box.text, testing::HasSubstr("undefined symbol"));
+TEST(LazyLibrary, MissingLibraryOrFunctionEndsWithACriticalMessageNamingIt) {
+    using Case = std::tuple<std::string, const char*, std::string, const char*>;
+    const std::string missing = "/nonexistent/usb-drivers/libHBK_CYUSB_USB4.so";
+    for (const auto& [file, function, named, reason] :
+         {Case{missing, driver_abi::kSearchForBoards, missing, "No such file or directory"},
+          Case{kVirtualBoardIo, "LoadFirmWare", "LoadFirmWare", "undefined symbol"}}) {
+        FakeDialogs dialogs;
+        LazyLibrary library(file, dialogs);
+        const auto [box, status] = failure(library, function, dialogs);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(box.icon, MessageIcon::Critical);
+        EXPECT_THAT(box.text, testing::HasSubstr(named));
+        EXPECT_THAT(box.text, testing::HasSubstr(reason));
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GermanLocale.h"
+#include "command/NumberReading.h"
 
 TEST(CodeVoltage, HexToVoltageAgainst3Volts) {
     using Case = std::tuple<const char*, uint32_t, const char*>;
@@ -70,16 +71,11 @@ TEST(CodeVoltage, VoltageToHexEdgesOfTheReference) {
     }
 }
 
-TEST(CodeVoltage, VoltageTextKeepsThePointOnAGermanDesktop) {
+TEST(CodeVoltage, NumbersKeepThePointOnAGermanDesktop) {
     const GermanLocale german;
     if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
     EXPECT_EQ(hexToVoltage("8000", "3").voltageText, "1.50000000000000");
     EXPECT_EQ(voltageToHex("1.5", "3")->hexText, "8000");
-}
-
-TEST(CodeVoltage, RoundHalfEven) {
-    for (const auto& [in, out] : std::vector<std::pair<double, double>>{
-             {0.5, 0}, {1.5, 2}, {2.5, 2}, {2.4999, 2}, {2.5001, 3}, {65534.5, 65534}}) {
-        EXPECT_EQ(roundHalfEven(in), out) << in;
-    }
+    EXPECT_EQ(readLenientDecimal("2,5"), 2);
+    EXPECT_EQ(readStrictDecimal("2,5"), std::nullopt);
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "GermanLocale.h"
-
 TEST(NumberReading, LenientTakesTheLongestLeadingNumber) {
     using Case = std::pair<const char*, double>;
     for (const auto& [text, value] :
@@ -39,12 +37,4 @@ TEST(NumberReading, HexGivesTheUnsignedValueOfTheLeadingDigits) {
           Case{"ffff", 65535}, Case{"FFFF", 65535}, Case{"12G4", 18}, Case{" 1 2", 0x12}}) {
         EXPECT_EQ(readLeadingHex(text), code) << '"' << text << '"';
     }
-}
-
-TEST(NumberReading, DecimalPointDoesNotFollowTheDesktopsLocale) {
-    const GermanLocale german;
-    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
-    EXPECT_EQ(readLenientDecimal("2.5"), 2.5);
-    EXPECT_EQ(readLenientDecimal("2,5"), 2);
-    EXPECT_EQ(readStrictDecimal("2,5"), std::nullopt);
 }

@@ -25,19 +25,6 @@ MainWindowRig::~MainWindowRig() {
     std::filesystem::remove(trace_);
 }
 
-MainForm& MainWindowRig::main() const {
-    return *program_->mainWindow();
-}
-DacFrame& MainWindowRig::dac() const {
-    return *main().Frame1();
-}
-CommandPanels& MainWindowRig::panels() const {
-    return dac().panels();
-}
-DataEntry& MainWindowRig::entry() const {
-    return dac().entry();
-}
-
 std::string MainWindowRig::lastRequest() const {
     const auto lines = fileLines(trace_);
     return lines.empty() ? "" : lines.back();

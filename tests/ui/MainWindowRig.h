@@ -28,10 +28,10 @@ public:
                            bool endingExits = false);
     ~MainWindowRig();
 
-    MainForm& main() const;
-    DacFrame& dac() const;
-    CommandPanels& panels() const;
-    DataEntry& entry() const;
+    MainForm& main() const { return *program_->mainWindow(); }
+    DacFrame& dac() const { return *main().Frame1(); }
+    CommandPanels& panels() const { return dac().panels(); }
+    DataEntry& entry() const { return dac().entry(); }
     Board& board() const { return program_->board(); }
 
     // The last line of the trace, and how many lines it has.

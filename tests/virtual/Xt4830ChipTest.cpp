@@ -36,19 +36,6 @@ TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
     }
 }
 
-TEST(Xt4830Chip, OutputFollowsReferenceAndPowerDownAndFullResetPowersUp) {
-    Xt4830Chip chip;
-    chip.command(word(3, 7, 0x8000));
-    chip.command(word(7, 0, 1));  // internal reference on: 2.5 V
-    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.25);
-    chip.command(word(4, 0, 0x33));  // three-state, A and B
-    EXPECT_EQ(chip.outputVolts(1), 0.0);
-    EXPECT_DOUBLE_EQ(chip.outputVolts(2), 1.25);
-    chip.command(word(5, 0, 1));  // every register to power-on
-    chip.command(word(3, 1, 0x8000));
-    EXPECT_DOUBLE_EQ(chip.outputVolts(1), 1.5) << "external reference, B powered up";
-}
-
 TEST(Xt4830Chip, LdacLowFollowsHighLatchesRegisterBitFollowsAndClrHoldsZero) {
     Xt4830Chip chip;
     chip.command(word(0, 0, 100));
