@@ -7,9 +7,9 @@
 Answer FakeDialogs::ask(const MessageBoxSpec& box) {
     shown.push_back(box);
     if (onShow) onShow(box);
-    if (!script_.empty()) {
-        const Answer answer = script_.front();
-        script_.pop_front();
+    if (!answers.empty()) {
+        const Answer answer = answers.front();
+        answers.pop_front();
         return answer;
     }
     return box.buttons == MessageButtons::Ok ? Answer::Ok : Answer::Cancel;

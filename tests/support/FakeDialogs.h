@@ -19,8 +19,9 @@ struct ProgramEnded : std::runtime_error {
 class FakeDialogs : public Dialogs {
 public:
     explicit FakeDialogs(std::deque<Answer> script = {}, bool exitProcess = false)
-        : script_(std::move(script)), exitProcess_(exitProcess) {}
+        : answers(std::move(script)), exitProcess_(exitProcess) {}
 
+    std::deque<Answer> answers;  // the next boxes' answers, in order
     std::vector<MessageBoxSpec> shown;
     // Runs as each box is shown, before it is answered.
     std::function<void(const MessageBoxSpec&)> onShow;
@@ -30,6 +31,5 @@ protected:
     void quit(int status) override;
 
 private:
-    std::deque<Answer> script_;
     bool exitProcess_;
 };

@@ -1,21 +1,23 @@
 #include "MainWindowRig.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "ui/main/Form1.h"
 
 MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings,
-                             bool endingExits)
+                             bool endingExits, bool pressOk)
     : lib(deliverable.variant), dialogs({}, endingExits) {
     lib.reset(boardSettings);
-    // One trace per process, as CTest runs tests side by side.
-    trace_ = lib.startTrace(("xt4830-main-window-" + std::to_string(getpid()) + ".trace").c_str());
+    trace_ = testTracePath();
+    lib.startTrace(trace_.c_str());
     program_ = std::make_unique<Program>(deliverable, kProgramDir, dialogs);
     program_->start();
+    if (pressOk) this->pressOk();
+}
+
+void MainWindowRig::pressOk() const {
     QTest::mouseClick(program_->packageWindow()->Command1(), Qt::LeftButton);
-    EXPECT_NE(program_->mainWindow(), nullptr);
+    ASSERT_NE(program_->mainWindow(), nullptr);
     main().activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&main()));
 }
@@ -23,6 +25,12 @@ MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSe
 MainWindowRig::~MainWindowRig() {
     lib.stopTrace();
     std::filesystem::remove(trace_);
+}
+
+std::string testTracePath() {
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return std::filesystem::temp_directory_path() / ("xt4830-" + name + ".trace");
 }
 
 std::string MainWindowRig::lastRequest() const {

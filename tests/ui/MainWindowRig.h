@@ -19,20 +19,22 @@
 #include "ui/monitor/AdcMonitor.h"
 
 // The real program started on the virtual board of the build's program directory, with OK
-// pressed in the package window, so a test can drive the main window and read the board's
-// trace of what went out.
+// pressed in the package window unless the test presses it, so a test can drive the windows
+// and read the board's trace of what went out.
 class MainWindowRig {
 public:
     // endingExits: ending the program really ends the process (for death tests).
     explicit MainWindowRig(const Deliverable& deliverable, const char* boardSettings = "",
-                           bool endingExits = false);
+                           bool endingExits = false, bool pressOk = true);
     ~MainWindowRig();
 
+    Program& program() const { return *program_; }
     MainForm& main() const { return *program_->mainWindow(); }
     DacFrame& dac() const { return *main().Frame1(); }
     CommandPanels& panels() const { return dac().panels(); }
     DataEntry& entry() const { return dac().entry(); }
     Board& board() const { return program_->board(); }
+    void pressOk() const;
 
     // The last line of the trace, and how many lines it has.
     std::string lastRequest() const;
@@ -46,6 +48,10 @@ private:
     std::string trace_;
     std::unique_ptr<Program> program_;
 };
+
+// The board's trace file of the running test: its own, as CTest runs tests side by side, and
+// the same in a death test's child.
+std::string testTracePath();
 
 // What a screen reader or a test robot does: the control's own Toggle action.
 void toggleByAccessibility(QWidget* control);

@@ -32,3 +32,7 @@ TEST(QtDialogs, RetryBoxHasWarningIconRetryAsDefaultAndTheOrdinaryPointer) {
     EXPECT_EQ(dialogs.show({"x", "t", MessageIcon::Warning, MessageButtons::RetryCancel}),
               Answer::Cancel);
 }
+
+TEST(QtDialogs, EndingTheProgramEndsTheProcessAtOnceWithItsStatus) {
+    EXPECT_EXIT(QtDialogs().endProgram(3), testing::ExitedWithCode(3), "");
+}
