@@ -130,13 +130,12 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
     while (!sweep.done())
         points.push_back(sweep.next());
     using S = RecordingDriver::Sent;
-    EXPECT_EQ(rig.driver.sent, (std::vector<S>{{0xDF, 0x9802, 0, 0, 0},
-                                               {0xDE, 0x3E19, 0x0000, 0, 0},
-                                               {0xDA, 0, 0, 1, 3},
-                                               {0xDE, 0x3E19, 0x4000, 0, 0},
-                                               {0xDA, 0, 0, 1, 3},
-                                               {0xDE, 0x3E19, 0x8000, 0, 0},
-                                               {0xDA, 0, 0, 1, 3}}));
+    std::vector<S> expected = {{0xDF, 0x9802, 0, 0, 0}};  // output B selected once
+    for (const int code : {0x0000, 0x4000, 0x8000}) {
+        expected.push_back({0xDE, 0x3E19, code, 0, 0});
+        expected.push_back({0xDA, 0, 0, 1, 3});
+    }
+    EXPECT_EQ(rig.driver.sent, expected);
     ASSERT_EQ(points.size(), 3u);
     EXPECT_EQ(points[1].code, 0x4000);
     EXPECT_EQ(points[1].idealVolts, 0.75);

@@ -7,16 +7,12 @@
 #include "board/BoardIoDriver.h"
 #include "board/HbkUsb4Driver.h"
 
-namespace {
-
-std::vector<std::string> functionsCalled() {
+static std::vector<std::string> functionsCalled() {
     std::vector<std::string> names;
     for (const DriverCall& call : fakeDriver().calls)
         names.push_back(call.function);
     return names;
 }
-
-}  // namespace
 
 TEST(USBStuff, VariantASearchesConnectsAndDownloadsTheImageBesideTheProgram) {
     FakeDriverResolver resolver;

@@ -10,9 +10,7 @@ FakeDriverState& fakeDriver() {
     return state;
 }
 
-namespace {
-
-int16_t nextLoadResult() {
+static int16_t nextLoadResult() {
     auto& results = fakeDriver().downloadResults;
     if (results.empty()) return 0;
     const int result = results.front();
@@ -20,13 +18,13 @@ int16_t nextLoadResult() {
     return static_cast<int16_t>(result);
 }
 
-std::array<uint8_t, 4> peek(const uint8_t* buffer, int64_t length) {
+static std::array<uint8_t, 4> peek(const uint8_t* buffer, int64_t length) {
     std::array<uint8_t, 4> bytes{};
     if (buffer != nullptr) std::memcpy(bytes.data(), buffer, length > 0 ? 4 : 1);
     return bytes;
 }
 
-int16_t answer(uint8_t* buffer, int64_t direction) {
+static int16_t answer(uint8_t* buffer, int64_t direction) {
     const FakeDriverState& s = fakeDriver();
     if (direction == 1 && (s.requestResult == 0 || s.replyOnFailure)) {
         std::memcpy(buffer, s.reply.data(), s.reply.size());
@@ -34,25 +32,25 @@ int16_t answer(uint8_t* buffer, int64_t direction) {
     return s.requestResult;
 }
 
-int searchForBoards(uint32_t vendor, uint32_t product, int32_t* out, uint8_t* list) {
+static int searchForBoards(uint32_t vendor, uint32_t product, int32_t* out, uint8_t* list) {
     fakeDriver().calls.push_back({"Search_For_Boards", {vendor, product, *out, list[0]}, "", {}});
     list[0] = 7;
     return 1;
 }
 
-int connectBoard(uint32_t vendor, uint32_t product, uint8_t board, int32_t* handle) {
+static int connectBoard(uint32_t vendor, uint32_t product, uint8_t board, int32_t* handle) {
     fakeDriver().calls.push_back({"Connect", {vendor, product, board}, "", {}});
     *handle = fakeDriver().nextHandle++;
     return 0;
 }
 
-int16_t downloadFirmware(int32_t handle, const char* path) {
+static int16_t downloadFirmware(int32_t handle, const char* path) {
     fakeDriver().calls.push_back({"Download_Firmware", {handle}, path, {}});
     return nextLoadResult();
 }
 
-int16_t vendorRequest(int32_t handle, uint8_t code, int32_t value, int32_t index, uint8_t direction,
-                      int32_t length, uint8_t* buffer) {
+static int16_t vendorRequest(int32_t handle, uint8_t code, int32_t value, int32_t index,
+                             uint8_t direction, int32_t length, uint8_t* buffer) {
     fakeDriver().calls.push_back({"Vendor_Request",
                                   {handle, code, value, index, direction, length},
                                   "",
@@ -60,24 +58,22 @@ int16_t vendorRequest(int32_t handle, uint8_t code, int32_t value, int32_t index
     return answer(buffer, direction);
 }
 
-short loadFirmWare(char* path) {
+static short loadFirmWare(char* path) {
     fakeDriver().calls.push_back({"LoadFirmWare", {}, path, {}});
     return nextLoadResult();
 }
 
-short vendorIORequest(short code, int value, int index, short direction, short length,
-                      unsigned char* buffer) {
+static short vendorIORequest(short code, int value, int index, short direction, short length,
+                             unsigned char* buffer) {
     fakeDriver().calls.push_back(
         {"VendorIORequest", {code, value, index, direction, length}, "", peek(buffer, length)});
     return answer(buffer, direction);
 }
 
 template <typename Fn>
-void* asBound(Fn* function) {
+static void* asBound(Fn* function) {
     return reinterpret_cast<void*>(function);
 }
-
-}  // namespace
 
 FakeDriverResolver::FakeDriverResolver() {
     fakeDriver() = FakeDriverState{};

@@ -7,9 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace {
-
-bool compileGermanLocale() {
+static bool compileGermanLocale() {
     // One directory per process: tests running side by side must not see a half-made locale.
     const auto dir =
         std::filesystem::temp_directory_path() / ("xt4830-locales-" + std::to_string(getpid()));
@@ -23,15 +21,9 @@ bool compileGermanLocale() {
     return true;
 }
 
-}  // namespace
-
 GermanLocale::GermanLocale() {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && compileGermanLocale()) {
         std::setlocale(LC_ALL, "de_DE.UTF-8");
     }
     active_ = std::string(std::localeconv()->decimal_point) == ",";
-}
-
-GermanLocale::~GermanLocale() {
-    std::setlocale(LC_ALL, "C");
 }

@@ -18,18 +18,10 @@ void VirtualLibrary::reset(const char* settings) const {
     EXPECT_EQ(get<VirtualResetFn>("xt4830_virtual_reset")(settings), 0);
 }
 
-void VirtualLibrary::setPresent(bool present) const {
-    get<VirtualSetPresentFn>("xt4830_virtual_set_present")(present ? 1 : 0);
-}
-
 std::string VirtualLibrary::startTrace(const char* name) const {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     get<VirtualSetTraceFn>("xt4830_virtual_set_trace")(path.c_str());
     return path;
-}
-
-void VirtualLibrary::stopTrace() const {
-    get<VirtualSetTraceFn>("xt4830_virtual_set_trace")(nullptr);
 }
 
 std::vector<std::string> fileLines(const std::string& path) {

@@ -22,10 +22,12 @@ public:
     }
 
     void reset(const char* settings) const;
-    void setPresent(bool present) const;
+    void setPresent(bool present) const {
+        get<VirtualSetPresentFn>("xt4830_virtual_set_present")(present ? 1 : 0);
+    }
     // Starts a fresh trace in a file of the temporary directory and returns its path.
     std::string startTrace(const char* name) const;
-    void stopTrace() const;
+    void stopTrace() const { get<VirtualSetTraceFn>("xt4830_virtual_set_trace")(nullptr); }
 
 private:
     void* handle_;

@@ -2,13 +2,9 @@
 #include "MainWindowRig.h"
 #include "ui/about/frmAbout.h"
 
-namespace {
-
-std::string text(const frmAbout& box, const char* label) {
+static std::string text(const frmAbout& box, const char* label) {
     return box.findChild<QLabel*>(label)->text().toStdString();
 }
-
-}  // namespace
 
 TEST(AboutBox, ShowsEachDeliverablesVersionAndItsFixedTexts) {
     for (const auto& [deliverable, version] :

@@ -6,17 +6,6 @@ namespace {
 
 constexpr const char* kRead = "code=0xDA, value=0x0000, index=0x0000, direction=1, length=3)";
 
-// The monitor with a timer the test ticks by hand.
-struct MonitorRig {
-    MonitorRig() {
-        monitor.setSampleTimer(std::make_unique<FakePeriodicTimer>(1000));
-        timer = static_cast<FakePeriodicTimer*>(&monitor.sampleTimer());
-    }
-    MainWindowRig rig{kXT4830};
-    AdcMonitor& monitor{rig.main().monitor()};
-    FakePeriodicTimer* timer;
-};
-
 // Writes code to output channel (0 = A) through the board, as Write to Part would.
 void writeOutput(MainWindowRig& rig, int channel, int code) {
     rig.main().monitor();  // the board is open
@@ -89,27 +78,30 @@ TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAfterTheClickThatLeftItButTyping
 }
 
 TEST(AdcMonitor, AutoSamplingTakesOneSamplePerTickNoneOnEnablingAndNoneWhileABoxIsOpen) {
-    MonitorRig m;
-    EXPECT_FALSE(m.timer->isEnabled());
-    EXPECT_EQ(m.timer->intervalMs(), 1000);
-    const size_t start = m.rig.requestCount();
-    click(m.monitor.autoSampleCheck());
-    EXPECT_EQ(m.rig.requestCount(), start) << "no sample at the moment of enabling";
-    m.timer->tick();
-    m.timer->tick();
-    EXPECT_EQ(m.rig.requestCount(), start + 2);
-    click(m.monitor.sampleCommand());  // an extra sample leaves the timer alone
-    EXPECT_TRUE(m.timer->isEnabled());
-    EXPECT_EQ(m.rig.requestCount(), start + 3);
-    m.rig.lib.setPresent(false);  // unplugged: the next read fails
-    m.rig.dialogs.onShow = [&](const MessageBoxSpec&) { m.timer->tick(); };
-    m.timer->tick();
-    EXPECT_EQ(m.rig.dialogs.shown.size(), 1u) << "one box at a time, never a pile";
-    EXPECT_EQ(m.rig.requestCount(), start + 4);
-    EXPECT_EQ(m.timer->restarts, 1) << "the next sample is a whole period after the box";
-    m.rig.dialogs.onShow = nullptr;
-    toggleByAccessibility(m.monitor.autoSampleCheck());
-    EXPECT_FALSE(m.timer->isEnabled());
-    m.timer->tick();
-    EXPECT_EQ(m.rig.requestCount(), start + 4);
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    auto* timer = new FakePeriodicTimer(1000);  // ticked by hand
+    monitor.setSampleTimer(std::unique_ptr<PeriodicTimer>(timer));
+    EXPECT_FALSE(timer->isEnabled());
+    EXPECT_EQ(timer->intervalMs(), 1000);
+    const size_t start = rig.requestCount();
+    click(monitor.autoSampleCheck());
+    EXPECT_EQ(rig.requestCount(), start) << "no sample at the moment of enabling";
+    timer->tick();
+    timer->tick();
+    EXPECT_EQ(rig.requestCount(), start + 2);
+    click(monitor.sampleCommand());  // an extra sample leaves the timer alone
+    EXPECT_TRUE(timer->isEnabled());
+    EXPECT_EQ(rig.requestCount(), start + 3);
+    rig.lib.setPresent(false);  // unplugged: the next read fails
+    rig.dialogs.onShow = [&](const MessageBoxSpec&) { timer->tick(); };
+    timer->tick();
+    EXPECT_EQ(rig.dialogs.shown.size(), 1u) << "one box at a time, never a pile";
+    EXPECT_EQ(rig.requestCount(), start + 4);
+    EXPECT_EQ(timer->restarts, 1) << "the next sample is a whole period after the box";
+    rig.dialogs.onShow = nullptr;
+    toggleByAccessibility(monitor.autoSampleCheck());
+    EXPECT_FALSE(timer->isEnabled());
+    timer->tick();
+    EXPECT_EQ(rig.requestCount(), start + 4);
 }

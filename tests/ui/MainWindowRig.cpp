@@ -27,19 +27,14 @@ MainWindowRig::~MainWindowRig() {
     std::filesystem::remove(trace_);
 }
 
+std::string deliverableName(const testing::TestParamInfo<const Deliverable*>& info) {
+    return info.param->variant == Variant::A ? "Version2" : "XT4830";
+}
+
 std::string testTracePath() {
     std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace(name.begin(), name.end(), '/', '-');
     return std::filesystem::temp_directory_path() / ("xt4830-" + name + ".trace");
-}
-
-std::string MainWindowRig::lastRequest() const {
-    const auto lines = fileLines(trace_);
-    return lines.empty() ? "" : lines.back();
-}
-
-size_t MainWindowRig::requestCount() const {
-    return fileLines(trace_).size();
 }
 
 std::string dacWriteLine(int32_t word) {

@@ -37,8 +37,11 @@ public:
     void pressOk() const;
 
     // The last line of the trace, and how many lines it has.
-    std::string lastRequest() const;
-    size_t requestCount() const;
+    std::string lastRequest() const {
+        const auto lines = fileLines(trace_);
+        return lines.empty() ? "" : lines.back();
+    }
+    size_t requestCount() const { return fileLines(trace_).size(); }
     const std::string& tracePath() const { return trace_; }
 
     VirtualLibrary lib;
@@ -48,6 +51,10 @@ private:
     std::string trace_;
     std::unique_ptr<Program> program_;
 };
+
+// Both deliverables as test parameters, named for the test's output.
+inline const auto kBothDeliverables = testing::Values(&kXT4830, &kXT4830Version2);
+std::string deliverableName(const testing::TestParamInfo<const Deliverable*>& info);
 
 // The board's trace file of the running test: its own, as CTest runs tests side by side, and
 // the same in a death test's child.

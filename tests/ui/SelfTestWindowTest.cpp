@@ -115,5 +115,4 @@ TEST(SelfTestWindow, HoldLastsJustOverTwoSecondsInTenMillisecondSleeps) {
     SteppingClock clock;
     holdFor(clock, std::chrono::milliseconds(2000));
     EXPECT_EQ(clock.at.time_since_epoch(), std::chrono::milliseconds(2010));
-    EXPECT_EQ(clock.sleeps, 201);
 }

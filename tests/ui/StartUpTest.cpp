@@ -117,8 +117,4 @@ TEST_P(StartUp, ClosingAWindowOrExitEndsTheProgramAtOnceSendingNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Deliverables, StartUp, testing::Values(&kXT4830, &kXT4830Version2),
-                         [](const auto& info) {
-                             return std::string(info.param->variant == Variant::A ? "Version2"
-                                                                                  : "XT4830");
-                         });
+INSTANTIATE_TEST_SUITE_P(Deliverables, StartUp, kBothDeliverables, deliverableName);

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-uint32_t word(int command, int address, int data) {
+static uint32_t word(int command, int address, int data) {
     return static_cast<uint32_t>(command << 19 | address << 16 | data);
 }
 
-std::array<uint16_t, 4> dacs(const Xt4830Chip& chip) {
+static std::array<uint16_t, 4> dacs(const Xt4830Chip& chip) {
     return {chip.dacRegister(0), chip.dacRegister(1), chip.dacRegister(2), chip.dacRegister(3)};
 }
-
-}  // namespace
 
 TEST(Xt4830Chip, WriteCommandsMoveInputAndDacRegistersAsTheirCodesSay) {
     using Case = std::tuple<const char*, std::vector<uint32_t>, std::array<uint16_t, 4>>;

@@ -4,22 +4,18 @@
 
 #include "MainWindowRig.h"
 
-namespace {
-
-void xdotool(const QWidget* window, const std::string& action) {
+static void xdotool(const QWidget* window, const std::string& action) {
     const std::string command =
         "xdotool windowfocus --sync " + std::to_string(window->winId()) + " " + action;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     QTest::qWait(150);
 }
 
-void clickOnDesktop(const QWidget* window, const QWidget* control) {
+static void clickOnDesktop(const QWidget* window, const QWidget* control) {
     const QPoint at = control->mapTo(window, QPoint(6, 6));
     xdotool(window, "mousemove --window " + std::to_string(window->winId()) + " " +
                         std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
 }
-
-}  // namespace
 
 TEST(KeysOnTheDesktop, TabLandsOnTheOptionTheProgramCheckedAndTheArrowsSelect) {
     const MainWindowRig rig(kXT4830);

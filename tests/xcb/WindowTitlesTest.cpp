@@ -9,10 +9,8 @@
 #include "ui/main/QtDialogs.h"
 #include "ui/selftest/TestForm.h"
 
-namespace {
-
 // The title the X server holds for the window, as xprop prints it.
-std::string shownTitle(const QWidget* window) {
+static std::string shownTitle(const QWidget* window) {
     const std::string command =
         "xprop -id " + std::to_string(window->winId()) + " -notype _NET_WM_NAME";
     FILE* pipe = popen(command.c_str(), "r");
@@ -24,7 +22,7 @@ std::string shownTitle(const QWidget* window) {
     return open == std::string::npos ? "" : text.substr(open + 1, text.rfind('"') - open - 1);
 }
 
-std::string shownTitleOnceMapped(QWidget* window) {
+static std::string shownTitleOnceMapped(QWidget* window) {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     QCoreApplication::processEvents();
     return shownTitle(window);
@@ -32,7 +30,7 @@ std::string shownTitleOnceMapped(QWidget* window) {
 
 // Once the next message box is open (looked for every 20 ms): its shown title, then answer it
 // with key.
-void answerNextBox(std::string& title, Qt::Key key, std::function<void()> before = {}) {
+static void answerNextBox(std::string& title, Qt::Key key, std::function<void()> before = {}) {
     QTimer::singleShot(20, [&title, key, before] {
         QWidget* box = QApplication::activeModalWidget();
         if (box == nullptr) return answerNextBox(title, key, before);
@@ -41,8 +39,6 @@ void answerNextBox(std::string& title, Qt::Key key, std::function<void()> before
         QTest::keyClick(box, key);
     });
 }
-
-}  // namespace
 
 TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     VirtualLibrary lib(Variant::A);
