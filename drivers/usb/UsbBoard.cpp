@@ -5,6 +5,7 @@
 
 #include "FirmwareLoader.h"
 #include "IntelHex.h"
+#include "board/DriverAbi.h"
 
 UsbBoard::UsbBoard(std::unique_ptr<UsbTransport> transport, Identities ids, Sleep sleep)
     : transport_(std::move(transport)), ids_(ids), sleep_(std::move(sleep)) {}
@@ -67,7 +68,7 @@ int16_t UsbBoard::waitForRunningBoard(uint16_t loadedAt) {
 }
 
 int16_t UsbBoard::openFirstBoard(const char* path) {
-    uint8_t list[128] = {};
+    uint8_t list[driver_abi::kBoardListSize] = {};
     if (search(list) == 0 || connect(list[0]) == 0) {
         return readIntelHexFile(path).image ? kNoBoard : kBadImage;
     }

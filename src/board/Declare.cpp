@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <iomanip>
+#include <locale>
 #include <sstream>
 
 Declare::Declare(DriverLibrary& driver, Dialogs& dialogs) : driver_(driver), dialogs_(dialogs) {}
@@ -56,6 +57,7 @@ void Declare::SetLdacPin(bool level) {
 
 std::string describeFailure(const BoardRequest& request, int16_t result) {
     std::ostringstream text;
+    text.imbue(std::locale::classic());
     text << std::uppercase << std::hex << std::setfill('0') << "request 0x" << std::setw(2)
          << request.code << " (value 0x" << std::setw(4) << request.value << ", index 0x"
          << std::setw(4) << request.index

@@ -4,6 +4,7 @@
 // them. The virtual board and the USB driver implement these declarations, so the compiler
 // checks that both sides agree on every argument's width and order.
 
+#include <cstddef>
 #include <cstdint>
 
 // Variant A, libHBK_CYUSB_USB4.so, plain C names.
@@ -22,6 +23,9 @@ short VendorIORequest(short code, int value, int index, short direction, short l
                       unsigned char* buffer);
 
 namespace driver_abi {
+
+// Search_For_Boards writes the boards it finds into a list of this many bytes.
+inline constexpr std::size_t kBoardListSize = 128;
 
 using SearchForBoardsFn = decltype(Search_For_Boards);
 using ConnectFn = decltype(Connect);

@@ -17,7 +17,7 @@ bool HbkUsb4Driver::attemptOpen(const std::string& path, FirmwarePathBytes& path
 int16_t HbkUsb4Driver::OpenBoard(const std::string& path, FirmwarePathBytes& pathBytes) {
     // Fresh on every attempt. The results of the search and the connect are not examined:
     // an absent board shows up in the download's result.
-    std::array<uint8_t, 128> boardList{};
+    std::array<uint8_t, driver_abi::kBoardListSize> boardList{};
     int32_t searchOut = 0;
     searchForBoards_(vendorId_, productId_, &searchOut, boardList.data());
     connect_(vendorId_, productId_, boardList[0], &boardHandle_);

@@ -1,13 +1,12 @@
 #include "board/ProgramDirectory.h"
 
-#include <limits.h>
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
 std::string programDirectory() {
-    std::string path(PATH_MAX, '\0');
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-    if (length <= 0) return ".";
-    path.resize(static_cast<std::size_t>(length));
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
+    // The link's target as bytes, whatever their encoding.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return ".";
+    return program.parent_path().string();
 }

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <charconv>
-#include <cstdio>
 #include <ctime>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
 std::string fixed(double value, int decimals) {
     std::array<char, 64> text{};
@@ -20,10 +22,11 @@ std::string utcTimestamp(std::chrono::system_clock::time_point time) {
         1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    char text[40];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(millis));
-    return text;
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::put_time(&utc, "%Y-%m-%dT%H:%M:%S") << '.' << std::setfill('0') << std::setw(3)
+         << millis << 'Z';
+    return text.str();
 }
 
 std::string inputName(int input) {
@@ -36,9 +39,10 @@ std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time
 }
 
 std::vector<std::string> sweepFields(const SweepPoint& p) {
-    char code[8];
-    std::snprintf(code, sizeof code, "0x%04X", p.code);
-    return {code, fixed(p.idealVolts, 6), std::to_string(p.count), fixed(p.measuredVolts, 6),
+    std::ostringstream code;
+    code.imbue(std::locale::classic());
+    code << "0x" << std::uppercase << std::hex << std::setfill('0') << std::setw(4) << p.code;
+    return {code.str(), fixed(p.idealVolts, 6), std::to_string(p.count), fixed(p.measuredVolts, 6),
             std::to_string(p.difference)};
 }
 

@@ -20,9 +20,14 @@ int hexDigit(char c) {
     return -1;
 }
 
-// Collects the leading decimal number with the blanks taken out. The result may end in an
-// incomplete part ("1e", "-"), which parsing drops; consumed tells how much of text it used.
-std::string leadingNumber(std::string_view text, std::size_t& consumed) {
+// The leading decimal number with the blanks taken out, and how much of the text it used. The
+// number may end in an incomplete part ("1e", "-"), which parsing drops.
+struct Leading {
+    std::string number;
+    std::size_t consumed;
+};
+
+Leading leadingNumber(std::string_view text) {
     std::string number;
     enum { Sign, Whole, Fraction, ExponentSign, Exponent } part = Sign;
     std::size_t i = 0;
@@ -47,8 +52,7 @@ std::string leadingNumber(std::string_view text, std::size_t& consumed) {
         }
         number += c;
     }
-    consumed = i;
-    return number;
+    return {number, i};
 }
 
 // True when the decimal number (digits, an optional point and exponent, as collected above)
@@ -78,18 +82,20 @@ bool belowOne(std::string_view number) {
     return place + exponent < 0;
 }
 
-// Parses the longest valid prefix of number; nothing when there is none or it overflows.
-std::optional<double> parse(const std::string& number, std::size_t& used) {
+// Parses the longest valid prefix of number, telling how much of it that was; nothing when
+// there is none or it overflows.
+std::optional<double> parse(const std::string& number, std::size_t* used = nullptr) {
     const char* begin = number.data();
     // from_chars takes no leading '+'.
     if (!number.empty() && number[0] == '+') ++begin;
     double value = 0;
     const auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
-    used = static_cast<std::size_t>(end - number.data());
+    const auto length = static_cast<std::size_t>(end - number.data());
+    if (used != nullptr) *used = length;
     if (error == std::errc::invalid_argument) return std::nullopt;
     if (error == std::errc::result_out_of_range) {
         // Too small for a double reads as zero; too large is no number.
-        if (belowOne(std::string_view(number).substr(0, used))) return 0.0;
+        if (belowOne(std::string_view(number).substr(0, length))) return 0.0;
         return std::nullopt;
     }
     return value;
@@ -98,9 +104,7 @@ std::optional<double> parse(const std::string& number, std::size_t& used) {
 }  // namespace
 
 double readLenientDecimal(std::string_view text) {
-    std::size_t consumed = 0;
-    std::size_t used = 0;
-    return parse(leadingNumber(text, consumed), used).value_or(0.0);
+    return parse(leadingNumber(text).number).value_or(0.0);
 }
 
 std::optional<double> readStrictDecimal(std::string_view text) {
@@ -108,12 +112,11 @@ std::optional<double> readStrictDecimal(std::string_view text) {
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
-    std::size_t consumed = 0;
-    const std::string number = leadingNumber(text, consumed);
+    const auto [number, consumed] = leadingNumber(text);
     // The number must be the whole text, with no blank inside it.
     if (consumed != text.size() || number.size() != text.size()) return std::nullopt;
-    std::size_t used = 0;
-    const std::optional<double> value = parse(number, used);
+    std::size_t used;
+    const std::optional<double> value = parse(number, &used);
     if (!value || used != number.size()) return std::nullopt;
     return value;
 }

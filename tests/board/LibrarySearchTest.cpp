@@ -60,8 +60,11 @@ TEST(LibrarySearch, DecoyInTheWorkingDirectoryIsNeverBound) {
         },
         testing::ExitedWithCode(0), "");
     std::filesystem::current_path(cwd);
-    setenv("LD_LIBRARY_PATH", dir.c_str(), 1);  // an absolute entry is the user's choice
+    // An absolute entry is the user's choice; a directory of the library's name is passed over.
+    std::filesystem::create_directories(dir / "sub" / "libBoardIo.so");
+    setenv("LD_LIBRARY_PATH", ((dir / "sub").string() + ":" + dir.string()).c_str(), 1);
     EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), dir / "libBoardIo.so");
     unsetenv("LD_LIBRARY_PATH");
     EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), kProgramDir + "/libBoardIo.so");
+    std::filesystem::remove_all(dir);
 }

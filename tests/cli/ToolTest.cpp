@@ -150,4 +150,5 @@ TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_THAT(bad.err, HasSubstr("line 2: unknown channel"));
     EXPECT_TRUE(bad.trace.empty());
+    std::filesystem::remove(file);
 }

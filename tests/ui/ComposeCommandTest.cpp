@@ -175,6 +175,8 @@ TEST_P(ComposeCommand, StartsMarkedAndLabelledWithTheRowMostSignificantFirst) {
         EXPECT_TRUE(selected->isChecked()) << selected->text().toStdString();
     EXPECT_EQ(p.cmdBitsOption(8)->text(), "CLR Code Register");
     EXPECT_FALSE(p.noAddressBitsFrame()->isVisible());
+    for (const int shown : {0, 1, 2, 3, 8})  // within the panel
+        EXPECT_TRUE(p.addressBitsFrame()->rect().contains(p.addressBitsOption(shown)->geometry()));
     // Every field is what a click at its place reaches, labelled for a screen reader.
     QWidget& main = rig.main();
     for (QLineEdit* field : main.findChildren<QLineEdit*>())

@@ -109,6 +109,7 @@ TEST(SelfTestWindow, CancelInTheRetryBoxEndsTheWholeProgram) {
             std::fprintf(stderr, "still running\n");
         },
         testing::ExitedWithCode(0), testing::HasSubstr("ended with status 0 after 1 boxes"));
+    std::filesystem::remove(testTracePath());  // the child's
 }
 
 TEST(SelfTestWindow, HoldLastsJustOverTwoSecondsInTenMillisecondSleeps) {

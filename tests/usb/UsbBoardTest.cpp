@@ -102,6 +102,7 @@ TEST(UsbBoard, FailuresAreNonzeroResultsNeverPartialLoads) {
         std::ofstream(bad) << ":0400000080FE000000\n:00000001FF\n";
         EXPECT_EQ(rig.board->openFirstBoard(bad.c_str()), UsbBoard::kBadImage);
         EXPECT_TRUE(rig.bus.transfers.empty());
+        std::filesystem::remove(bad);
     }
     {
         Rig rig({{kLoader, 2}});  // unplugged in the middle of the load

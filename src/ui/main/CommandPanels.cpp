@@ -165,8 +165,8 @@ void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int 
 // Tab key still reaches them and the space bar toggles them.
 template <size_t N>
 static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int top) {
-    const std::array<const char*, 8> captions = {"DAC A", "DAC B", "DAC C", "DAC D",
-                                                 "DAC E", "DAC F", "DAC G", "DAC H"};
+    const std::array captions = {"DAC A", "DAC B", "DAC C", "DAC D",
+                                 "DAC E", "DAC F", "DAC G", "DAC H"};
     for (int i = 0; auto& box : boxes) {
         const int y = i < 2 ? top + i * kLine : panel->height() + kGap + (i - 2) * kLine;
         box = new QCheckBox(QString::fromLatin1(captions[i++]), panel);
