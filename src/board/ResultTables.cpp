@@ -22,8 +22,7 @@ std::string utcTimestamp(std::chrono::system_clock::time_point time) {
         1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
+    std::ostringstream text;  // digits only: no locale groups them
     text << std::put_time(&utc, "%Y-%m-%dT%H:%M:%S") << '.' << std::setfill('0') << std::setw(3)
          << millis << 'Z';
     return text.str();

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <locale>
 #include <string>
 
 // One directory per process: tests running side by side must not see a half-made locale.
@@ -25,9 +26,11 @@ GermanLocale::GermanLocale() {
         std::setlocale(LC_ALL, "de_DE.UTF-8");
     }
     active_ = std::string(std::localeconv()->decimal_point) == ",";
+    if (active_) std::locale::global(std::locale("de_DE.UTF-8"));  // streams' default too
 }
 
 GermanLocale::~GermanLocale() {
+    std::locale::global(std::locale::classic());
     std::setlocale(LC_ALL, "C");
     unsetenv("LOCPATH");
     if (!compiled_.empty()) std::filesystem::remove_all(compiled_);

@@ -81,10 +81,10 @@ TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAfterTheClickThatLeftItButTyping
 TEST(AdcMonitor, AutoSamplingTakesOneSamplePerTickNoneOnEnablingAndNoneWhileABoxIsOpen) {
     MainWindowRig rig(kXT4830);
     AdcMonitor& monitor = rig.main().monitor();
+    EXPECT_FALSE(monitor.sampleTimer().isEnabled());
+    EXPECT_EQ(monitor.sampleTimer().intervalMs(), 1000) << "once a second";
     auto* timer = new FakePeriodicTimer(1000);  // ticked by hand
     monitor.setSampleTimer(std::unique_ptr<PeriodicTimer>(timer));
-    EXPECT_FALSE(timer->isEnabled());
-    EXPECT_EQ(timer->intervalMs(), 1000);
     const size_t start = rig.requestCount();
     click(monitor.autoSampleCheck());
     EXPECT_EQ(rig.requestCount(), start) << "no sample at the moment of enabling";
