@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <string>
 
 namespace {
@@ -75,8 +76,8 @@ bool belowOne(std::string_view number) {
             digits.remove_prefix(1);
         }
         // An exponent beyond any double's range decides alone; cap it to keep the sum exact.
-        std::from_chars(digits.data(), digits.data() + std::min<std::size_t>(digits.size(), 9),
-                        exponent);
+        const std::string_view capped = digits.substr(0, 9);
+        std::from_chars(capped.data(), std::to_address(capped.end()), exponent);
         if (negative) exponent = -exponent;
     }
     return place + exponent < 0;
