@@ -90,7 +90,7 @@ std::optional<double> parse(const std::string& number, std::size_t* used = nullp
     // from_chars takes no leading '+'.
     if (!number.empty() && number[0] == '+') ++begin;
     double value = 0;
-    const auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
+    const auto [end, error] = std::from_chars(begin, std::to_address(number.end()), value);
     const auto length = static_cast<std::size_t>(end - number.data());
     if (used != nullptr) *used = length;
     if (error == std::errc::invalid_argument) return std::nullopt;

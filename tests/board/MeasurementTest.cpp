@@ -7,6 +7,7 @@
 #include "FakeDialogs.h"
 #include "board/AdcRules.h"
 #include "board/Declare.h"
+#include "board/ResultTables.h"
 #include "board/SelfTestSequence.h"
 #include "board/Sweep.h"
 
@@ -170,4 +171,9 @@ TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     EXPECT_EQ(none.offsetCounts, 0.0);
     EXPECT_EQ(none.gainErrorPercent, 0.0);
     EXPECT_EQ(none.largestDifference, 0);
+}
+
+TEST(ResultTables, TimestampsAreUtcToTheMillisecond) {
+    const std::chrono::system_clock::time_point at{std::chrono::milliseconds(1733540045123)};
+    EXPECT_EQ(utcTimestamp(at), "2024-12-07T02:54:05.123Z");
 }

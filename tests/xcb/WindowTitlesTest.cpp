@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "MainWindowRig.h"
-#include "ui/about/frmAbout.h"
 #include "ui/main/Form1.h"
 #include "ui/main/QtDialogs.h"
 #include "ui/selftest/TestForm.h"
@@ -56,8 +55,6 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(shownTitleOnceMapped(main), "XT4830 Evaluation Software v1.0.4");
 
-    main->MnuAbout_Click();
-    EXPECT_EQ(shownTitleOnceMapped(main->aboutBox()), "About XT4830R Evaluation Software");
     main->Image1_DblClick();
     EXPECT_EQ(shownTitleOnceMapped(main->testForm()), "") << "the self-test window has none";
 
