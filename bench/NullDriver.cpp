@@ -1,7 +1,7 @@
 // A driver library that does nothing, so a benchmark measures only the program's own cost of a
 // board request: the binding, the packing and the result check.
 #pragma GCC visibility push(default)
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #pragma GCC visibility pop
 
 int Search_For_Boards(uint32_t, uint32_t, int32_t*, uint8_t* list) {

@@ -6,10 +6,10 @@
 
 #include "board/BoardIoDriver.h"
 #include "board/Declare.h"
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #include "board/HbkUsb4Driver.h"
 #include "board/LazyLibrary.h"
-#include "board/Sweep.h"
+#include "measure/Sweep.h"
 #include "board/Variant.h"
 
 namespace {

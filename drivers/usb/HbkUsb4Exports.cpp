@@ -1,6 +1,6 @@
 // The variant A driver ABI (libHBK_CYUSB_USB4.so) for real boards.
 #pragma GCC visibility push(default)
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #pragma GCC visibility pop
 
 #include "TheBoard.h"

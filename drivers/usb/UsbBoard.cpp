@@ -5,7 +5,7 @@
 
 #include "FirmwareLoader.h"
 #include "IntelHex.h"
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 
 UsbBoard::UsbBoard(std::unique_ptr<UsbTransport> transport, Identities ids, Sleep sleep)
     : transport_(std::move(transport)), ids_(ids), sleep_(std::move(sleep)) {}

@@ -32,8 +32,9 @@ static std::unique_ptr<DriverLibrary> makeDriver(Variant variant, FunctionResolv
     return std::make_unique<BoardIoDriver>(library);
 }
 
-Board::Board(Variant variant, const std::string& programDir, Dialogs& dialogs)
+Board::Board(Variant variant, const std::string& programDir, Dialogs& dialogs,
+             FailurePolicy& refusals)
     : library_(driverLibraryFile(variant, programDir), dialogs),
       driver_(makeDriver(variant, library_)),
       link_(programDir, *driver_, dialogs),
-      declare_(*driver_, dialogs) {}
+      declare_(*driver_, refusals) {}

@@ -6,6 +6,7 @@
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "board/DriverLibrary.h"
+#include "board/FailurePolicy.h"
 #include "board/LazyLibrary.h"
 #include "board/USBStuff.h"
 #include "board/Variant.h"
@@ -14,7 +15,9 @@
 // directory, the opening loop and the request operations over it.
 class Board {
 public:
-    Board(Variant variant, const std::string& programDir, Dialogs& dialogs);
+    // refusals: what happens to a request the board refuses, unless a run says otherwise.
+    Board(Variant variant, const std::string& programDir, Dialogs& dialogs,
+          FailurePolicy& refusals);
 
     USBStuff& link() { return link_; }
     Declare& requests() { return declare_; }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #include "board/DriverLibrary.h"
-#include "board/LazyFunction.h"
+#include "board/LazyLibrary.h"
 
 // Variant B: one call finds the board and loads its firmware; the library remembers the board
 // for later requests, so the program holds no handle.

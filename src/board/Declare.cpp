@@ -1,20 +1,15 @@
 #include "board/Declare.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
-#include <iomanip>
-#include <locale>
-#include <sstream>
 
-Declare::Declare(DriverLibrary& driver, Dialogs& dialogs) : driver_(driver), dialogs_(dialogs) {}
+Declare::Declare(DriverLibrary& driver, FailurePolicy& policy)
+    : driver_(driver), policies_{&policy} {}
 
 void Declare::issue(const BoardRequest& request) {
     const int16_t result = driver_.request(request);
-    if (result == 0) return;
-    if (onFailure) return onFailure(request, result);
-    if (run_ == Run::Reported) return;
-    if (run_ == Run::Quiet) run_ = Run::Reported;
-    dialogs_.show({"error", "", MessageIcon::None, MessageButtons::Ok});
+    if (result != 0) policies_.back()->refused(request, result);
 }
 
 void Declare::toBoard(int code, int32_t value, int32_t index) {
@@ -55,13 +50,12 @@ void Declare::SetLdacPin(bool level) {
     toBoard(level ? kLdacHighCode : kLdacLowCode, 0, 0);
 }
 
-std::string describeFailure(const BoardRequest& request, int16_t result) {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << std::uppercase << std::hex << std::setfill('0') << "request 0x" << std::setw(2)
-         << request.code << " (value 0x" << std::setw(4) << request.value << ", index 0x"
-         << std::setw(4) << request.index
-         << (request.direction == kFromBoard ? ", from the board" : "") << ") failed with result "
-         << std::to_string(result);
-    return text.str();
+Declare::PolicyScope::PolicyScope(Declare& requests, FailurePolicy& policy)
+    : requests_(requests), policy_(policy) {
+    requests_.policies_.push_back(&policy_);
+}
+
+Declare::PolicyScope::~PolicyScope() {
+    auto& policies = requests_.policies_;
+    policies.erase(std::find(policies.rbegin(), policies.rend(), &policy_).base() - 1);
 }

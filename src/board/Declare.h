@@ -1,21 +1,19 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <string>
+#include <vector>
 
 #include "board/BoardRequest.h"
-#include "board/Dialogs.h"
 #include "board/DriverLibrary.h"
+#include "board/FailurePolicy.h"
 
-// The board actions, one vendor request each. A request that fails shows the "error" box
-// and the caller goes on as if it had succeeded.
-// "request 0xDE (value 0x3E19, index 0x8000) failed with result -1"
-std::string describeFailure(const BoardRequest& request, int16_t result);
-
+// The board actions, one vendor request each. None checks that the board is open or keeps
+// state between calls (the chip's bus address aside). A request the board refuses goes to the
+// failure policy in force, and the caller goes on as if it had succeeded.
 class Declare {
 public:
-    Declare(DriverLibrary& driver, Dialogs& dialogs);
+    // policy: what happens to a refused request whenever no PolicyScope says otherwise.
+    Declare(DriverLibrary& driver, FailurePolicy& policy);
 
     // The chip's bus address, fixed once at start-up by the package choice.
     void setDeviceAddress(uint16_t address) { deviceAddress_ = address; }
@@ -32,34 +30,26 @@ public:
     // whoever sent it (0 = A ... 7 = H).
     int measuredInput() const { return measuredInput_; }
 
-    // When set, a failed request is reported here instead of by the "error" box: a program
-    // without windows says which request failed.
-    std::function<void(const BoardRequest& request, int16_t result)> onFailure;
-
-    // While one lives, only the first failed request shows its box: a run of many requests
-    // against a lost board reports it once and goes on.
-    class FirstFailureOnly {
+    // For as long as one lives, refused requests go to its policy: the newest scope alive
+    // decides. Scopes may end in any order.
+    class PolicyScope {
     public:
-        explicit FirstFailureOnly(Declare& requests) : requests_(requests) {
-            requests_.run_ = Run::Quiet;
-        }
-        ~FirstFailureOnly() { requests_.run_ = Run::None; }
-        FirstFailureOnly(const FirstFailureOnly&) = delete;
-        FirstFailureOnly& operator=(const FirstFailureOnly&) = delete;
+        PolicyScope(Declare& requests, FailurePolicy& policy);
+        ~PolicyScope();
+        PolicyScope(const PolicyScope&) = delete;
+        PolicyScope& operator=(const PolicyScope&) = delete;
 
     private:
         Declare& requests_;
+        FailurePolicy& policy_;
     };
 
 private:
-    enum class Run { None, Quiet, Reported };
-
     void toBoard(int code, int32_t value, int32_t index);
     void issue(const BoardRequest& request);
 
     DriverLibrary& driver_;
-    Dialogs& dialogs_;
+    std::vector<FailurePolicy*> policies_;  // the one given at construction first
     uint16_t deviceAddress_ = 0;
     int measuredInput_ = 0;
-    Run run_ = Run::None;
 };

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Every modal message box and every "end the program now" of the program goes through this
 // interface, so the rules that show them can be tested without a person at the screen.
@@ -28,12 +30,20 @@ public:
         ++open_;
         const Answer answer = ask(box);
         --open_;
-        if (onBoxClosed) onBoxClosed();
+        // A copy: a listener may come or go while the others run.
+        const auto listeners = boxClosedListeners_;
+        for (const auto& listener : listeners)
+            listener.second();
         return answer;
     }
 
-    // Runs after each box has closed.
-    std::function<void()> onBoxClosed;
+    // listener runs after each box has closed, until its owner is taken off again.
+    void addBoxClosedListener(const void* owner, std::function<void()> listener) {
+        boxClosedListeners_.emplace_back(owner, std::move(listener));
+    }
+    void removeBoxClosedListeners(const void* owner) {
+        std::erase_if(boxClosedListeners_, [owner](const auto& l) { return l.first == owner; });
+    }
 
     // True while a box is open. Timer ticks still arrive then; work they would start waits,
     // so an unplugged board gives one box at a time, never a pile.
@@ -51,4 +61,5 @@ protected:
 
 private:
     int open_ = 0;
+    std::vector<std::pair<const void*, std::function<void()>>> boxClosedListeners_;
 };

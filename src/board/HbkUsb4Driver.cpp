@@ -21,8 +21,7 @@ int16_t HbkUsb4Driver::OpenBoard(const std::string& path, FirmwarePathBytes& pat
     int32_t searchOut = 0;
     searchForBoards_(vendorId_, productId_, &searchOut, boardList.data());
     connect_(vendorId_, productId_, boardList[0], &boardHandle_);
-    firmwarePath_ = path;
-    pathBytes.SetFirmwarePath(firmwarePath_);
+    pathBytes.SetFirmwarePath(path);
     return downloadFirmware_(boardHandle_, pathBytes.data());
 }
 

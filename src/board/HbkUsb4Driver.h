@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #include "board/DriverLibrary.h"
-#include "board/LazyFunction.h"
+#include "board/LazyLibrary.h"
 
 // Variant A: the library searches for the board, connects to it and hands out a handle, then
 // downloads the firmware through that handle. Every request passes the handle first.
@@ -20,13 +20,11 @@ public:
     int16_t OpenBoard(const std::string& path, FirmwarePathBytes& pathBytes);
 
     int32_t BoardHandle() const { return boardHandle_; }
-    const std::string& FirmwarePath() const { return firmwarePath_; }
 
 private:
     uint32_t vendorId_;
     uint32_t productId_;
     int32_t boardHandle_ = 0;
-    std::string firmwarePath_;
     LazyFunction<driver_abi::SearchForBoardsFn> searchForBoards_;
     LazyFunction<driver_abi::ConnectFn> connect_;
     LazyFunction<driver_abi::DownloadFirmwareFn> downloadFirmware_;

@@ -6,13 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "board/AdcRules.h"
-#include "board/ResultTables.h"
-#include "board/SelfTestSequence.h"
+#include "measure/AdcRules.h"
+#include "measure/ResultTables.h"
+#include "measure/SelfTestSequence.h"
 #include "cli/Session.h"
 #include "cli/ValueReading.h"
 #include "command/CommandComposer.h"
-#include "command/CommandTable.h"
 
 namespace {
 
@@ -26,13 +25,23 @@ Action composed(std::function<void(CommandComposer&)> compose) {
     };
 }
 
-Action withChannelBoxes(int command, const std::vector<int>& channels,
+// The command's panel with the boxes of channels ticked, and more done to it.
+Action withChannelBoxes(Command command, const std::vector<Channel>& channels,
                         std::function<void(CommandComposer&)> more) {
     return composed([=](CommandComposer& c) {
         c.chooseCommand(command);
-        for (const int channel : channels)
+        for (const Channel channel : channels)
             c.setChannelBox(command, channel, true);
         more(c);
+    });
+}
+
+// The command's panel with one option chosen.
+template <typename Option>
+Action withOption(Command command, Option option) {
+    return composed([=](CommandComposer& c) {
+        c.chooseCommand(command);
+        c.chooseOption(command, option);
     });
 }
 
@@ -59,7 +68,7 @@ void progress(int done, int total) {
 
 }  // namespace
 
-Action writeCode(int command, int channel, int32_t code) {
+Action writeCode(Command command, Channel channel, int32_t code) {
     return composed([=](CommandComposer& c) {
         c.chooseCommand(command);
         c.chooseChannel(channel);
@@ -67,32 +76,26 @@ Action writeCode(int command, int channel, int32_t code) {
     });
 }
 
-Action updateChannel(int channel) {
-    return writeCode(1, channel, 0);
+Action updateChannel(Channel channel) {
+    return writeCode(Command::Update, channel, 0);
 }
 
-Action powerDown(const std::vector<int>& channels, int mode) {
-    return withChannelBoxes(kPowerDownCommand, channels, [mode](CommandComposer& c) {
-        c.chooseOption(kPowerDownCommand, mode);
+Action powerDown(const std::vector<Channel>& channels, PowerDownMode mode) {
+    return withChannelBoxes(Command::PowerDown, channels, [mode](CommandComposer& c) {
+        c.chooseOption(Command::PowerDown, mode);
     });
 }
 
-Action resetRegisters(bool all) {
-    return composed([all](CommandComposer& c) {
-        c.chooseCommand(kResetCommand);
-        c.chooseOption(kResetCommand, all ? 1 : 0);
-    });
+Action resetRegisters(ResetChoice choice) {
+    return withOption(Command::Reset, choice);
 }
 
-Action ldacMask(const std::vector<int>& channels) {
-    return withChannelBoxes(kLdacCommand, channels, [](CommandComposer&) {});
+Action ldacMask(const std::vector<Channel>& channels) {
+    return withChannelBoxes(Command::LdacRegister, channels, [](CommandComposer&) {});
 }
 
-Action internalReference(bool on) {
-    return composed([on](CommandComposer& c) {
-        c.chooseCommand(kReferenceCommand);
-        c.chooseOption(kReferenceCommand, on ? 1 : 0);
-    });
+Action internalReference(ReferenceChoice choice) {
+    return withOption(Command::InternalReference, choice);
 }
 
 Action rawWord(uint32_t word) {

@@ -5,7 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "board/Sweep.h"
+#include "command/CommandTable.h"
+#include "measure/Sweep.h"
 
 class Session;
 
@@ -14,12 +15,12 @@ class Session;
 using Action = std::function<int(Session&)>;
 
 // The commands composed on the command panels' model, exactly as the window composes them.
-Action writeCode(int command, int channel, int32_t code);
-Action updateChannel(int channel);
-Action powerDown(const std::vector<int>& channels, int mode);
-Action resetRegisters(bool all);
-Action ldacMask(const std::vector<int>& channels);
-Action internalReference(bool on);
+Action writeCode(Command command, Channel channel, int32_t code);
+Action updateChannel(Channel channel);
+Action powerDown(const std::vector<Channel>& channels, PowerDownMode mode);
+Action resetRegisters(ResetChoice choice);
+Action ldacMask(const std::vector<Channel>& channels);
+Action internalReference(ReferenceChoice choice);
 // A raw command word, sent as it is.
 Action rawWord(uint32_t word);
 

@@ -9,6 +9,14 @@
 
 namespace {
 
+// The names a panel's options go by, for CLI11's check.
+std::vector<std::string> optionNameList(std::span<const OptionEntry> options) {
+    std::vector<std::string> names;
+    for (const OptionEntry& option : options)
+        names.emplace_back(option.name);
+    return names;
+}
+
 // The words of every subcommand, as given; read and checked once the line is parsed.
 struct Words {
     std::string channel, value, vref = "3", channels, mode, onOff, word, pin, level;
@@ -34,17 +42,18 @@ void addSubcommands(CLI::App& app, Words& w) {
 
     auto* powerDown = app.add_subcommand("power-down", "Power channels down or up");
     powerDown->add_option("CHANNELS", w.channels, "e.g. A,B or all")->required();
-    powerDown->add_option("--mode", w.mode, "normal, 1k, 100k or three-state")->required();
+    powerDown->add_option("--mode", w.mode, optionNames(kPowerDownModes))->required();
 
     app.add_subcommand("reset", "Reset the DAC and input registers")
-        ->add_flag("--all", w.all, "reset every register to power-on");
+        ->add_flag(std::string("--") + kResetChoices[index(ResetChoice::AllRegisters)].name, w.all,
+                   "reset every register to power-on");
     app.add_subcommand("ldac-mask", "Channels that update whatever the LDAC pin does")
         ->add_option("CHANNELS", w.channels, "e.g. A,C, all or none")
         ->required();
     app.add_subcommand("reference", "Internal reference on or off")
         ->add_option("STATE", w.onOff, "on or off")
         ->required()
-        ->check(CLI::IsMember({"on", "off"}));
+        ->check(CLI::IsMember(optionNameList(kReferenceChoices)));
     app.add_subcommand("word", "Send a raw 24-bit command word")
         ->add_option("WORD", w.word, "e.g. 0x198000")
         ->required();
@@ -72,22 +81,15 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
 }
 
-int sweepChannel(std::string_view text) {
-    const int channel = readChannel(text);
-    if (channel > 3) throw BadInput("a sweep reads one channel back: give A, B, C or D");
-    return channel;
-}
-
 SweepSettings sweepSettings(const Words& w) {
     SweepSettings s;
-    s.output = sweepChannel(w.channel);
+    s.output = index(readChannel(w.channel));
     s.from = static_cast<int32_t>(readNumber(w.from, 0xFFFF, "code"));
     s.to = static_cast<int32_t>(readNumber(w.to, 0xFFFF, "code"));
     s.step = static_cast<int32_t>(readNumber(w.step, 0xFFFF, "step"));
-    if (s.step == 0) throw BadInput("the step must be 1 or more");
-    if (s.to < s.from) throw BadInput("the sweep's last code lies below its first");
     s.dacReference = readReference(w.vref);
     s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
+    if (const auto problem = sweepSettingsProblem(s)) throw BadInput(*problem);
     return s;
 }
 
@@ -95,15 +97,21 @@ SweepSettings sweepSettings(const Words& w) {
 Action actionFor(const CLI::App& app, const Words& w) {
     const std::string name = app.get_subcommands().at(0)->get_name();
     if (name == "write") {
-        const int command = w.inputOnly ? 0 : w.updateAll ? 2 : 3;
+        const Command command = w.inputOnly   ? Command::WriteInput
+                                : w.updateAll ? Command::WriteInputUpdateAll
+                                              : Command::WriteAndUpdate;
         return writeCode(command, readChannel(w.channel), readDataValue(w.value, w.vref));
     }
     if (name == "update") return updateChannel(readChannel(w.channel));
     if (name == "power-down")
         return powerDown(readChannelList(w.channels), readPowerDownMode(w.mode));
-    if (name == "reset") return resetRegisters(w.all);
+    if (name == "reset")
+        return resetRegisters(w.all ? ResetChoice::AllRegisters : ResetChoice::DacAndInputOnly);
     if (name == "ldac-mask") return ldacMask(readChannelList(w.channels));
-    if (name == "reference") return internalReference(w.onOff == "on");
+    if (name == "reference") {
+        return internalReference(static_cast<ReferenceChoice>(
+            readOptionName(kReferenceChoices, w.onOff, "reference state")));
+    }
     if (name == "word") return rawWord(readNumber(w.word, 0xFFFFFF, "command word"));
     if (name == "pin") return setPin(w.pin == "ldac", w.level == "high");
     if (name == "read") {

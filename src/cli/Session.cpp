@@ -9,13 +9,13 @@ constexpr std::chrono::milliseconds kRetryPause{500};
 
 }  // namespace
 
+void StopAtRefusal::refused(const BoardRequest& request, int16_t result) {
+    throw RequestFailed(describeFailure(request, result));
+}
+
 Session::Session(const std::string& programDir, const Options& options)
-    : options_(options), board_(options.variant, programDir, dialogs_) {
+    : options_(options), board_(options.variant, programDir, dialogs_, refusals_) {
     board_.requests().setDeviceAddress(busAddress(options.package));
-    // A refused request ends the subcommand that sent it, with what was refused.
-    board_.requests().onFailure = [](const BoardRequest& request, int16_t result) {
-        throw RequestFailed(describeFailure(request, result));
-    };
 }
 
 bool Session::open() {

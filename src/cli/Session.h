@@ -14,6 +14,13 @@ struct RequestFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The command line shows no box: a refused request ends the subcommand that sent it, with the
+// request and the library's result as text.
+class StopAtRefusal : public FailurePolicy {
+public:
+    void refused(const BoardRequest& request, int16_t result) override;
+};
+
 // What every run of the tool shares: the board, opened once with its firmware, the package's
 // bus address, and how results are printed.
 class Session {
@@ -37,5 +44,6 @@ public:
 private:
     Options options_;
     ConsoleDialogs dialogs_;
+    StopAtRefusal refusals_;
     Board board_;
 };

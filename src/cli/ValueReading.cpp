@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "command/CodeVoltage.h"
-#include "command/CommandTable.h"
 #include "command/NumberReading.h"
 
 namespace {
@@ -44,25 +43,25 @@ std::string_view referenceNumber(std::string_view text) {
 
 }  // namespace
 
-int readChannel(std::string_view text) {
-    if (lower(text) == "all") return kAllDacs;
-    return letter(text, 'd', "channel");
+Channel readChannel(std::string_view text) {
+    if (lower(text) == "all") return Channel::AllDacs;
+    return static_cast<Channel>(letter(text, 'd', "channel"));
 }
 
 int readInput(std::string_view text) {
     return letter(text, 'h', "input");
 }
 
-std::vector<int> readChannelList(std::string_view text) {
+std::vector<Channel> readChannelList(std::string_view text) {
     const std::string name = lower(text);
     if (name == "none") return {};
-    if (name == "all") return {0, 1, 2, 3};
-    std::vector<int> channels;
+    if (name == "all") return {Channel::DacA, Channel::DacB, Channel::DacC, Channel::DacD};
+    std::vector<Channel> channels;
     for (const char c : name) {
         if (c == ',') continue;
-        const int channel = letter(std::string_view(&c, 1), 'd', "channel");
+        const auto channel = static_cast<Channel>(letter(std::string_view(&c, 1), 'd', "channel"));
         if (std::find(channels.begin(), channels.end(), channel) != channels.end()) {
-            throw BadInput("channel " + std::string(1, static_cast<char>('A' + channel)) +
+            throw BadInput("channel " + std::string(1, static_cast<char>('A' + index(channel))) +
                            " given twice in " + quoted(text));
         }
         channels.push_back(channel);
@@ -124,12 +123,27 @@ int32_t readDataValue(std::string_view text, std::string_view reference) {
     return static_cast<int32_t>(voltageToHex(number, referenceNumber(reference))->code);
 }
 
-int readPowerDownMode(std::string_view text) {
-    const std::array<std::string_view, 4> names = {"normal", "1k", "100k", "three-state"};
-    const auto found = std::find(names.begin(), names.end(), lower(text));
-    if (found == names.end()) {
-        throw BadInput("unknown power-down mode " + quoted(text) +
-                       ": give normal, 1k, 100k or three-state");
+int readOptionName(std::span<const OptionEntry> options, std::string_view text,
+                   std::string_view what) {
+    const std::string name = lower(text);
+    const auto found = std::find_if(options.begin(), options.end(),
+                                    [&name](const OptionEntry& o) { return name == o.name; });
+    if (found == options.end()) {
+        throw BadInput("unknown " + std::string(what) + " " + quoted(text) + ": give " +
+                       optionNames(options));
     }
-    return static_cast<int>(found - names.begin());
+    return static_cast<int>(found - options.begin());
+}
+
+PowerDownMode readPowerDownMode(std::string_view text) {
+    return static_cast<PowerDownMode>(readOptionName(kPowerDownModes, text, "power-down mode"));
+}
+
+std::string optionNames(std::span<const OptionEntry> options) {
+    std::string names;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (i > 0) names += i + 1 == options.size() ? " or " : ", ";
+        names += options[i].name;
+    }
+    return names;
 }

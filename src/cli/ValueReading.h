@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "command/CommandTable.h"
 
 // Reading what a user or a script gives on the command line. Every reading either gives a
 // value within its range or throws BadInput with a message that says what was wrong; none
@@ -14,15 +17,14 @@ struct BadInput : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// A DAC channel for the Address Bits: A to D (either case) give 0 to 3, "all" gives the
-// "All DACs" entry.
-int readChannel(std::string_view text);
+// A DAC channel for the Address Bits: A to D (either case), or "all" for "All DACs".
+Channel readChannel(std::string_view text);
 
 // An input of the ADC's multiplexer: A to H give 0 to 7.
 int readInput(std::string_view text);
 
 // Channels A to D as a list: "A,C", "AC", "all" or "none"; each channel at most once.
-std::vector<int> readChannelList(std::string_view text);
+std::vector<Channel> readChannelList(std::string_view text);
 
 // An unsigned number: 0x8000, 8000h (hexadecimal) or 32768 (decimal), at most max.
 uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what);
@@ -38,5 +40,13 @@ double readReference(std::string_view text);
 // reference.
 int32_t readDataValue(std::string_view text, std::string_view reference);
 
-// The power-down modes by name: normal, 1k, 100k, three-state give 0 to 3.
-int readPowerDownMode(std::string_view text);
+// The index of the option called text (either case) among options; what names the kind of
+// option in the message.
+int readOptionName(std::span<const OptionEntry> options, std::string_view text,
+                   std::string_view what);
+
+// A power-down mode by its name in the command table: normal, 1k, 100k or three-state.
+PowerDownMode readPowerDownMode(std::string_view text);
+
+// "normal, 1k, 100k or three-state": the command-line names of a panel's options.
+std::string optionNames(std::span<const OptionEntry> options);

@@ -1,17 +1,25 @@
 #include "command/BitImage.h"
 
+#include <stdexcept>
+#include <utility>
+
 BitImage::BitImage() {
     emphasis_.fill(kInactive);
 }
 
+void BitImage::observe(std::function<void(int position)> observer) {
+    if (observer_) throw std::logic_error("the bit image already has its observer");
+    observer_ = std::move(observer);
+}
+
 void BitImage::setValue(int position, int value) {
     values_[position] = value;
-    if (onChange) onChange(position);
+    if (observer_) observer_(position);
 }
 
 void BitImage::setEmphasis(int position, int emphasis) {
     emphasis_[position] = emphasis;
-    if (onChange) onChange(position);
+    if (observer_) observer_(position);
 }
 
 void ShowBits(BitImage& bits, int32_t value, int16_t first, int16_t last) {

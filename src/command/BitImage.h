@@ -19,8 +19,7 @@ inline constexpr BitField kCommandField{24, 27};
 // The 32 positions on which a command word is composed: the only store of the word while the
 // user builds it. Each position holds a value (0 or 1) and an emphasis, kActive for the
 // positions of the current command's fields and kInactive for the rest. Every position starts
-// at 0 and kInactive. The window's LED digits draw it; whoever draws it learns of each change
-// through onChange.
+// at 0 and kInactive. The window's LED digits draw it: the one observer learns of each change.
 class BitImage {
 public:
     static constexpr int kCount = 32;
@@ -34,10 +33,13 @@ public:
     void setValue(int position, int value);
     void setEmphasis(int position, int emphasis);
 
-    // Called with the position after each change of its value or emphasis.
-    std::function<void(int position)> onChange;
+    // observer is called with the position after each change of its value or emphasis. An
+    // image has one observer, the display that draws it: a second one is refused (throws
+    // std::logic_error) rather than silently taking the first one's place.
+    void observe(std::function<void(int position)> observer);
 
 private:
+    std::function<void(int position)> observer_;
     std::array<int, kCount> values_{};
     std::array<int, kCount> emphasis_{};
 };

@@ -9,8 +9,8 @@
 namespace {
 
 constexpr int kDecimals = 14;
-constexpr double kSteps = 65536.0;
-constexpr double kFullScale = 65535.0;
+constexpr double kSteps = kDacCodes;
+constexpr double kFullScale = kFullScaleCode;
 
 // Adds one unit in the last place to a string of digits and at most one '.', carrying left.
 void incrementLastDigit(std::string& digits) {
@@ -65,9 +65,7 @@ double roundHalfEven(double value) {
 HexEntry hexToVoltage(std::string_view hexText, std::string_view vrefText) {
     const uint32_t code = readLeadingHex(hexText);
     const double vref = readLenientDecimal(vrefText);
-    // Dividing the reference by 65536 first is exact, so this equals code x Vref / 65536
-    // wherever that product fits a double, and never overflows where it does not.
-    return {code, formatVoltage(code * (vref / kSteps))};
+    return {code, formatVoltage(idealVolts(code, vref))};
 }
 
 std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::string_view vrefText) {

@@ -8,6 +8,18 @@
 // The data code of a 16-bit DAC and the voltage it stands for against a reference: the ideal
 // transfer function, voltage = code x Vref / 65536, so full scale lies one step below Vref.
 
+// The DAC's 16-bit codes: 0 to 65535.
+inline constexpr int32_t kDacCodes = 65536;
+inline constexpr int32_t kFullScaleCode = kDacCodes - 1;
+inline constexpr int32_t kMidScaleCode = kDacCodes / 2;
+
+// The ideal output for code: code x reference / 65536. Dividing the reference first is exact,
+// so this is the plain product wherever that fits a double, and never overflows where it does
+// not.
+constexpr double idealVolts(int64_t code, double reference) {
+    return static_cast<double>(code) * (reference / kDacCodes);
+}
+
 struct HexEntry {
     uint32_t code;            // goes into the data positions of the bit image
     std::string voltageText;  // "#0.00000000000000"

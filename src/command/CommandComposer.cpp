@@ -1,31 +1,30 @@
 #include "command/CommandComposer.h"
 
-#include "command/CommandTable.h"
 #include "command/CommandWord.h"
 
 void CommandComposer::clearData() {
     ShowBits(image_, 0, kClearedField);
 }
 
-void CommandComposer::chooseCommand(int index) {
-    ShowBits(image_, index, kCommandField);
-    SetActiveBits(image_, kCommands[index].activeMask);
+void CommandComposer::chooseCommand(Command command) {
+    ShowBits(image_, index(command), kCommandField);
+    SetActiveBits(image_, commandEntry(command).activeMask);
 }
 
-void CommandComposer::chooseChannel(int index) {
-    ShowBits(image_, kAddresses[index].value, kAddressField);
+void CommandComposer::chooseChannel(Channel channel) {
+    ShowBits(image_, addressEntry(channel).value, kAddressField);
 }
 
 void CommandComposer::setCode(int32_t code) {
     ShowBits(image_, code, kDataField);
 }
 
-void CommandComposer::chooseOption(int command, int index) {
-    ShowBits(image_, index, kCommands[command].options);
+void CommandComposer::chooseOption(Command command, int option) {
+    ShowBits(image_, option, commandEntry(command).options);
 }
 
-void CommandComposer::setChannelBox(int command, int channel, bool ticked) {
-    const int position = kCommands[command].channels.first + channel;
+void CommandComposer::setChannelBox(Command command, Channel channel, bool ticked) {
+    const int position = commandEntry(command).channels.first + index(channel);
     ShowBits(image_, ticked ? 1 : 0, BitField{position, position});
 }
 

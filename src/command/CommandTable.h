@@ -2,53 +2,122 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "command/BitImage.h"
+
+// The command and address tables of the chip's command word, with everything the windows and
+// the command line show or accept for them: captions, option captions and option names.
+
+// An enumeration's value as the index of its table row or option.
+template <typename Enum>
+constexpr int index(Enum value) {
+    return static_cast<int>(value);
+}
+
+// The entries of the command table, by their index: the Command Bits option's index, the
+// value written into positions 24-27 and the index of the data panel shown.
+enum class Command : int {
+    WriteInput,
+    Update,
+    WriteInputUpdateAll,
+    WriteAndUpdate,
+    PowerDown,
+    Reset,
+    LdacRegister,
+    InternalReference,
+    ClearCodeRegister,
+};
+
+// The entries of the address table, by their index (the Address Bits option's index).
+enum class Channel : int { DacA, DacB, DacC, DacD, DacE, DacF, DacG, DacH, AllDacs };
+
+// The address code that reaches the word for all four channels at once (and for DAC H).
+inline constexpr int kAllChannelsCode = 7;
+
+// The option values of the register panels, by the option's index.
+enum class PowerDownMode : int { Normal, OneKToGround, HundredKToGround, ThreeState };
+enum class ResetChoice : int { DacAndInputOnly, AllRegisters };
+enum class ReferenceChoice : int { Off, On };
+enum class ClearCode : int { ZeroScale, MidScale, FullScale, NoOperation };
+
+// One option of a register panel: its caption in the window and its name on the command line.
+struct OptionEntry {
+    const char* caption;
+    const char* name;
+};
+
+inline constexpr std::array<OptionEntry, 4> kPowerDownModes = {{
+    {"Normal Operation", "normal"},
+    {"1k Ohm to Ground", "1k"},
+    {"100k Ohm to Ground", "100k"},
+    {"Three State", "three-state"},
+}};
+// 0 resets the DAC and input registers only, 1 every register.
+inline constexpr std::array<OptionEntry, 2> kResetChoices = {{
+    {"Reset DAC and Input Registers Only", "dac-and-input"},
+    {"Reset All Registers", "all"},
+}};
+// 0 external reference, 1 the internal one. The first caption ends in a blank.
+inline constexpr std::array<OptionEntry, 2> kReferenceChoices = {{
+    {"Internal reference OFF (default) (use external reference) ", "off"},
+    {"Internal reference ON", "on"},
+}};
+inline constexpr std::array<OptionEntry, 4> kClearCodes = {{
+    {"Zero Scale", "zero"},
+    {"Mid Scale", "mid"},
+    {"Full Scale", "full"},
+    {"No Operation", "none"},
+}};
 
 // Nothing written: a panel without such controls.
 inline constexpr BitField kNoField{1, 0};
 
-// The commands offered on the Command Bits panel, one row each. The index is the option's
-// index, the value written into positions 24-27 and the index of the data panel shown; index 8
-// does not fit the three-bit command field, so it reaches the word as command code 0.
+// One row of the command table. Index 8 does not fit the three-bit command field, so it
+// reaches the word as command code 0.
 struct CommandEntry {
     const char* caption;
+    int code;             // the command code that reaches the word
     uint32_t activeMask;  // the positions of the command's fields, for SetActiveBits
+    const char* panel;    // the caption of its data panel
     bool dataEntry;       // the hexadecimal and voltage entry is shown
     bool addressOptions;  // the channel options are shown (else "not used for this command")
     BitField options;     // where the panel's option group writes the chosen index
-    BitField channels;    // the panel's channel boxes: box n writes position channels.first + n
+    std::span<const OptionEntry> choices;  // that option group's options
+    BitField channels;  // the panel's channel boxes: box n writes position channels.first + n
 };
 
 inline constexpr std::array<CommandEntry, 9> kCommands = {{
-    {"Write to Input Register n", 0x0FFFFFF0, true, true, kNoField, kNoField},
-    {"Update DAC Register n", 0x0FF00000, false, true, kNoField, kNoField},
-    {"Write to Input Register n, Update All", 0x0FFFFFF0, true, true, kNoField, kNoField},
-    {"Write to and Update DAC channel n", 0x0FFFFFF0, true, true, kNoField, kNoField},
+    {"Write to Input Register n", 0, 0x0FFFFFF0, "Data Bits", true, true, kNoField, {}, kNoField},
+    {"Update DAC Register n", 1, 0x0FF00000, "Update DAC Register", false, true, kNoField, {},
+     kNoField},
+    {"Write to Input Register n, Update All", 2, 0x0FFFFFF0, "Data Bits", true, true, kNoField,
+     {}, kNoField},
+    {"Write to and Update DAC channel n", 3, 0x0FFFFFF0, "Data Bits", true, true, kNoField, {},
+     kNoField},
     // Mode in data bits 5-4, one bit per channel from bit 0 (DAC E-H would reach the mode).
-    {"Power Down DAC (Power-up)", 0x0F00033F, false, false, {8, 9}, {4, 11}},
-    // 0 resets the DAC and input registers only, 1 every register.
-    {"Reset", 0x0F000010, false, false, {4, 4}, kNoField},
+    {"Power Down DAC (Power-up)", 4, 0x0F00033F, "Power Down/Up Register", false, false, {8, 9},
+     kPowerDownModes, {4, 11}},
+    {"Reset", 5, 0x0F000010, "Reset", false, false, {4, 4}, kResetChoices, kNoField},
     // A ticked channel follows its input register whatever the LDAC pin does.
-    {"LDAC Register Setup", 0x0F00003F, false, false, kNoField, {4, 11}},
-    // 0 external reference, 1 the internal one.
-    {"Internal Reference Setup", 0x0F000010, false, false, {4, 4}, kNoField},
+    {"LDAC Register Setup", 6, 0x0F00003F, "LDAC Register Setup", false, false, kNoField, {},
+     {4, 11}},
+    {"Internal Reference Setup", 7, 0x0F000010, "REF Setup Register", false, false, {4, 4},
+     kReferenceChoices, kNoField},
     // The clear code in positions 0-1, which never reach the word; its options lie on the
     // Reset panel.
-    {"CLR Code Register", 0x0F000001, false, false, {0, 1}, kNoField},
+    {"CLR Code Register", 0, 0x0F000001, "CLR Code Register", false, false, {0, 1}, kClearCodes,
+     kNoField},
 }};
 
-inline constexpr int kPowerDownCommand = 4;
-inline constexpr int kResetCommand = 5;
-inline constexpr int kLdacCommand = 6;
-inline constexpr int kReferenceCommand = 7;
-inline constexpr int kClearCodeCommand = 8;
+constexpr const CommandEntry& commandEntry(Command command) {
+    return kCommands[static_cast<std::size_t>(command)];
+}
 
-// The positions the main window marks at start-up: those of command 0, which its layout
-// selects.
-inline constexpr uint32_t kStartActiveMask = kCommands[0].activeMask;
+// The positions the main window marks at start-up: those of the command its layout selects.
+inline constexpr Command kStartCommand = Command::WriteInput;
 
-// The channels of the Address Bits panel. DAC E to H exist but are not offered.
+// One row of the address table. DAC E to H exist but are not offered.
 struct AddressEntry {
     const char* caption;
     bool offered;
@@ -68,4 +137,6 @@ inline constexpr std::array<AddressEntry, 9> kAddresses = {{
     {"All DACs", true, 15},
 }};
 
-inline constexpr int kAllDacs = 8;
+constexpr const AddressEntry& addressEntry(Channel channel) {
+    return kAddresses[static_cast<std::size_t>(channel)];
+}

@@ -24,7 +24,7 @@ struct Rig {
             driver->attemptOpen("/x/XT4830.hex", path);
             fakeDriver().calls.clear();
         }
-        declare = std::make_unique<Declare>(*driver, dialogs);
+        declare = std::make_unique<Declare>(*driver, boxes);
     }
     // The fields of the one request sent, as the library function received them; variant A's
     // handle must come first.
@@ -44,6 +44,7 @@ struct Rig {
     FakeDriverResolver resolver;
     std::unique_ptr<DriverLibrary> driver;
     FakeDialogs dialogs;
+    ErrorBoxForEach boxes{dialogs};
     std::unique_ptr<Declare> declare;
 };
 
@@ -97,6 +98,59 @@ TEST_P(DeclareBothVariants, ReadAdcFormsTheCountAndAFailureShowsErrorAndGoesOn) 
     ASSERT_EQ(rig.dialogs.shown.size(), 2u);
     // No title: the application's name.
     EXPECT_EQ(rig.dialogs.shown[0], (MessageBoxSpec{"error", "", MessageIcon::None}));
+}
+
+TEST(FailurePolicy, TheNewestScopeDecidesAndScopesEndInAnyOrder) {
+    Rig rig(Variant::B);
+    fakeDriver().requestResult = 7;
+    const auto refuseClr = [&rig] { rig.declare->SetClrPin(false); };
+    const auto boxes = [&rig] { return rig.dialogs.shown.size(); };
+    refuseClr();
+    refuseClr();
+    EXPECT_EQ(boxes(), 2u) << "the standing policy: a box for each";
+    FirstRefusalText text;
+    {
+        ErrorBoxForFirst first(rig.dialogs);
+        const Declare::PolicyScope run(*rig.declare, first);
+        refuseClr();
+        refuseClr();
+        EXPECT_EQ(boxes(), 3u) << "one box in a run";
+        auto quiet = std::make_unique<Declare::PolicyScope>(*rig.declare, text);
+        rig.declare->SetLdacPin(true);
+        refuseClr();
+        EXPECT_EQ(boxes(), 3u);
+        EXPECT_EQ(text.text(), "request 0xF1 (value 0x0000, index 0x0000) failed with result 7");
+        quiet.reset();
+        refuseClr();
+        EXPECT_EQ(boxes(), 3u) << "back to the run's policy, which showed its box";
+    }
+    {
+        ErrorBoxForFirst first(rig.dialogs);
+        auto run = std::make_unique<Declare::PolicyScope>(*rig.declare, first);
+        const Declare::PolicyScope quiet(*rig.declare, text);
+        run.reset();  // the older scope ends first
+        refuseClr();
+        EXPECT_EQ(boxes(), 3u) << "the newer scope still decides";
+    }
+    refuseClr();
+    EXPECT_EQ(boxes(), 4u) << "all scopes gone: a box for each again";
+    EXPECT_EQ(describeFailure({0xDA, 0, 0, kFromBoard, 3, nullptr}, -2),
+              "request 0xDA (value 0x0000, index 0x0000, from the board) failed with result -2");
+}
+
+TEST(Dialogs, EveryBoxClosedListenerRunsUntilItsOwnerIsTakenOff) {
+    FakeDialogs dialogs;
+    int first = 0, second = 0;
+    dialogs.addBoxClosedListener(&first, [&] { ++first; });
+    dialogs.addBoxClosedListener(&second, [&] {
+        EXPECT_FALSE(dialogs.boxOpen()) << "after the box has closed";
+        ++second;
+    });
+    dialogs.show({"error"});
+    dialogs.removeBoxClosedListeners(&first);
+    dialogs.show({"error"});
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(VariantsAB, DeclareBothVariants, testing::Values(Variant::A, Variant::B));

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "FakeDialogs.h"
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 
 namespace {
 

@@ -49,7 +49,8 @@ TEST(LibrarySearch, DecoyInTheWorkingDirectoryIsNeverBound) {
     EXPECT_EXIT(
         {
             FakeDialogs dialogs;  // a retry box is answered Cancel
-            Board board(Variant::B, kProgramDir, dialogs);
+            ErrorBoxForEach boxes(dialogs);
+            Board board(Variant::B, kProgramDir, dialogs, boxes);
             try {
                 board.link().OpenBoardWithRetry();
             } catch (const ProgramEnded&) {

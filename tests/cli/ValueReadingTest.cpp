@@ -4,16 +4,18 @@
 #include <gtest/gtest.h>
 
 TEST(ValueReading, ChannelsInputsListsAndModes) {
-    EXPECT_EQ(readChannel("b"), 1);
-    EXPECT_EQ(readChannel("D"), 3);
-    EXPECT_EQ(readChannel("ALL"), 8);
+    using enum Channel;
+    EXPECT_EQ(readChannel("b"), DacB);
+    EXPECT_EQ(readChannel("D"), DacD);
+    EXPECT_EQ(readChannel("ALL"), AllDacs);
     EXPECT_EQ(readInput("H"), 7);
-    EXPECT_EQ(readChannelList("A,c"), (std::vector<int>{0, 2}));
-    EXPECT_EQ(readChannelList("DB"), (std::vector<int>{3, 1}));
-    EXPECT_EQ(readChannelList("all"), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(readChannelList("A,c"), (std::vector{DacA, DacC}));
+    EXPECT_EQ(readChannelList("DB"), (std::vector{DacD, DacB}));
+    EXPECT_EQ(readChannelList("all"), (std::vector{DacA, DacB, DacC, DacD}));
     EXPECT_TRUE(readChannelList("none").empty());
-    EXPECT_EQ(readPowerDownMode("three-state"), 3);
-    EXPECT_EQ(readPowerDownMode("100K"), 2);
+    EXPECT_EQ(readPowerDownMode("three-state"), PowerDownMode::ThreeState);
+    EXPECT_EQ(readPowerDownMode("100K"), PowerDownMode::HundredKToGround);
+    EXPECT_EQ(readOptionName(kReferenceChoices, "ON", "reference state"), 1);
     for (const char* bad : {"E", "", "AB", "dac a"})
         EXPECT_THROW(readChannel(bad), BadInput) << bad;
     for (const char* bad : {"A,A", ",", "A,E"})

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "GermanLocale.h"
-#include "board/Declare.h"
-#include "board/ResultTables.h"
 #include "command/NumberReading.h"
 
 TEST(CodeVoltage, HexToVoltageAgainst3Volts) {
@@ -80,7 +78,4 @@ TEST(CodeVoltage, NumbersKeepThePointOnAGermanDesktop) {
     EXPECT_EQ(voltageToHex("1.5", "3")->hexText, "8000");
     EXPECT_EQ(readLenientDecimal("2,5"), 2);
     EXPECT_EQ(readStrictDecimal("2,5"), std::nullopt);
-    EXPECT_EQ(sweepFields({0x1234, 0.5, 1234, 0.5, 0})[0], "0x1234");
-    EXPECT_EQ(describeFailure({0xDE, 0x3E19, 0x8000, 0, 0, nullptr}, 1234),
-              "request 0xDE (value 0x3E19, index 0x8000) failed with result 1234");
 }

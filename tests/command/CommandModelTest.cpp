@@ -2,6 +2,7 @@
 // tables of the command word, the command panels and Write to Part.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ const Composition kCompositions[] = {
 TEST(BitImage, ShowBitsWritesTheLowBitsFromFirstToLastAndNothingElse) {
     BitImage bits;
     std::vector<int> changed;
-    bits.onChange = [&](int p) { changed.push_back(p); };
+    bits.observe([&](int p) { changed.push_back(p); });
+    EXPECT_THROW(bits.observe([](int) {}), std::logic_error) << "one observer, never replaced";
     ShowBits(bits, 0x12345, 4, 19);
     EXPECT_EQ(shown(bits, 0, 31), std::string(12, '0') + "0010001101000101" + "0000");
     EXPECT_EQ(changed.size(), 16u);
@@ -62,38 +64,70 @@ TEST(BitImage, ShowBitsWritesTheLowBitsFromFirstToLastAndNothingElse) {
     EXPECT_EQ(readField(bits, kDataField), 0x2345);
 }
 
-TEST(CommandTable, EveryCommandsCaptionMaskAndPanels) {
+TEST(CommandTable, EveryCommandsCaptionCodeMaskAndPanels) {
     struct Row {
         const char* caption;
+        int code;
         uint32_t mask;
+        const char* panel;
         bool dataEntry, addressOptions;
     };
     const Row rows[9] = {
-        {"Write to Input Register n", 0x0FFFFFF0, true, true},
-        {"Update DAC Register n", 0x0FF00000, false, true},
-        {"Write to Input Register n, Update All", 0x0FFFFFF0, true, true},
-        {"Write to and Update DAC channel n", 0x0FFFFFF0, true, true},
-        {"Power Down DAC (Power-up)", 0x0F00033F, false, false},
-        {"Reset", 0x0F000010, false, false},
-        {"LDAC Register Setup", 0x0F00003F, false, false},
-        {"Internal Reference Setup", 0x0F000010, false, false},
-        {"CLR Code Register", 0x0F000001, false, false},
+        {"Write to Input Register n", 0, 0x0FFFFFF0, "Data Bits", true, true},
+        {"Update DAC Register n", 1, 0x0FF00000, "Update DAC Register", false, true},
+        {"Write to Input Register n, Update All", 2, 0x0FFFFFF0, "Data Bits", true, true},
+        {"Write to and Update DAC channel n", 3, 0x0FFFFFF0, "Data Bits", true, true},
+        {"Power Down DAC (Power-up)", 4, 0x0F00033F, "Power Down/Up Register", false, false},
+        {"Reset", 5, 0x0F000010, "Reset", false, false},
+        {"LDAC Register Setup", 6, 0x0F00003F, "LDAC Register Setup", false, false},
+        {"Internal Reference Setup", 7, 0x0F000010, "REF Setup Register", false, false},
+        {"CLR Code Register", 0, 0x0F000001, "CLR Code Register", false, false},
     };
     for (int i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
         EXPECT_STREQ(kCommands[i].caption, rows[i].caption);
+        EXPECT_EQ(kCommands[i].code, rows[i].code);
+        EXPECT_STREQ(kCommands[i].panel, rows[i].panel);
         EXPECT_EQ(kCommands[i].activeMask, rows[i].mask);
         EXPECT_EQ(kCommands[i].dataEntry, rows[i].dataEntry);
         EXPECT_EQ(kCommands[i].addressOptions, rows[i].addressOptions);
         CommandComposer composer;
         composer.image().setEmphasis(31, 7);
-        composer.chooseCommand(i);
+        composer.chooseCommand(static_cast<Command>(i));
         for (int p = 0; p < 31; ++p)
             EXPECT_EQ(composer.image().emphasis(p), (rows[i].mask >> p) & 1 ? 255 : 160) << p;
         EXPECT_EQ(composer.image().emphasis(31), 7) << "position 31 is never marked";
         EXPECT_EQ(readField(composer.image(), kCommandField), i);
     }
-    EXPECT_EQ(kStartActiveMask, 0x0FFFFFF0u);
+    EXPECT_EQ(commandEntry(kStartCommand).activeMask, 0x0FFFFFF0u);
+}
+
+TEST(CommandTable, EachPanelsOptionsWithTheirCaptionsAndCommandLineNames) {
+    using Options = std::vector<std::pair<std::string, std::string>>;
+    const std::pair<Command, Options> panels[] = {
+        {Command::PowerDown,
+         {{"Normal Operation", "normal"},
+          {"1k Ohm to Ground", "1k"},
+          {"100k Ohm to Ground", "100k"},
+          {"Three State", "three-state"}}},
+        {Command::Reset,
+         {{"Reset DAC and Input Registers Only", "dac-and-input"},
+          {"Reset All Registers", "all"}}},
+        {Command::InternalReference,
+         {{"Internal reference OFF (default) (use external reference) ", "off"},
+          {"Internal reference ON", "on"}}},
+        {Command::ClearCodeRegister,
+         {{"Zero Scale", "zero"}, {"Mid Scale", "mid"}, {"Full Scale", "full"},
+          {"No Operation", "none"}}},
+        {Command::WriteAndUpdate, {}},
+        {Command::LdacRegister, {}},
+    };
+    for (const auto& [command, options] : panels) {
+        Options listed;
+        for (const OptionEntry& o : commandEntry(command).choices)
+            listed.emplace_back(o.caption, o.name);
+        EXPECT_EQ(listed, options) << commandEntry(command).caption;
+    }
 }
 
 TEST(CommandTable, ChannelsWriteTheirIndexAndAllDacsFifteen) {
@@ -106,7 +140,7 @@ TEST(CommandTable, ChannelsWriteTheirIndexAndAllDacsFifteen) {
         EXPECT_STREQ(kAddresses[i].caption, captions[i]);
         EXPECT_EQ(kAddresses[i].offered, offered[i]);
         CommandComposer composer;
-        composer.chooseChannel(i);
+        composer.chooseChannel(static_cast<Channel>(i));
         EXPECT_EQ(readField(composer.image(), kAddressField), values[i]);
     }
 }
@@ -115,12 +149,13 @@ TEST(CommandComposer, EachPanelWritesItsOwnFieldAndTheWordPacksTheImage) {
     for (const Composition& c : kCompositions) {
         SCOPED_TRACE(c.word);
         CommandComposer composer;
-        composer.chooseCommand(c.command);
-        composer.chooseChannel(c.channel);
+        const auto command = static_cast<Command>(c.command);
+        composer.chooseCommand(command);
+        composer.chooseChannel(static_cast<Channel>(c.channel));
         if (c.code >= 0) composer.setCode(c.code);
-        if (c.option >= 0) composer.chooseOption(c.command, c.option);
+        if (c.option >= 0) composer.chooseOption(command, c.option);
         for (const int box : c.boxes)
-            composer.setChannelBox(c.command, box, true);
+            composer.setChannelBox(command, static_cast<Channel>(box), true);
         for (const int p : {28, 29, 30, 31})
             composer.image().setValue(p, 1);  // never read
         EXPECT_EQ(composer.word(), c.word);
@@ -130,15 +165,15 @@ TEST(CommandComposer, EachPanelWritesItsOwnFieldAndTheWordPacksTheImage) {
 
 TEST(CommandComposer, ClearingTheDataKeepsChannelAndCommandAndABoxCanBeCleared) {
     CommandComposer composer;
-    composer.chooseCommand(3);
-    composer.chooseChannel(1);
+    composer.chooseCommand(Command::WriteAndUpdate);
+    composer.chooseChannel(Channel::DacB);
     composer.setCode(0xFFFF);
-    composer.chooseOption(kClearCodeCommand, 2);
+    composer.chooseOption(Command::ClearCodeRegister, ClearCode::FullScale);
     composer.clearData();
     EXPECT_EQ(composer.word(), 0x190000);
     EXPECT_EQ(shown(composer.image(), 0, 3), "0000");
-    composer.chooseCommand(kLdacCommand);
-    composer.setChannelBox(kLdacCommand, 2, true);
-    composer.setChannelBox(kLdacCommand, 2, false);
+    composer.chooseCommand(Command::LdacRegister);
+    composer.setChannelBox(Command::LdacRegister, Channel::DacC, true);
+    composer.setChannelBox(Command::LdacRegister, Channel::DacC, false);
     EXPECT_EQ(composer.word(), 0x310000);
 }

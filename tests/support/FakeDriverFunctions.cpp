@@ -3,7 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 
 FakeDriverState& fakeDriver() {
     static FakeDriverState state;

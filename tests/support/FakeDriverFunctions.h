@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "board/FunctionResolver.h"
+#include "board/LazyLibrary.h"
 
 // Stand-ins for both variants' driver-library functions, with the ABI's exact signatures,
 // that record every call with its arguments as received and answer with scripted results.

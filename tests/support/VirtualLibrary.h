@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "VirtualBoardControl.h"
-#include "board/DriverAbi.h"
+#include "driver_abi/DriverAbi.h"
 #include "board/Variant.h"
 
 // One of the built virtual driver libraries in the build's program directory, loaded into the

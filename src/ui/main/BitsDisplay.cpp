@@ -61,7 +61,7 @@ BitsDisplay::BitsDisplay(QWidget* frame, Variant variant, BitImage& image) : ima
         digits_[p] = digit;
         draw(p);
     }
-    image.onChange = [this](int position) { draw(position); };
+    image.observe([this](int position) { draw(position); });
     // The row across the top, centred in the frame, with its captions.
     int x = (frame->width() - rowWidth(kRow)) / 2;
     const int firstDataGroupX = x + (2 + 3 + 3) * kPitch + 3 * kGroupGap;

@@ -99,7 +99,7 @@ void CommandPanels::buildCommandPanel(QWidget* dacFrame) {
     panel->setGeometry(kCommandPanel);
     // Index 8 falls below the panel's edge: out of sight, yet the arrow keys still reach it.
     optionGroup(cmdBitsOption_, panel, captionsOf(kCommands), kFirstLine, this);
-    cmdBitsOption_[0]->setChecked(true);
+    cmdBitsOption_[index(kStartCommand)]->setChecked(true);
     onOptionChecked(groupOf(cmdBitsOption_), this, [this](int i) { cmdBitsOption_Click(i); });
 }
 
@@ -122,40 +122,38 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
         option->setVisible(address.offered);
         if (address.offered) option->move(kIndent, kFirstLine + line++ * kLine);
     }
-    addressBitsOption_[0]->setChecked(true);
+    addressBitsOption_[index(Channel::DacA)]->setChecked(true);
     onOptionChecked(groupOf(addressBitsOption_), this,
                     [this](int i) { addressBitsOption_Click(i); });
 }
 
 void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
-    const std::array captions = {
-        "Data Bits",           "Update DAC Register",    "Data Bits",
-        "Data Bits",           "Power Down/Up Register", "Reset",
-        "LDAC Register Setup", "REF Setup Register",     "CLR Code Register"};
+    // Variant A shows the reference panel lower down, beside the other panels.
+    const int lowered = variant == Variant::A ? index(Command::InternalReference) : -1;
     for (int i = 0; auto& panel : dataBitsFrame_) {
-        panel = new CaptionFrame(QString::fromLatin1(captions[i]), dacFrame);
+        panel = new CaptionFrame(QString::fromLatin1(kCommands[i].panel), dacFrame);
         panel->setObjectName(QStringLiteral("dataBitsFrame_%1").arg(i));
-        panel->setGeometry(i == 7 && variant == Variant::A ? kLowerReferencePanel : kDataPanel);
-        panel->setVisible(i++ == 0);
+        panel->setGeometry(i == lowered ? kLowerReferencePanel : kDataPanel);
+        panel->setVisible(i++ == index(kStartCommand));
     }
-    wrappedLabel(dataBitsFrame_[1], QStringLiteral("Software LDAC for DAC registor n"), kFirstLine,
-                 QStringLiteral("updateDACRegLabel"));
-    buildPowerDownPanel(dataBitsFrame_[4]);
-    buildResetPanel(dataBitsFrame_[5]);
-    buildLdacPanel(dataBitsFrame_[6]);
-    buildReferencePanel(dataBitsFrame_[7]);
+    wrappedLabel(dataPanel(Command::Update), QStringLiteral("Software LDAC for DAC registor n"),
+                 kFirstLine, QStringLiteral("updateDACRegLabel"));
+    buildPowerDownPanel(dataPanel(Command::PowerDown));
+    buildResetPanel(dataPanel(Command::Reset));
+    buildLdacPanel(dataPanel(Command::LdacRegister));
+    buildReferencePanel(dataPanel(Command::InternalReference));
 }
 
-void CommandPanels::optionField(QButtonGroup* group, int command) {
+void CommandPanels::optionField(QButtonGroup* group, Command command) {
     onOptionChecked(group, this,
                     [this, command](int index) { composer_.chooseOption(command, index); });
 }
 
 template <size_t N>
-void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command) {
+void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, Command command) {
     for (int channel = 0; QCheckBox * box : boxes) {
         connect(box, &QCheckBox::toggled, this, [this, command, channel](bool checked) {
-            composer_.setChannelBox(command, channel, checked);
+            composer_.setChannelBox(command, static_cast<Channel>(channel), checked);
         });
         ++channel;
     }
@@ -165,38 +163,32 @@ void CommandPanels::channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int 
 // Tab key still reaches them and the space bar toggles them.
 template <size_t N>
 static void channelBoxes(std::array<QCheckBox*, N>& boxes, QWidget* panel, int top) {
-    const std::array captions = {"DAC A", "DAC B", "DAC C", "DAC D",
-                                 "DAC E", "DAC F", "DAC G", "DAC H"};
     for (int i = 0; auto& box : boxes) {
         const int y = i < 2 ? top + i * kLine : panel->height() + kGap + (i - 2) * kLine;
-        box = new QCheckBox(QString::fromLatin1(captions[i++]), panel);
+        box = new QCheckBox(QString::fromLatin1(kAddresses[i++].caption), panel);
         box->setGeometry(kIndent, y, panel->width() - 2 * kIndent, kLine - 2);
     }
 }
 
 void CommandPanels::buildPowerDownPanel(CaptionFrame* panel) {
-    optionGroup(powerDownOption_, panel,
-                {"Normal Operation", "1k Ohm to Ground", "100k Ohm to Ground", "Three State"},
-                kFirstLine, this);
-    optionField(groupOf(powerDownOption_), kPowerDownCommand);
+    optionGroup(powerDownOption_, panel, captionsOf(kPowerDownModes), kFirstLine, this);
+    optionField(groupOf(powerDownOption_), Command::PowerDown);
     const int boxesTop =
         wrappedLabel(panel, QStringLiteral("Check box(s) of DAC(s) to power down."),
                      below(powerDownOption_), QStringLiteral("powerDownLabel"));
     channelBoxes(powerDownCheck_, panel, boxesTop);
-    channelBitBoxes(powerDownCheck_, kPowerDownCommand);
+    channelBitBoxes(powerDownCheck_, Command::PowerDown);
 }
 
 void CommandPanels::buildResetPanel(CaptionFrame* panel) {
-    optionGroup(resetOption_, panel, {"Reset DAC and Input Registers Only", "Reset All Registers"},
-                kFirstLine, this);
-    resetOption_[0]->setChecked(true);
-    optionField(groupOf(resetOption_), kResetCommand);
+    optionGroup(resetOption_, panel, captionsOf(kResetChoices), kFirstLine, this);
+    resetOption_[index(ResetChoice::DacAndInputOnly)]->setChecked(true);
+    optionField(groupOf(resetOption_), Command::Reset);
     wrappedLabel(panel, QStringLiteral("Click Write to Part to reset"), below(resetOption_),
                  QStringLiteral("Label3"));
     // The clear-code options lie below the panel's edge.
-    optionGroup(clearCodeOption_, panel, {"Zero Scale", "Mid Scale", "Full Scale", "No Operation"},
-                panel->height() + kGap, this);
-    optionField(groupOf(clearCodeOption_), kClearCodeCommand);
+    optionGroup(clearCodeOption_, panel, captionsOf(kClearCodes), panel->height() + kGap, this);
+    optionField(groupOf(clearCodeOption_), Command::ClearCodeRegister);
 }
 
 void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
@@ -206,25 +198,22 @@ void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
                                     "regardless of the LDAC pin"),
                      kFirstLine, QStringLiteral("Label2"));
     channelBoxes(ldacOverwriteCheck_, panel, boxesTop);
-    channelBitBoxes(ldacOverwriteCheck_, kLdacCommand);
+    channelBitBoxes(ldacOverwriteCheck_, Command::LdacRegister);
 }
 
 void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
-    optionGroup<WrappedOption>(
-        refOption_, panel,
-        {"Internal reference OFF (default) (use external reference) ", "Internal reference ON"},
-        kFirstLine, this);
+    optionGroup<WrappedOption>(refOption_, panel, captionsOf(kReferenceChoices), kFirstLine, this);
     // The first caption is longer than the panel is wide: it takes a second line.
     refOption_[0]->resize(refOption_[0]->width(),
                           refOption_[0]->heightForWidth(refOption_[0]->width()));
     refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + kGap);
-    optionField(groupOf(refOption_), kReferenceCommand);
+    optionField(groupOf(refOption_), Command::InternalReference);
 }
 
 void CommandPanels::cmdBitsOption_Click(int index) {
     ResetDataControls();
-    resetOption_[0]->setChecked(true);
-    composer_.chooseCommand(index);
+    resetOption_[::index(ResetChoice::DacAndInputOnly)]->setChecked(true);
+    composer_.chooseCommand(static_cast<Command>(index));
     for (CaptionFrame* panel : dataBitsFrame_)
         panel->hide();
     dataBitsFrame_[index]->show();
@@ -237,18 +226,18 @@ void CommandPanels::cmdBitsOption_Click(int index) {
 
 void CommandPanels::addressBitsOption_Click(int index) {
     ResetDataControls();
-    composer_.chooseChannel(index);
+    composer_.chooseChannel(static_cast<Channel>(index));
 }
 
 void CommandPanels::ResetDataControls() {
     entry_.hexText()->setText(QStringLiteral("0"));
     entry_.voltageText()->setText(QStringLiteral("0"));
-    powerDownOption_[0]->setChecked(true);
+    powerDownOption_[index(PowerDownMode::Normal)]->setChecked(true);
     for (QCheckBox* box : powerDownCheck_)
         box->setChecked(false);
-    clearCodeOption_[0]->setChecked(true);
+    clearCodeOption_[index(ClearCode::ZeroScale)]->setChecked(true);
     for (QCheckBox* box : ldacOverwriteCheck_)
         box->setChecked(false);
-    refOption_[0]->setChecked(true);
+    refOption_[index(ReferenceChoice::Off)]->setChecked(true);
     composer_.clearData();
 }

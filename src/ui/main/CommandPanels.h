@@ -5,6 +5,7 @@
 #include <array>
 
 #include "board/Variant.h"
+#include "command/CommandTable.h"
 
 class CaptionFrame;
 class CommandComposer;
@@ -50,10 +51,11 @@ private:
     void buildLdacPanel(CaptionFrame* panel);
     void buildReferencePanel(CaptionFrame* panel);
     // The panel's option group writes the chosen index into the command's option field.
-    void optionField(QButtonGroup* group, int command);
+    void optionField(QButtonGroup* group, Command command);
     // Checking or clearing a box writes its value into the command's channel bit.
     template <size_t N>
-    void channelBitBoxes(const std::array<QCheckBox*, N>& boxes, int command);
+    void channelBitBoxes(const std::array<QCheckBox*, N>& boxes, Command command);
+    CaptionFrame* dataPanel(Command command) const { return dataBitsFrame_[index(command)]; }
 
     CommandComposer& composer_;
     DataEntry& entry_;

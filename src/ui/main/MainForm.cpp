@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "board/AdcRules.h"
+#include "measure/AdcRules.h"
 #include "board/Board.h"
 #include "board/Dialogs.h"
 #include "command/CommandTable.h"
@@ -102,8 +102,9 @@ void MainForm::buildTopBand(QWidget* client) {
     image1_ = logo;
     QLabel* banner = label(client, QString(), twipsRect(180, 1200, 5715, 450), "Image2");
     banner->setPixmap(waveBanner());
-    frameAdc_ = frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
-    monitor_ = new AdcMonitor(frameAdc_, board_.requests(), dialogs_);
+    auto* frameAdc =
+        frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
+    monitor_ = new AdcMonitor(frameAdc, board_.requests(), dialogs_);
     frame1_ = new DacFrame(
         client, twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
         deliverable_.variant, board_.requests());
@@ -124,7 +125,7 @@ void MainForm::Form_Load() {
 // The first sample comes before the set-up, as the board has always been driven.
 void MainForm::prepare() {
     frame1_->panels().ResetDataControls();
-    SetActiveBits(frame1_->composer().image(), kStartActiveMask);
+    SetActiveBits(frame1_->composer().image(), commandEntry(kStartCommand).activeMask);
     monitor_->Option_MUX_Click(0);
     configureAdc(board_.requests());
 }
@@ -164,7 +165,7 @@ ReadbackPlot* MainForm::plotWindow() const {
 }
 
 void MainForm::Image1_DblClick() {
-    if (testForm_.isNull()) testForm_ = new TestForm(board_, this);
+    if (testForm_.isNull()) testForm_ = new TestForm(board_, dialogs_, this);
     bringForward(testForm_.data());
 }
 

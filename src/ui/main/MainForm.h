@@ -44,7 +44,6 @@ public:
     QAction* MnuAbout() const { return mnuAbout_; }
     QAction* MnuExit() const { return mnuExit_; }
     QAction* MnuPlot() const { return mnuPlot_; }
-    CaptionFrame* Frame_ADC() const { return frameAdc_; }
     AdcMonitor& monitor() const { return *monitor_; }
     DacFrame* Frame1() const { return frame1_; }
 
@@ -64,7 +63,6 @@ private:
     QAction* mnuAbout_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QAction* mnuPlot_ = nullptr;
-    CaptionFrame* frameAdc_ = nullptr;
     DacFrame* frame1_ = nullptr;
     AdcMonitor* monitor_ = nullptr;
     QWidget* image1_ = nullptr;

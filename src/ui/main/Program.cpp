@@ -9,7 +9,8 @@
 Program::Program(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs)
     : deliverable_(deliverable),
       dialogs_(dialogs),
-      board_(deliverable.variant, programDir, dialogs) {}
+      errorBoxes_(dialogs),
+      board_(deliverable.variant, programDir, dialogs, errorBoxes_) {}
 
 Program::~Program() = default;
 

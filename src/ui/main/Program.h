@@ -8,6 +8,7 @@
 
 #include "board/Board.h"
 #include "board/Deliverable.h"
+#include "board/FailurePolicy.h"
 
 class Dialogs;
 class Form1;
@@ -35,6 +36,8 @@ private:
 
     const Deliverable& deliverable_;
     Dialogs& dialogs_;
+    // The windows show the "error" box for every request the board refuses.
+    ErrorBoxForEach errorBoxes_;
     Board board_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<MainForm> mainForm_;

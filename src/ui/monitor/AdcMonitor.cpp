@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "board/AdcRules.h"
+#include "measure/AdcRules.h"
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
@@ -69,7 +69,7 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
     setSampleTimer(std::make_unique<QtPeriodicTimer>(kSampleIntervalMs));
     // After a message box the next automatic sample is a whole period away, so a lost board
     // gives the user time to untick Auto Sample or leave before the next box.
-    dialogs_.onBoxClosed = [this] { sampleTimer_->restart(); };
+    dialogs_.addBoxClosedListener(this, [this] { sampleTimer_->restart(); });
     keepTabStopOnCheckedOption(*group);
     // The handlers run on every change of state, whatever caused it.
     connect(group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
@@ -80,7 +80,7 @@ AdcMonitor::AdcMonitor(QWidget* frame, Declare& requests, Dialogs& dialogs)
 }
 
 AdcMonitor::~AdcMonitor() {
-    dialogs_.onBoxClosed = nullptr;
+    dialogs_.removeBoxClosedListeners(this);
 }
 
 void AdcMonitor::setSampleTimer(std::unique_ptr<PeriodicTimer> timer) {

@@ -19,7 +19,6 @@ public:
 
     StripChartPage& stripChart() const { return *stripChart_; }
     SweepPage& sweep() const { return *sweep_; }
-    QTabWidget* tabs() const { return tabs_; }
 
     // The plot shown, as CSV or as a PNG picture; false when the file cannot be written.
     bool saveCsv(const QString& path) const;

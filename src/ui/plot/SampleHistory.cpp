@@ -1,6 +1,6 @@
 #include "ui/plot/SampleHistory.h"
 
-#include "board/ResultTables.h"
+#include "measure/ResultTables.h"
 
 std::size_t SampleHistory::add(const Sample& sample) {
     samples_.push_back(sample);

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "board/ResultTables.h"
+#include "measure/ResultTables.h"
 
 namespace {
 

@@ -14,9 +14,10 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "board/Declare.h"
+#include <cctype>
+
 #include "board/Dialogs.h"
-#include "board/ResultTables.h"
+#include "measure/ResultTables.h"
 #include "command/NumberReading.h"
 #include "ui/monitor/AdcMonitor.h"
 
@@ -31,6 +32,12 @@ QLineEdit* field(QFormLayout* form, const QString& label, const QString& text) {
     auto* edit = new QLineEdit(text);
     form->addRow(label, edit);  // the label is the field's buddy
     return edit;
+}
+
+// "the step must be 1 or more" as a message box says it: "The step must be 1 or more."
+std::string asSentence(std::string text) {
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + ".";
 }
 
 std::optional<int32_t> hexCode(const QString& text) {
@@ -118,18 +125,8 @@ std::optional<SweepSettings> SweepPage::settingsFromFields() {
     const auto from = hexCode(from_->text());
     const auto to = hexCode(to_->text());
     const auto step = hexCode(step_->text());
-    const auto reference = readStrictDecimal(reference_->text().toStdString());
-    std::string problem;
-    if (!from || !to || !step)
-        problem = "The codes and the step are hexadecimal, 0 to FFFF.";
-    else if (*step == 0)
-        problem = "The step must be 1 or more.";
-    else if (*to < *from)
-        problem = "The last code lies below the first.";
-    else if (!reference || !(*reference > 0))
-        problem = "The DAC reference is a number of volts above 0.";
-    if (!problem.empty()) {
-        dialogs_.show({problem, "", MessageIcon::Warning, MessageButtons::Ok});
+    if (!from || !to || !step) {
+        warn("The codes and the step are hexadecimal, 0 to FFFF.");
         return std::nullopt;
     }
     SweepSettings settings;
@@ -137,8 +134,21 @@ std::optional<SweepSettings> SweepPage::settingsFromFields() {
     settings.from = *from;
     settings.to = *to;
     settings.step = *step;
-    settings.dacReference = *reference;
+    // Text that is no number is no reference: the check below names it.
+    settings.dacReference = readStrictDecimal(reference_->text().toStdString()).value_or(0);
+    if (const auto problem = sweepSettingsProblem(settings)) {
+        warn(asSentence(*problem));
+        return std::nullopt;
+    }
     return settings;
+}
+
+void SweepPage::warn(const std::string& text) {
+    dialogs_.show({text, "", MessageIcon::Warning, MessageButtons::Ok});
+}
+
+bool SweepPage::refused() const {
+    return refusal_ && refusal_->text();
 }
 
 void SweepPage::Start_Click() {
@@ -149,16 +159,14 @@ void SweepPage::Start_Click() {
     measured_->clear();
     ideal_->clear();
     summary_->clear();
-    failure_.reset();
     auto* codes = static_cast<QValueAxis*>(view_->chart()->axes(Qt::Horizontal).at(0));
     auto* volts = static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0));
     codes->setRange(settings->from, settings->to);
     volts->setRange(0, settings->dacReference);
     // The sweep has the ADC to itself; a refused request stops it with one message.
     monitor_->holdAutoSampling(true);
-    requests_.onFailure = [this](const BoardRequest& request, int16_t result) {
-        if (!failure_) failure_ = describeFailure(request, result);
-    };
+    refusal_.emplace();
+    refusalScope_.emplace(requests_, *refusal_);
     sweep_ = std::make_unique<Sweep>(requests_, *settings);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
@@ -171,13 +179,13 @@ void SweepPage::Start_Click() {
 void SweepPage::runSlice() {
     QElapsedTimer slice;
     slice.start();
-    while (running() && !sweep_->done() && !failure_ && slice.elapsed() < kSliceMs) {
+    while (running() && !sweep_->done() && !refused() && slice.elapsed() < kSliceMs) {
         const SweepPoint p = sweep_->next();
-        if (failure_) break;  // a point whose request failed is not kept
+        if (refused()) break;  // a point whose request failed is not kept
         points_.push_back(p);
     }
     progress_->setValue(static_cast<int>(points_.size()));
-    if (failure_ || sweep_->done()) return finish();
+    if (refused() || sweep_->done()) return finish();
     if (sinceDrawn_.elapsed() >= kDrawEveryMs) draw();
 }
 
@@ -203,7 +211,7 @@ void SweepPage::Cancel_Click() {
 void SweepPage::stop() {
     slices_.stop();
     sweep_.reset();
-    requests_.onFailure = nullptr;
+    refusalScope_.reset();
     if (monitor_) monitor_->holdAutoSampling(false);
 }
 
@@ -213,10 +221,7 @@ void SweepPage::finish() {
     start_->setEnabled(true);
     cancel_->setEnabled(false);
     summary_->setText(QString::fromStdString(summaryText(summarize(points_))));
-    if (failure_) {
-        dialogs_.show({"The sweep stopped: the " + *failure_ + ".", "", MessageIcon::Warning,
-                       MessageButtons::Ok});
-    }
+    if (refused()) warn("The sweep stopped: the " + *refusal_->text() + ".");
 }
 
 std::string SweepPage::csv() const {

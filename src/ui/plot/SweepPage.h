@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "board/Sweep.h"
+#include "board/Declare.h"
+#include "measure/Sweep.h"
 
 class AdcMonitor;
-class Declare;
 class Dialogs;
 class QChartView;
 class QComboBox;
@@ -54,11 +54,14 @@ public:
 private:
     // The settings from the fields, or nothing after telling the user what is wrong.
     std::optional<SweepSettings> settingsFromFields();
+    void warn(const std::string& text);
+    // True once the board refused a request of the running sweep.
+    bool refused() const;
     void runSlice();
     void draw();
-    // Ends the sweep: no more slices, the board's failure reports and auto sampling as before.
+    // Ends the sweep: no more slices, the board's refusals and auto sampling as before.
     void stop();
-    // Ends it with the lines, the summary and the message of a failure shown.
+    // Ends it with the lines, the summary and the message of a refusal shown.
     void finish();
 
     Declare& requests_;
@@ -66,7 +69,9 @@ private:
     Dialogs& dialogs_;
     std::unique_ptr<Sweep> sweep_;
     std::vector<SweepPoint> points_;
-    std::optional<std::string> failure_;
+    // While a sweep runs, the board's refusals go to refusal_ instead of a box each.
+    std::optional<FirstRefusalText> refusal_;
+    std::optional<Declare::PolicyScope> refusalScope_;
     QTimer slices_;
     QElapsedTimer sinceDrawn_;
     QComboBox* input_;

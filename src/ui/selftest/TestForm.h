@@ -5,6 +5,7 @@
 #include <memory>
 
 class Board;
+class Dialogs;
 class HoldClock;
 class QLabel;
 class QPushButton;
@@ -15,7 +16,8 @@ class TestForm : public QWidget {
     Q_OBJECT
 public:
     // parent: the main window, which it lives no longer than; it is a window of its own.
-    TestForm(Board& board, QWidget* parent);
+    // dialogs: where the run's one "error" box goes when the board refuses a request.
+    TestForm(Board& board, Dialogs& dialogs, QWidget* parent);
     ~TestForm() override;
 
     void Command1_Click();
@@ -27,9 +29,12 @@ public:
     QLabel* Label1() const { return label1_; }
 
 private:
+    // The self-test's run on the open board: true on PASS.
+    bool measure();
     void showVerdict(bool pass);
 
     Board& board_;
+    Dialogs& dialogs_;
     std::unique_ptr<HoldClock> clock_;
     QPushButton* command1_;
     QLabel* label1_;

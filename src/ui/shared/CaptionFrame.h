@@ -11,8 +11,6 @@ class CaptionFrame : public QWidget {
 public:
     CaptionFrame(const QString& caption, QWidget* parent);
 
-    QString caption() const { return caption_; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

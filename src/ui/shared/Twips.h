@@ -2,7 +2,9 @@
 
 #include <QRect>
 
-// Window geometry is laid out in twips; 15 twips are one pixel at 96 dots per inch.
+// The windows' outer geometry (window sizes, the main window's frames, the About box) comes
+// in twips, 15 to a pixel at 96 dots per inch, rounded to the nearest pixel; the panels inside
+// the DAC frame are placed in pixels.
 constexpr int twipsToPixels(int twips) {
     return (twips + 7) / 15;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "board/Sweep.h"
+#include "measure/Sweep.h"
 
 // The rows in which read-backs and sweeps are written out, by the command line and the plot
 // window alike, so a spreadsheet or a script reads both the same way. Numbers never depend on

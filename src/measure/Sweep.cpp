@@ -1,17 +1,15 @@
-#include "board/Sweep.h"
+#include "measure/Sweep.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
 
-#include "board/AdcRules.h"
 #include "board/Declare.h"
+#include "command/CodeVoltage.h"
+#include "measure/AdcRules.h"
 
 namespace {
-
-constexpr int kWriteAndUpdate = 3;
-constexpr int32_t kTopCount = 4095;
 
 int32_t idealOf(const SweepPoint& p) {
     return p.count - p.difference;
@@ -26,8 +24,8 @@ bool offTheEnds(const SweepPoint& p) {
 
 Sweep::Sweep(Declare& requests, const SweepSettings& settings)
     : requests_(requests), settings_(settings), next_(settings.from) {
-    composer_.chooseCommand(kWriteAndUpdate);
-    composer_.chooseChannel(settings.output);
+    composer_.chooseCommand(Command::WriteAndUpdate);
+    composer_.chooseChannel(static_cast<Channel>(settings.output));
 }
 
 int Sweep::total() const {
@@ -44,13 +42,22 @@ SweepPoint Sweep::next() {
     requests_.WriteDacWord(composer_.word());
     std::this_thread::sleep_for(settings_.settle);  // returns at once for none
     const int32_t count = requests_.ReadAdc();
-    const double ideal = code * (settings_.dacReference / 65536.0);
+    const double ideal = idealVolts(code, settings_.dacReference);
     return {code, ideal, count, adcVolts(count, settings_.adcReference),
             count - idealCount(ideal, settings_.adcReference)};
 }
 
+std::optional<std::string> sweepSettingsProblem(const SweepSettings& s) {
+    if (s.output < 0 || s.output > 3) return "a sweep reads one channel back: give A, B, C or D";
+    if (s.from < 0 || s.to > kFullScaleCode) return "the codes lie from 0 to 0xFFFF";
+    if (s.step < 1) return "the step must be 1 or more";
+    if (s.to < s.from) return "the sweep's last code lies below its first";
+    if (!(s.dacReference > 0)) return "the DAC reference is a number of volts above 0";
+    return std::nullopt;
+}
+
 int32_t idealCount(double volts, double adcReference) {
-    const double counts = std::round(volts / adcReference * 4096.0);
+    const double counts = std::round(volts / adcReference * kAdcCounts);
     return static_cast<int32_t>(std::clamp(counts, 0.0, double(kTopCount)));
 }
 

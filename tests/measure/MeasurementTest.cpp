@@ -1,15 +1,18 @@
-// The board's measurement rules: the ADC's set-up and conversion, the multiplexer's inputs,
-// the package addresses and the self-test's sequence, limits and verdict.
+// The measurement rules: the ADC's set-up and conversion, the multiplexer's inputs, the
+// self-test's sequence, limits and verdict, the sweep and the result tables.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
+#include <optional>
 
 #include "FakeDialogs.h"
-#include "board/AdcRules.h"
+#include "GermanLocale.h"
+#include "measure/AdcRules.h"
 #include "board/Declare.h"
-#include "board/ResultTables.h"
-#include "board/SelfTestSequence.h"
-#include "board/Sweep.h"
+#include "measure/ResultTables.h"
+#include "measure/SelfTestSequence.h"
+#include "measure/Sweep.h"
 
 namespace {
 
@@ -39,7 +42,8 @@ public:
 struct Rig {
     RecordingDriver driver;
     FakeDialogs dialogs;
-    Declare declare{driver, dialogs};
+    ErrorBoxForEach boxes{dialogs};
+    Declare declare{driver, boxes};
 };
 
 SelfTestResult selfTest(std::deque<int> counts) {
@@ -110,15 +114,15 @@ TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
     EXPECT_FALSE(selfTest({}).pass) << "a board that reads 0 everywhere";
 }
 
-TEST(SelfTestSequence, BoardLostDuringARunShowsOnlyTheFirstFailureAndFails) {
+TEST(SelfTestSequence, BoardLostDuringARunSendsEveryRequestAndFails) {
     Rig rig;
     rig.driver.result = -1;
+    FirstRefusalText refusal;
+    const Declare::PolicyScope scope(rig.declare, refusal);
     EXPECT_FALSE(runSelfTest(rig.declare).pass);
     EXPECT_EQ(rig.driver.sent.size(), 19u) << "every request still goes out";
-    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
-    EXPECT_EQ(rig.dialogs.shown[0].text, "error");
-    rig.declare.SetClrPin(true);
-    EXPECT_EQ(rig.dialogs.shown.size(), 2u) << "outside a run every failure shows its box";
+    EXPECT_EQ(refusal.text(), "request 0xDA (value 0x0012, index 0x0048) failed with result -1");
+    EXPECT_TRUE(rig.dialogs.shown.empty()) << "the caller's policy decides, not the test";
 }
 
 TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) {
@@ -171,6 +175,36 @@ TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     EXPECT_EQ(none.offsetCounts, 0.0);
     EXPECT_EQ(none.gainErrorPercent, 0.0);
     EXPECT_EQ(none.largestDifference, 0);
+}
+
+TEST(Sweep, SettingsAreCheckedInOneWordingForEveryCaller) {
+    using Case = std::tuple<SweepSettings, std::optional<std::string>>;
+    for (const auto& [settings, problem] : {
+             Case{{0, 0, 0xFFFF, 0x100, 3.0, 3.0, {}}, std::nullopt},
+             Case{{3, 0x100, 0x100, 1, 0.001, 3.0, {}}, std::nullopt},
+             Case{{4, 0, 0xFFFF, 0x100, 3.0, 3.0, {}},
+                  "a sweep reads one channel back: give A, B, C or D"},
+             Case{{-1, 0, 0xFFFF, 0x100, 3.0, 3.0, {}},
+                  "a sweep reads one channel back: give A, B, C or D"},
+             Case{{0, 0, 0x10000, 0x100, 3.0, 3.0, {}}, "the codes lie from 0 to 0xFFFF"},
+             Case{{0, -1, 0x100, 0x100, 3.0, 3.0, {}}, "the codes lie from 0 to 0xFFFF"},
+             Case{{0, 0, 0xFFFF, 0, 3.0, 3.0, {}}, "the step must be 1 or more"},
+             Case{{0, 5, 4, 1, 3.0, 3.0, {}}, "the sweep's last code lies below its first"},
+             Case{{0, 0, 0xFFFF, 1, 0, 3.0, {}}, "the DAC reference is a number of volts above 0"},
+             Case{{0, 0, 0xFFFF, 1, std::nan(""), 3.0, {}},
+                  "the DAC reference is a number of volts above 0"},
+         }) {
+        EXPECT_EQ(sweepSettingsProblem(settings), problem) << settings.output << " "
+                                                           << settings.from << " " << settings.step;
+    }
+}
+
+TEST(ResultTables, NumbersKeepThePointOnAGermanDesktop) {
+    const GermanLocale german;
+    if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
+    EXPECT_EQ(sweepFields({0x1234, 0.5, 1234, 0.5, 0})[0], "0x1234");
+    EXPECT_EQ(describeFailure({0xDE, 0x3E19, 0x8000, 0, 0, nullptr}, 1234),
+              "request 0xDE (value 0x3E19, index 0x8000) failed with result 1234");
 }
 
 TEST(ResultTables, TimestampsAreUtcToTheMillisecond) {

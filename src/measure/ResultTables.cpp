@@ -1,4 +1,4 @@
-#include "board/ResultTables.h"
+#include "measure/ResultTables.h"
 
 #include <array>
 #include <charconv>

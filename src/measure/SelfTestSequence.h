@@ -32,6 +32,9 @@ struct SelfTestResult {
     bool pass;  // every reading within its window
 };
 
+// The ADC reference the test takes its readings against, whatever the monitor's field says.
+inline constexpr double kSelfTestAdcReference = 3.0;
+
 // A reading in volts as the test has always held it: count / 4096 x 3, in single precision.
 float selfTestVolts(int32_t count);
 
@@ -40,6 +43,6 @@ bool inWindow(float volts, float low, float high);
 
 // The test on a freshly opened board: the ADC set up, then the writes, selections and reads in
 // their fixed order (8 readings), every reading compared whatever the earlier ones gave.
-// Leaves the outputs at mid scale and the multiplexer on output D. Of the requests that fail,
-// only the first shows its box.
+// Leaves the outputs at mid scale and the multiplexer on output D. A refused request goes to
+// the caller's failure policy and the run goes on (the window shows only the first).
 SelfTestResult runSelfTest(Declare& requests);

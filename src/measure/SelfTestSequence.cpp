@@ -1,24 +1,27 @@
-#include "board/SelfTestSequence.h"
+#include "measure/SelfTestSequence.h"
 
-#include "board/AdcRules.h"
+#include "measure/AdcRules.h"
 #include "board/Declare.h"
+#include "command/CodeVoltage.h"
+#include "command/CommandTable.h"
 #include "command/CommandWord.h"
 
 namespace {
 
 // "Write to and Update DAC channel n" to all four channels at once.
-constexpr int kWriteAndUpdate = 3;
-constexpr int kAllChannels = 7;
+constexpr int32_t allOutputsTo(int32_t code) {
+    return commandWord(commandEntry(Command::WriteAndUpdate).code, kAllChannelsCode, code);
+}
 
 }  // namespace
 
 const SelfTestPhase kSelfTestPhases[2] = {
-    {"full scale", commandWord(kWriteAndUpdate, kAllChannels, 0xFFFF), 2.9f, 3.1f},
-    {"mid scale", commandWord(kWriteAndUpdate, kAllChannels, 0x8000), 1.49f, 1.51f},
+    {"full scale", allOutputsTo(kFullScaleCode), 2.9f, 3.1f},
+    {"mid scale", allOutputsTo(kMidScaleCode), 1.49f, 1.51f},
 };
 
 float selfTestVolts(int32_t count) {
-    return static_cast<float>(adcVolts(count, 3.0));
+    return static_cast<float>(adcVolts(count, kSelfTestAdcReference));
 }
 
 bool inWindow(float volts, float low, float high) {
@@ -26,7 +29,6 @@ bool inWindow(float volts, float low, float high) {
 }
 
 SelfTestResult runSelfTest(Declare& requests) {
-    const Declare::FirstFailureOnly oneBox(requests);
     configureAdc(requests);
     SelfTestResult result{{}, true};
     for (const SelfTestPhase& phase : kSelfTestPhases) {

@@ -9,6 +9,10 @@ class Declare;
 
 inline constexpr int kMuxInputs = 8;
 
+// The ADC's 12-bit counts: 0 to 4095.
+inline constexpr int32_t kAdcCounts = 4096;
+inline constexpr int32_t kTopCount = kAdcCounts - 1;
+
 // The multiplexer's one-hot mask for input index (0 = output A ... 7 = input H).
 constexpr uint16_t muxMask(int index) {
     return static_cast<uint16_t>(1u << index);

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "command/CommandComposer.h"
@@ -19,6 +21,10 @@ struct SweepSettings {
     double adcReference = 3.0;            // volts: the board ADC's full scale over 4096 counts
     std::chrono::milliseconds settle{0};  // between a write and its read
 };
+
+// What is wrong with settings, in the words that the command line and the sweep page both
+// show; nothing when they can be run.
+std::optional<std::string> sweepSettingsProblem(const SweepSettings& settings);
 
 struct SweepPoint {
     int32_t code;
