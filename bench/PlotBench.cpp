@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
         median(adding), median(drawn));
 
     SilentDialogs dialogs;
-    Board board(Variant::B, XT4830_PROGRAM_DIR, dialogs);
+    ErrorBoxForEach boxes(dialogs);
+    Board board(Variant::B, XT4830_PROGRAM_DIR, dialogs, boxes);
     board.requests().setDeviceAddress(62);
     board.link().OpenBoardWithRetry();
     QWidget frame;

@@ -6,11 +6,11 @@
 
 #include "board/BoardIoDriver.h"
 #include "board/Declare.h"
-#include "driver_abi/DriverAbi.h"
 #include "board/HbkUsb4Driver.h"
 #include "board/LazyLibrary.h"
-#include "measure/Sweep.h"
 #include "board/Variant.h"
+#include "driver_abi/DriverAbi.h"
+#include "measure/Sweep.h"
 
 namespace {
 
@@ -21,6 +21,7 @@ protected:
 };
 
 SilentDialogs dialogs;
+ErrorBoxForEach boxes(dialogs);
 LazyLibrary nullLibrary(XT4830_NULL_DRIVER, dialogs);
 
 std::unique_ptr<DriverLibrary> openedDriver(Variant variant) {
@@ -49,7 +50,7 @@ void DirectLibraryCall(benchmark::State& state) {
 template <Variant variant>
 void WriteDacWord(benchmark::State& state) {
     auto driver = openedDriver(variant);
-    Declare declare(*driver, dialogs);
+    Declare declare(*driver, boxes);
     declare.setDeviceAddress(62);
     int32_t word = 0;
     for (auto _ : state) {
@@ -61,7 +62,7 @@ void WriteDacWord(benchmark::State& state) {
 template <Variant variant>
 void ReadAdc(benchmark::State& state) {
     auto driver = openedDriver(variant);
-    Declare declare(*driver, dialogs);
+    Declare declare(*driver, boxes);
     for (auto _ : state) {
         benchmark::DoNotOptimize(declare.ReadAdc());
     }
@@ -71,7 +72,7 @@ void ReadAdc(benchmark::State& state) {
 template <Variant variant>
 void OneSweepPoint(benchmark::State& state) {
     auto driver = openedDriver(variant);
-    Declare declare(*driver, dialogs);
+    Declare declare(*driver, boxes);
     declare.setDeviceAddress(62);
     const SweepSettings settings{0, 0, 0xFFFF, 1};
     auto sweep = std::make_unique<Sweep>(declare, settings);

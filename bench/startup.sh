@@ -4,9 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
-ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev libx11-dev libxtst-dev
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo bare_window window_probe >/dev/null
+bench/build.sh xt4830 virtual_BoardIo bare_window window_probe
 
 runs="${RUNS:-15}"
 start_virtual_display

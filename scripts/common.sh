@@ -16,6 +16,8 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
     libusb-1.0-0-dev libcli11-dev fonts-liberation
     fonts-dejavu-core)
+# What the benchmarks in bench/ add (the window probe needs the X test extension's headers).
+BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxtst-dev)
 
 # Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped
 # when the script exits, together with any pids listed in CLEANUP_PIDS.

@@ -1,22 +1,39 @@
 #!/usr/bin/env bash
-# Builds everything once and runs every test.
+# Builds everything once and runs every test, then the house checks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 # locales: the German locale source the decimal-point tests compile for themselves.
 # xvfb, x11-utils and xdotool: the tests of what a desktop shows run on a virtual X server.
-ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev desktop-file-utils locales \
-    xvfb x11-utils xdotool
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON >/dev/null
+# clang-format and clang-tidy: the house checks below.
+ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" libgtest-dev libgmock-dev \
+    desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy
+
+# Every C++ file of the project formatted as .clang-format says.
+sources() { find src drivers tests bench \( -name '*.cpp' -o -name '*.h' \) -print0; }
+echo "Checking the format ..."
+sources | xargs -0 clang-format --dry-run --Werror
+
+# One build of everything, benchmarks included, with warnings as errors.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON \
+    -DXT4830_BUILD_BENCHMARKS=ON -DXT4830_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+# clang-tidy over the program and the drivers, with the checks of .clang-tidy; any finding fails.
+echo "Running clang-tidy ..."
+find src drivers -name '*.cpp' -print0 |
+    xargs -0 run-clang-tidy -quiet -p build -j"$(nproc)" >build/clang-tidy.log 2>&1 || {
+    grep -E '(warning|error): ' build/clang-tidy.log >&2 || cat build/clang-tidy.log >&2
+    exit 1
+}
 
 # Everything once more under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder
 # of its own: the programs' start-up over the real library binding, the HEX reader's
 # random edits and every other test.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_TESTS=ON \
-    -DXT4830_SANITIZE=ON >/dev/null
+    -DXT4830_SANITIZE=ON -DXT4830_WERROR=ON >/dev/null
 cmake --build build-sanitize -j"$(nproc)"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"

@@ -22,15 +22,15 @@ void Xt4830Chip::follow() {
     for (int ch = 0; ch < kChannels; ++ch) {
         if (!clrHigh_) {
             dac_[ch] = 0;
-        } else if (!ldacHigh_ || (ldacRegister_ >> ch) & 1) {
+        } else if (!ldacHigh_ || ((ldacRegister_ >> ch) & 1) != 0) {
             dac_[ch] = input_[ch];
         }
     }
 }
 
 void Xt4830Chip::command(uint32_t word) {
-    const int code = (word >> 19) & 7;
-    const int address = (word >> 16) & 7;
+    const auto code = static_cast<int>((word >> 19) & 7);
+    const auto address = static_cast<int>((word >> 16) & 7);
     const auto data = static_cast<uint16_t>(word & 0xFFFF);
     // Addresses 4 to 6 name channels this chip does not have: the word is acknowledged and
     // changes nothing, whatever its command.
@@ -55,11 +55,11 @@ void Xt4830Chip::command(uint32_t word) {
             break;
         case 4:  // power down: mode in data bits 5-4, channels in bits 3-0
             for (int ch = 0; ch < kChannels; ++ch) {
-                if ((data >> ch) & 1) powerDownMode_[ch] = (data >> 4) & 3;
+                if (((data >> ch) & 1) != 0) powerDownMode_[ch] = (data >> 4) & 3;
             }
             break;
         case 5:  // reset: bit 0 clear, registers to zero scale; set, everything to power-on
-            if (data & 1) {
+            if ((data & 1) != 0) {
                 powerOn();
             } else {
                 input_ = {};
@@ -70,7 +70,7 @@ void Xt4830Chip::command(uint32_t word) {
             ldacRegister_ = data & 0xF;
             break;
         case 7:
-            internalReference_ = data & 1;
+            internalReference_ = (data & 1) != 0;
             break;
     }
     follow();

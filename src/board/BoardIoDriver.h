@@ -1,8 +1,8 @@
 #pragma once
 
-#include "driver_abi/DriverAbi.h"
 #include "board/DriverLibrary.h"
 #include "board/LazyLibrary.h"
+#include "driver_abi/DriverAbi.h"
 
 // Variant B: one call finds the board and loads its firmware; the library remembers the board
 // for later requests, so the program holds no handle.

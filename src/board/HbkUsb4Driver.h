@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "driver_abi/DriverAbi.h"
 #include "board/DriverLibrary.h"
 #include "board/LazyLibrary.h"
+#include "driver_abi/DriverAbi.h"
 
 // Variant A: the library searches for the board, connects to it and hands out a handle, then
 // downloads the firmware through that handle. Every request passes the handle first.

@@ -40,7 +40,9 @@ std::string findLibrary(const std::string& name, std::string_view ldLibraryPath,
                         const std::string& programDir,
                         const std::function<bool(const std::string&)>& exists) {
     for (const std::string& dir : librarySearchDirs(ldLibraryPath, programDir)) {
-        const std::string path = dir + "/" + name;
+        std::string path = dir;
+        path += '/';
+        path += name;
         if (exists(path)) return path;
     }
     return programDir + "/" + name;

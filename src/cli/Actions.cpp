@@ -6,17 +6,17 @@
 #include <string>
 #include <thread>
 
-#include "measure/AdcRules.h"
-#include "measure/ResultTables.h"
-#include "measure/SelfTestSequence.h"
 #include "cli/Session.h"
 #include "cli/ValueReading.h"
 #include "command/CommandComposer.h"
+#include "measure/AdcRules.h"
+#include "measure/ResultTables.h"
+#include "measure/SelfTestSequence.h"
 
 namespace {
 
 // Composes with compose and writes the word to the part, as Write to Part does.
-Action composed(std::function<void(CommandComposer&)> compose) {
+Action composed(const std::function<void(CommandComposer&)>& compose) {
     return [compose](Session& session) {
         CommandComposer composer;
         compose(composer);
@@ -27,7 +27,7 @@ Action composed(std::function<void(CommandComposer&)> compose) {
 
 // The command's panel with the boxes of channels ticked, and more done to it.
 Action withChannelBoxes(Command command, const std::vector<Channel>& channels,
-                        std::function<void(CommandComposer&)> more) {
+                        const std::function<void(CommandComposer&)>& more) {
     return composed([=](CommandComposer& c) {
         c.chooseCommand(command);
         for (const Channel channel : channels)

@@ -28,4 +28,4 @@ Parsed parseCommandLine(const std::vector<std::string>& args);
 
 // One line of a batch: a subcommand with its own options, read as on the command line.
 // Throws BadInput with what is wrong.
-Action parseBatchLine(const std::vector<std::string>& words);
+Action parseBatchLine(const std::vector<std::string>& line);

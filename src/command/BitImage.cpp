@@ -35,7 +35,7 @@ void ShowBits(BitImage& bits, int32_t value, BitField field) {
 
 void SetActiveBits(BitImage& bits, uint32_t mask) {
     for (int p = 0; p <= 30; ++p)
-        bits.setEmphasis(p, (mask >> p) & 1 ? BitImage::kActive : BitImage::kInactive);
+        bits.setEmphasis(p, ((mask >> p) & 1) != 0 ? BitImage::kActive : BitImage::kInactive);
 }
 
 int32_t readField(const BitImage& bits, BitField field) {

@@ -87,28 +87,33 @@ struct CommandEntry {
     BitField channels;  // the panel's channel boxes: box n writes position channels.first + n
 };
 
+// Two lines to a row, as the table reads:
+// clang-format off
 inline constexpr std::array<CommandEntry, 9> kCommands = {{
-    {"Write to Input Register n", 0, 0x0FFFFFF0, "Data Bits", true, true, kNoField, {}, kNoField},
-    {"Update DAC Register n", 1, 0x0FF00000, "Update DAC Register", false, true, kNoField, {},
-     kNoField},
-    {"Write to Input Register n, Update All", 2, 0x0FFFFFF0, "Data Bits", true, true, kNoField,
-     {}, kNoField},
-    {"Write to and Update DAC channel n", 3, 0x0FFFFFF0, "Data Bits", true, true, kNoField, {},
-     kNoField},
+    {"Write to Input Register n", 0, 0x0FFFFFF0, "Data Bits",
+     true, true, kNoField, {}, kNoField},
+    {"Update DAC Register n", 1, 0x0FF00000, "Update DAC Register",
+     false, true, kNoField, {}, kNoField},
+    {"Write to Input Register n, Update All", 2, 0x0FFFFFF0, "Data Bits",
+     true, true, kNoField, {}, kNoField},
+    {"Write to and Update DAC channel n", 3, 0x0FFFFFF0, "Data Bits",
+     true, true, kNoField, {}, kNoField},
     // Mode in data bits 5-4, one bit per channel from bit 0 (DAC E-H would reach the mode).
-    {"Power Down DAC (Power-up)", 4, 0x0F00033F, "Power Down/Up Register", false, false, {8, 9},
-     kPowerDownModes, {4, 11}},
-    {"Reset", 5, 0x0F000010, "Reset", false, false, {4, 4}, kResetChoices, kNoField},
+    {"Power Down DAC (Power-up)", 4, 0x0F00033F, "Power Down/Up Register",
+     false, false, {8, 9}, kPowerDownModes, {4, 11}},
+    {"Reset", 5, 0x0F000010, "Reset",
+     false, false, {4, 4}, kResetChoices, kNoField},
     // A ticked channel follows its input register whatever the LDAC pin does.
-    {"LDAC Register Setup", 6, 0x0F00003F, "LDAC Register Setup", false, false, kNoField, {},
-     {4, 11}},
-    {"Internal Reference Setup", 7, 0x0F000010, "REF Setup Register", false, false, {4, 4},
-     kReferenceChoices, kNoField},
+    {"LDAC Register Setup", 6, 0x0F00003F, "LDAC Register Setup",
+     false, false, kNoField, {}, {4, 11}},
+    {"Internal Reference Setup", 7, 0x0F000010, "REF Setup Register",
+     false, false, {4, 4}, kReferenceChoices, kNoField},
     // The clear code in positions 0-1, which never reach the word; its options lie on the
     // Reset panel.
-    {"CLR Code Register", 0, 0x0F000001, "CLR Code Register", false, false, {0, 1}, kClearCodes,
-     kNoField},
+    {"CLR Code Register", 0, 0x0F000001, "CLR Code Register",
+     false, false, {0, 1}, kClearCodes, kNoField},
 }};
+// clang-format on
 
 constexpr const CommandEntry& commandEntry(Command command) {
     return kCommands[static_cast<std::size_t>(command)];

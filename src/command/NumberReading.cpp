@@ -44,9 +44,8 @@ Leading leadingNumber(std::string_view text) {
         } else if ((part == Whole || part == Fraction) && (c == 'e' || c == 'E') &&
                    number.find_first_of("0123456789") != std::string::npos) {
             part = ExponentSign;
-        } else if (part == ExponentSign && (c == '+' || c == '-')) {
-            part = Exponent;
-        } else if ((part == ExponentSign || part == Exponent) && isDigit(c)) {
+        } else if ((part == ExponentSign && (c == '+' || c == '-')) ||
+                   ((part == ExponentSign || part == Exponent) && isDigit(c))) {
             part = Exponent;
         } else {
             break;

@@ -1,10 +1,10 @@
 #include "measure/SelfTestSequence.h"
 
-#include "measure/AdcRules.h"
 #include "board/Declare.h"
 #include "command/CodeVoltage.h"
 #include "command/CommandTable.h"
 #include "command/CommandWord.h"
+#include "measure/AdcRules.h"
 
 namespace {
 

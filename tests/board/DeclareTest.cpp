@@ -146,9 +146,9 @@ TEST(Dialogs, EveryBoxClosedListenerRunsUntilItsOwnerIsTakenOff) {
         EXPECT_FALSE(dialogs.boxOpen()) << "after the box has closed";
         ++second;
     });
-    dialogs.show({"error"});
+    dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok});
     dialogs.removeBoxClosedListeners(&first);
-    dialogs.show({"error"});
+    dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok});
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2);
 }

@@ -8,8 +8,8 @@
 
 #include "FakeDialogs.h"
 #include "GermanLocale.h"
-#include "measure/AdcRules.h"
 #include "board/Declare.h"
+#include "measure/AdcRules.h"
 #include "measure/ResultTables.h"
 #include "measure/SelfTestSequence.h"
 #include "measure/Sweep.h"
@@ -194,8 +194,8 @@ TEST(Sweep, SettingsAreCheckedInOneWordingForEveryCaller) {
              Case{{0, 0, 0xFFFF, 1, std::nan(""), 3.0, {}},
                   "the DAC reference is a number of volts above 0"},
          }) {
-        EXPECT_EQ(sweepSettingsProblem(settings), problem) << settings.output << " "
-                                                           << settings.from << " " << settings.step;
+        EXPECT_EQ(sweepSettingsProblem(settings), problem)
+            << settings.output << " " << settings.from << " " << settings.step;
     }
 }
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "VirtualBoardControl.h"
-#include "driver_abi/DriverAbi.h"
 #include "board/Variant.h"
+#include "driver_abi/DriverAbi.h"
 
 // One of the built virtual driver libraries in the build's program directory, loaded into the
 // test process (the program's own binding then finds this same copy) and driven through its

@@ -6,10 +6,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "measure/AdcRules.h"
 #include "board/Board.h"
 #include "board/Dialogs.h"
 #include "command/CommandTable.h"
+#include "measure/AdcRules.h"
 #include "ui/about/QtSysInfoPlatform.h"
 #include "ui/about/frmAbout.h"
 #include "ui/main/BitsDisplay.h"

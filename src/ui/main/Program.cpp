@@ -15,7 +15,8 @@ Program::Program(const Deliverable& deliverable, const std::string& programDir, 
 Program::~Program() = default;
 
 void Program::start() {
-    const QString name = QString::fromUtf8(deliverable_.name.data(), deliverable_.name.size());
+    const QString name = QString::fromUtf8(deliverable_.name.data(),
+                                           static_cast<qsizetype>(deliverable_.name.size()));
     QApplication::setApplicationName(name);
     // Qt's X11 and Wayland back ends append the display name to every window title (and show
     // it for an empty one): an empty display name keeps each title exactly as the window sets

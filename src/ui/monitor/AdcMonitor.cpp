@@ -11,10 +11,10 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "measure/AdcRules.h"
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
+#include "measure/AdcRules.h"
 #include "ui/monitor/QtPeriodicTimer.h"
 #include "ui/shared/CaptionFrame.h"
 #include "ui/shared/CheckedTabStop.h"

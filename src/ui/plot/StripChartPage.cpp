@@ -65,7 +65,8 @@ void StripChartPage::addSample(int input, int count, double volts, double refere
     const qint64 oldest = now - std::chrono::milliseconds(SampleHistory::kSpan).count();
     for (QLineSeries* series : series_) {
         int stale = 0;
-        while (series != nullptr && stale < series->count() && series->at(stale).x() < oldest)
+        while (series != nullptr && stale < series->count() &&
+               series->at(stale).x() < static_cast<qreal>(oldest))
             ++stale;
         if (stale > 0) series->removePoints(0, stale);
     }

@@ -17,8 +17,8 @@
 #include <cctype>
 
 #include "board/Dialogs.h"
-#include "measure/ResultTables.h"
 #include "command/NumberReading.h"
+#include "measure/ResultTables.h"
 #include "ui/monitor/AdcMonitor.h"
 
 namespace {
