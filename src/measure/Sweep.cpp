@@ -49,7 +49,6 @@ SweepPoint Sweep::next() {
 
 std::optional<std::string> sweepSettingsProblem(const SweepSettings& s) {
     if (s.output < 0 || s.output > 3) return "a sweep reads one channel back: give A, B, C or D";
-    if (s.from < 0 || s.to > kFullScaleCode) return "the codes lie from 0 to 0xFFFF";
     if (s.step < 1) return "the step must be 1 or more";
     if (s.to < s.from) return "the sweep's last code lies below its first";
     if (!(s.dacReference > 0)) return "the DAC reference is a number of volts above 0";

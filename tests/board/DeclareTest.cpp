@@ -103,54 +103,40 @@ TEST_P(DeclareBothVariants, ReadAdcFormsTheCountAndAFailureShowsErrorAndGoesOn) 
 TEST(FailurePolicy, TheNewestScopeDecidesAndScopesEndInAnyOrder) {
     Rig rig(Variant::B);
     fakeDriver().requestResult = 7;
-    const auto refuseClr = [&rig] { rig.declare->SetClrPin(false); };
-    const auto boxes = [&rig] { return rig.dialogs.shown.size(); };
-    refuseClr();
-    refuseClr();
-    EXPECT_EQ(boxes(), 2u) << "the standing policy: a box for each";
+    // Refuses count CLR requests and tells how many boxes have been shown in all.
+    const auto boxesAfter = [&rig](int count) {
+        for (int i = 0; i < count; ++i)
+            rig.declare->SetClrPin(false);
+        return rig.dialogs.shown.size();
+    };
+    EXPECT_EQ(boxesAfter(2), 2u) << "the standing policy: a box for each";
     FirstRefusalText text;
-    {
-        ErrorBoxForFirst first(rig.dialogs);
-        const Declare::PolicyScope run(*rig.declare, first);
-        refuseClr();
-        refuseClr();
-        EXPECT_EQ(boxes(), 3u) << "one box in a run";
-        auto quiet = std::make_unique<Declare::PolicyScope>(*rig.declare, text);
-        rig.declare->SetLdacPin(true);
-        refuseClr();
-        EXPECT_EQ(boxes(), 3u);
-        EXPECT_EQ(text.text(), "request 0xF1 (value 0x0000, index 0x0000) failed with result 7");
-        quiet.reset();
-        refuseClr();
-        EXPECT_EQ(boxes(), 3u) << "back to the run's policy, which showed its box";
-    }
-    {
-        ErrorBoxForFirst first(rig.dialogs);
-        auto run = std::make_unique<Declare::PolicyScope>(*rig.declare, first);
-        const Declare::PolicyScope quiet(*rig.declare, text);
-        run.reset();  // the older scope ends first
-        refuseClr();
-        EXPECT_EQ(boxes(), 3u) << "the newer scope still decides";
-    }
-    refuseClr();
-    EXPECT_EQ(boxes(), 4u) << "all scopes gone: a box for each again";
+    ErrorBoxForFirst first(rig.dialogs);
+    auto run = std::make_unique<Declare::PolicyScope>(*rig.declare, first);
+    EXPECT_EQ(boxesAfter(2), 3u) << "one box in a run";
+    auto quiet = std::make_unique<Declare::PolicyScope>(*rig.declare, text);
+    rig.declare->SetLdacPin(true);
+    EXPECT_EQ(boxesAfter(1), 3u);
+    EXPECT_EQ(text.text(), "request 0xF1 (value 0x0000, index 0x0000) failed with result 7");
+    run.reset();  // the older scope ends first: the newer one still decides
+    EXPECT_EQ(boxesAfter(1), 3u);
+    quiet.reset();
+    EXPECT_EQ(boxesAfter(1), 4u) << "all scopes gone: a box for each again";
     EXPECT_EQ(describeFailure({0xDA, 0, 0, kFromBoard, 3, nullptr}, -2),
               "request 0xDA (value 0x0000, index 0x0000, from the board) failed with result -2");
 }
 
 TEST(Dialogs, EveryBoxClosedListenerRunsUntilItsOwnerIsTakenOff) {
     FakeDialogs dialogs;
-    int first = 0, second = 0;
-    dialogs.addBoxClosedListener(&first, [&] { ++first; });
-    dialogs.addBoxClosedListener(&second, [&] {
-        EXPECT_FALSE(dialogs.boxOpen()) << "after the box has closed";
-        ++second;
-    });
-    dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok});
-    dialogs.removeBoxClosedListeners(&first);
-    dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok});
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 2);
+    std::string closed;
+    const std::array<char, 2> owners = {'a', 'b'};
+    for (const char& owner : owners)
+        dialogs.addBoxClosedListener(&owner, [&] { closed += dialogs.boxOpen() ? '!' : owner; });
+    for (const char& owner : owners) {
+        dialogs.show({"error", "", MessageIcon::None, MessageButtons::Ok});
+        dialogs.removeBoxClosedListeners(&owner);
+    }
+    EXPECT_EQ(closed, "abb") << "each after its box has closed, until taken off";
 }
 
 INSTANTIATE_TEST_SUITE_P(VariantsAB, DeclareBothVariants, testing::Values(Variant::A, Variant::B));

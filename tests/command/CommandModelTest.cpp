@@ -103,30 +103,23 @@ TEST(CommandTable, EveryCommandsCaptionCodeMaskAndPanels) {
 }
 
 TEST(CommandTable, EachPanelsOptionsWithTheirCaptionsAndCommandLineNames) {
-    using Options = std::vector<std::pair<std::string, std::string>>;
-    const std::pair<Command, Options> panels[] = {
+    const std::pair<Command, const char*> panels[] = {
         {Command::PowerDown,
-         {{"Normal Operation", "normal"},
-          {"1k Ohm to Ground", "1k"},
-          {"100k Ohm to Ground", "100k"},
-          {"Three State", "three-state"}}},
+         "Normal Operation=normal|1k Ohm to Ground=1k|100k Ohm to Ground=100k|"
+         "Three State=three-state|"},
         {Command::Reset,
-         {{"Reset DAC and Input Registers Only", "dac-and-input"}, {"Reset All Registers", "all"}}},
+         "Reset DAC and Input Registers Only=dac-and-input|Reset All Registers=all|"},
         {Command::InternalReference,
-         {{"Internal reference OFF (default) (use external reference) ", "off"},
-          {"Internal reference ON", "on"}}},
+         "Internal reference OFF (default) (use external reference) =off|"
+         "Internal reference ON=on|"},
         {Command::ClearCodeRegister,
-         {{"Zero Scale", "zero"},
-          {"Mid Scale", "mid"},
-          {"Full Scale", "full"},
-          {"No Operation", "none"}}},
-        {Command::WriteAndUpdate, {}},
-        {Command::LdacRegister, {}},
+         "Zero Scale=zero|Mid Scale=mid|Full Scale=full|No Operation=none|"},
+        {Command::LdacRegister, ""},
     };
     for (const auto& [command, options] : panels) {
-        Options listed;
+        std::string listed;
         for (const OptionEntry& o : commandEntry(command).choices)
-            listed.emplace_back(o.caption, o.name);
+            listed += std::string(o.caption) + "=" + o.name + "|";
         EXPECT_EQ(listed, options) << commandEntry(command).caption;
     }
 }

@@ -2,11 +2,10 @@
 // self-test's sequence, limits and verdict, the sweep and the result tables.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <array>
 #include <deque>
 #include <optional>
 
-#include "FakeDialogs.h"
 #include "GermanLocale.h"
 #include "board/Declare.h"
 #include "measure/AdcRules.h"
@@ -19,10 +18,7 @@ namespace {
 // Records every request; reads answer scripted counts, then 0.
 class RecordingDriver : public DriverLibrary {
 public:
-    struct Sent {
-        int code, value, index, direction, length;
-        bool operator==(const Sent&) const = default;
-    };
+    using Sent = std::array<int, 5>;  // code, value, index, direction, length
     std::vector<Sent> sent;
     std::deque<int> counts;
     int16_t result = 0;
@@ -41,9 +37,8 @@ public:
 
 struct Rig {
     RecordingDriver driver;
-    FakeDialogs dialogs;
-    ErrorBoxForEach boxes{dialogs};
-    Declare declare{driver, boxes};
+    FirstRefusalText refusal;
+    Declare declare{driver, refusal};
 };
 
 SelfTestResult selfTest(std::deque<int> counts) {
@@ -117,12 +112,10 @@ TEST(SelfTestSequence, WindowEdgesInSinglePrecision) {
 TEST(SelfTestSequence, BoardLostDuringARunSendsEveryRequestAndFails) {
     Rig rig;
     rig.driver.result = -1;
-    FirstRefusalText refusal;
-    const Declare::PolicyScope scope(rig.declare, refusal);
     EXPECT_FALSE(runSelfTest(rig.declare).pass);
     EXPECT_EQ(rig.driver.sent.size(), 19u) << "every request still goes out";
-    EXPECT_EQ(refusal.text(), "request 0xDA (value 0x0012, index 0x0048) failed with result -1");
-    EXPECT_TRUE(rig.dialogs.shown.empty()) << "the caller's policy decides, not the test";
+    EXPECT_EQ(rig.refusal.text(),
+              "request 0xDA (value 0x0012, index 0x0048) failed with result -1");
 }
 
 TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) {
@@ -186,13 +179,9 @@ TEST(Sweep, SettingsAreCheckedInOneWordingForEveryCaller) {
                   "a sweep reads one channel back: give A, B, C or D"},
              Case{{-1, 0, 0xFFFF, 0x100, 3.0, 3.0, {}},
                   "a sweep reads one channel back: give A, B, C or D"},
-             Case{{0, 0, 0x10000, 0x100, 3.0, 3.0, {}}, "the codes lie from 0 to 0xFFFF"},
-             Case{{0, -1, 0x100, 0x100, 3.0, 3.0, {}}, "the codes lie from 0 to 0xFFFF"},
              Case{{0, 0, 0xFFFF, 0, 3.0, 3.0, {}}, "the step must be 1 or more"},
              Case{{0, 5, 4, 1, 3.0, 3.0, {}}, "the sweep's last code lies below its first"},
              Case{{0, 0, 0xFFFF, 1, 0, 3.0, {}}, "the DAC reference is a number of volts above 0"},
-             Case{{0, 0, 0xFFFF, 1, std::nan(""), 3.0, {}},
-                  "the DAC reference is a number of volts above 0"},
          }) {
         EXPECT_EQ(sweepSettingsProblem(settings), problem)
             << settings.output << " " << settings.from << " " << settings.step;

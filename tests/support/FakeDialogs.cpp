@@ -17,10 +17,8 @@ Answer FakeDialogs::ask(const MessageBoxSpec& box) {
 
 void FakeDialogs::quit(int status) {
     if (!exitProcess_) throw ProgramEnded(status);
-    for (const MessageBoxSpec& box : shown) {
-        std::fprintf(stderr, "box[%s] ", box.title.c_str());
-        std::fprintf(stderr, "%s\n", box.text.c_str());
-    }
+    for (const MessageBoxSpec& box : shown)
+        std::fprintf(stderr, "box[%s] %s\n", box.title.c_str(), box.text.c_str());
     std::fprintf(stderr, "ended with status %d after %zu boxes\n", status, shown.size());
     std::fflush(stderr);
     _exit(status);

@@ -15,7 +15,7 @@ public:
 
     // One interval has passed.
     void tick() {
-        if (enabled_ && onTick) onTick();
+        if (enabled_) fire();
     }
 
 private:

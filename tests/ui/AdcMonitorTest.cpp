@@ -85,6 +85,7 @@ TEST(AdcMonitor, AutoSamplingTakesOneSamplePerTickNoneOnEnablingAndNoneWhileABox
     EXPECT_EQ(monitor.sampleTimer().intervalMs(), 1000) << "once a second";
     auto* timer = new FakePeriodicTimer(1000);  // ticked by hand
     monitor.setSampleTimer(std::unique_ptr<PeriodicTimer>(timer));
+    EXPECT_THROW(timer->setTickHandler([] {}), std::logic_error) << "the monitor's alone";
     const size_t start = rig.requestCount();
     click(monitor.autoSampleCheck());
     EXPECT_EQ(rig.requestCount(), start) << "no sample at the moment of enabling";

@@ -64,6 +64,17 @@ TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling)
     EXPECT_EQ(sweep.summary()->text(),
               "offset 256.00 counts, gain error -100.000 %, largest difference -2816 counts");
     EXPECT_TRUE(rig.dialogs.shown.empty());
+    sweep.stepText()->setText("0");
+    sweep.startButton()->click();
+    rig.lib.setPresent(false);  // a refused request stops the sweep with one message, no "error"
+    sweepOf(*rig.main().plotWindow(), "0", "FFFF", "1").startButton()->click();
+    while (sweep.running())
+        QCoreApplication::processEvents();
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "The step must be 1 or more.");
+    EXPECT_THAT(rig.dialogs.shown[1].text,
+                testing::StartsWith("The sweep stopped: the request 0xDF (value 0x9802, index "
+                                    "0x0000) failed with result "));
 }
 
 TEST(ReadbackPlot, ClosingTheWindowInTheMiddleOfASweepGivesTheBoardBack) {

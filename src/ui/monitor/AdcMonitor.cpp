@@ -85,7 +85,7 @@ AdcMonitor::~AdcMonitor() {
 
 void AdcMonitor::setSampleTimer(std::unique_ptr<PeriodicTimer> timer) {
     sampleTimer_ = std::move(timer);
-    sampleTimer_->onTick = [this] { sampleTimer_Timer(); };
+    sampleTimer_->setTickHandler([this] { sampleTimer_Timer(); });
 }
 
 void AdcMonitor::Option_MUX_Click(int index) {

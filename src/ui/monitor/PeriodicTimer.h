@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
+#include <utility>
 
-// A timer that calls onTick once per interval while enabled, the first time one interval after
-// it is enabled. The monitor's auto sampling runs on one; tests drive a fake one tick by tick.
+// A timer that calls its tick handler once per interval while enabled, the first time one
+// interval after it is enabled. The monitor's auto sampling runs on one; tests drive a fake one
+// tick by tick.
 class PeriodicTimer {
 public:
     virtual ~PeriodicTimer() = default;
@@ -13,5 +16,18 @@ public:
     virtual void restart() = 0;
     virtual int intervalMs() const = 0;
 
-    std::function<void()> onTick;
+    // handler runs at each tick. A timer serves the one owner it was given to: a second
+    // handler is refused (throws std::logic_error) rather than silently replacing the first.
+    void setTickHandler(std::function<void()> handler) {
+        if (handler_) throw std::logic_error("the timer already has its tick handler");
+        handler_ = std::move(handler);
+    }
+
+protected:
+    void fire() const {
+        if (handler_) handler_();
+    }
+
+private:
+    std::function<void()> handler_;
 };

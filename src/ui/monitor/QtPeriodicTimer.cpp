@@ -4,9 +4,7 @@ QtPeriodicTimer::QtPeriodicTimer(int intervalMs) {
     timer_.setInterval(intervalMs);
     // A precise timer keeps the period close to the interval over many ticks.
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        if (onTick) onTick();
-    });
+    QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
 }
 
 void QtPeriodicTimer::setEnabled(bool enabled) {
