@@ -150,8 +150,9 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
 
 TEST(Sweep, SummaryFitsTheLineThroughThePointsOffTheAdcsEnds) {
     // (ideal count, count); a count or an ideal count at either of the ADC's ends is left out.
-    const std::pair<int, int> measured[] = {{0, 0},       {0, 3},       {1, 1},       {1000, 1010},
-                                            {2000, 2030}, {3000, 3050}, {4000, 4095}, {4095, 4090}};
+    const std::pair<int, int> measured[] = {{0, 0},       {0, 3},       {5, 0},
+                                            {1, 1},       {1000, 1010}, {2000, 2030},
+                                            {3000, 3050}, {4000, 4095}, {4095, 4090}};
     std::vector<SweepPoint> points;
     for (const auto& [ideal, count] : measured)
         points.push_back({0, 0, count, 0, count - ideal});

@@ -204,9 +204,10 @@ void CommandPanels::buildLdacPanel(CaptionFrame* panel) {
 void CommandPanels::buildReferencePanel(CaptionFrame* panel) {
     optionGroup<WrappedOption>(refOption_, panel, captionsOf(kReferenceChoices), kFirstLine, this);
     // The first caption is longer than the panel is wide: it takes a second line.
-    refOption_[0]->resize(refOption_[0]->width(),
-                          refOption_[0]->heightForWidth(refOption_[0]->width()));
-    refOption_[1]->move(refOption_[1]->x(), refOption_[0]->geometry().bottom() + kGap);
+    QRadioButton* off = refOption_[index(ReferenceChoice::Off)];
+    QRadioButton* on = refOption_[index(ReferenceChoice::On)];
+    off->resize(off->width(), off->heightForWidth(off->width()));
+    on->move(on->x(), off->geometry().bottom() + kGap);
     optionField(groupOf(refOption_), Command::InternalReference);
 }
 
