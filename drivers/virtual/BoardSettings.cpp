@@ -1,6 +1,7 @@
 #include "BoardSettings.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -23,6 +24,50 @@ std::optional<T> number(std::string_view s) {
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
     if (ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
     return value;
+}
+
+// A finite decimal number no larger in size than limit.
+std::optional<double> decimal(std::string_view s, double limit) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc{} || end != s.data() + s.size() || !(std::abs(value) <= limit)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "C:rest": the output C (A to D) and the rest; nothing when there is no such output.
+std::optional<std::pair<int, std::string_view>> outputAndRest(std::string_view value) {
+    if (value.size() < 3 || value[1] != ':' || value[0] < 'A' || value[0] > 'D') {
+        return std::nullopt;
+    }
+    return std::pair{value[0] - 'A', value.substr(2)};
+}
+
+// offset=C:MV, gain=C:PCT, inl=C:LSB and dnl=C:CODE:LSB; false when value is not understood.
+bool applyOutputError(std::string_view name, std::string_view value, BoardSettings& s) {
+    const auto target = outputAndRest(value);
+    if (!target) return false;
+    OutputErrors& errors = s.outputs[static_cast<std::size_t>(target->first)];
+    const std::string_view rest = target->second;
+    if (name == "dnl") {
+        const std::size_t colon = rest.find(':');
+        if (colon == std::string_view::npos) return false;
+        const auto code = number<uint16_t>(rest.substr(0, colon));
+        const auto lsb = decimal(rest.substr(colon + 1), 65536);
+        if (!code || *code == 0 || !lsb) return false;
+        errors.steps.push_back({*code, *lsb});
+        return true;
+    }
+    // An offset up to 10 V, a gain error up to 100 %, a bow up to a full scale of steps.
+    const double limit = name == "offset" ? 10000 : name == "gain" ? 100 : 65536;
+    const auto amount = decimal(rest, limit);
+    if (!amount) return false;
+    double& field = name == "offset" ? errors.offsetMillivolts
+                    : name == "gain" ? errors.gainPercent
+                                     : errors.bowLsb;
+    field = *amount;
+    return true;
 }
 
 // Applies one "name" or "name=value" entry; false when it is not understood.
@@ -50,6 +95,16 @@ bool apply(std::string_view entry, BoardSettings& s) {
         if (!code || channel < 'A' || channel > 'D') return false;
         s.stuckChannel = channel - 'A';
         s.stuckCode = *code;
+    } else if (name == "offset" || name == "gain" || name == "inl" || name == "dnl") {
+        return applyOutputError(name, value, s);
+    } else if (name == "sigma") {
+        const auto sigma = decimal(value, 4096);
+        if (!sigma || *sigma < 0) return false;
+        s.sigmaCounts = *sigma;
+    } else if (name == "seed") {
+        const auto seed = number<uint32_t>(value);
+        if (!seed) return false;
+        s.seed = *seed;
     } else {
         return false;
     }

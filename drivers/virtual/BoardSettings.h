@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "OutputStage.h"
 
 // How the virtual board is set up for a test or a demonstration, from a comma-separated list:
 //   absent            no board is plugged in
@@ -12,6 +16,15 @@
 //   noise=N           each ADC reading is off by up to N counts
 //   stuck=C:CODE      output C (A to D) stays at CODE (decimal or 0x hex) whatever is written
 //   trace-times       each trace line starts with the time of the call, in seconds
+// and the analog errors of a real part and board, for characterisation (none: an ideal DAC
+// read by an ideal ADC):
+//   offset=C:MV       output C's offset, in millivolts
+//   gain=C:PCT        output C's gain error, in percent of full scale
+//   inl=C:LSB         a bow on output C, zero at both ends, peaking at LSB DAC steps at mid scale
+//   dnl=C:CODE:LSB    from CODE up, output C lies LSB DAC steps higher (below -1: it falls at CODE)
+//   sigma=S           Gaussian noise of S ADC counts (standard deviation) on every reading
+//   seed=N            the seed of the reading noise, so a noisy run can be repeated
+
 struct BoardSettings {
     bool present = true;
     bool lfcsp = false;
@@ -20,6 +33,9 @@ struct BoardSettings {
     std::optional<int> stuckChannel;
     uint16_t stuckCode = 0;
     bool traceTimes = false;
+    std::array<OutputErrors, 4> outputs;
+    double sigmaCounts = 0;
+    uint32_t seed = 4830;
 };
 
 // The settings, or an explanation of the first entry that cannot be understood.

@@ -39,7 +39,9 @@ bool VirtualBoard::reset(std::string_view settings, std::string* error) {
     chip_.setLdacPin(true);
     chip_.setClrPin(true);
     if (settings_.stuckChannel) chip_.stick(*settings_.stuckChannel, settings_.stuckCode);
-    noise_.seed(4830);
+    chip_.setOutputErrors(settings_.outputs);
+    noise_.seed(settings_.seed);
+    gaussian_.reset();
     return true;
 }
 
@@ -146,7 +148,10 @@ int16_t VirtualBoard::carryOut(int code, int32_t value, int32_t index, int direc
 // Inputs A to D are the DAC outputs; E to H are not connected and read 0.
 int VirtualBoard::adcCount() {
     const double volts = muxInput_ < Xt4830Chip::kChannels ? chip_.outputVolts(muxInput_) : 0.0;
-    int count = static_cast<int>(std::lround(volts / kAdcReference * 4096));
+    double exact = volts / kAdcReference * 4096;
+    // The noise comes before the converter rounds, as a real input's does.
+    if (settings_.sigmaCounts > 0) exact += settings_.sigmaCounts * gaussian_(noise_);
+    int count = static_cast<int>(std::lround(exact));
     if (settings_.noise > 0) {
         std::uniform_int_distribution<int> offset(-settings_.noise, settings_.noise);
         count += offset(noise_);

@@ -63,6 +63,7 @@ private:
     int muxInput_ = 0;
     Xt4830Chip chip_;
     std::mt19937 noise_{4830};
+    std::normal_distribution<double> gaussian_;
     CallTrace trace_;
 };
 

@@ -90,5 +90,5 @@ double Xt4830Chip::outputVolts(int channel) const {
     if (powerDownMode_[channel] != 0) return 0.0;
     const uint16_t code = stuck_ && stuck_->channel == channel ? stuck_->code : dac_[channel];
     const double reference = internalReference_ ? kInternalReference : kExternalReference;
-    return code * reference / 65536.0;
+    return outputStageVolts(errors_[channel], code, reference);
 }

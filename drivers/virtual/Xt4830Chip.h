@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "OutputStage.h"
+
 // The quad 16-bit DAC as the board's bus sees it: input and DAC registers per channel,
 // power-down modes, the LDAC register, the internal reference and the LDAC and CLR pins.
 class Xt4830Chip {
@@ -21,6 +23,8 @@ public:
     void setClrPin(bool high);
     // Holds one output at a code whatever is written to it (a board fault, for tests).
     void stick(int channel, uint16_t code) { stuck_ = Stuck{channel, code}; }
+    // Gives the outputs the analog errors of a real part (none: ideal outputs).
+    void setOutputErrors(const std::array<OutputErrors, kChannels>& errors) { errors_ = errors; }
 
     double outputVolts(int channel) const;
     uint16_t dacRegister(int channel) const { return dac_[channel]; }
@@ -43,4 +47,5 @@ private:
     bool ldacHigh_ = true;
     bool clrHigh_ = true;
     std::optional<Stuck> stuck_;
+    std::array<OutputErrors, kChannels> errors_;
 };

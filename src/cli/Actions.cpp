@@ -6,10 +6,13 @@
 #include <string>
 #include <thread>
 
+#include "board/Deliverable.h"
 #include "cli/Session.h"
 #include "cli/ValueReading.h"
 #include "command/CommandComposer.h"
 #include "measure/AdcRules.h"
+#include "measure/Linearity.h"
+#include "measure/LinearityReport.h"
 #include "measure/ResultTables.h"
 #include "measure/SelfTestSequence.h"
 
@@ -60,10 +63,41 @@ void printHeader(const Session& session, std::string columns) {
 }
 
 // Now and then, on a terminal only: scripts that log standard error get no progress lines.
-void progress(int done, int total) {
-    if ((done % 64 != 0 && done != total) || isatty(STDERR_FILENO) == 0) return;
-    std::fprintf(stderr, "\rsweep: %d of %d points", done, total);
+void progress(const char* what, int64_t done, int64_t total, int64_t every, const char* unit) {
+    if ((done % every != 0 && done != total) || isatty(STDERR_FILENO) == 0) return;
+    std::fprintf(stderr, "\r%s: %lld of %lld %s", what, static_cast<long long>(done),
+                 static_cast<long long>(total), unit);
     if (done == total) std::fprintf(stderr, "\n");
+}
+
+Provenance provenanceOf(const Session& session) {
+    const Session::Options& o = session.options();
+    const Deliverable& d = o.variant == Variant::A ? kXT4830Version2 : kXT4830;
+    return {std::string(d.name), versionText(d), o.variant == Variant::A ? "A" : "B",
+            o.package == Package::Lfcsp ? "lfcsp" : "tssop", std::chrono::system_clock::now()};
+}
+
+// How long the run will take on this board, from the time a request takes here and now.
+void announceDuration(Session& session, const Characterisation& run) {
+    if (isatty(STDERR_FILENO) == 0) return;
+    const auto perRequest = timePerRequest(session.requests(), run.settings().output);
+    std::fprintf(stderr, "characterise: %lld readings, about %s s on this board\n",
+                 static_cast<long long>(run.total()),
+                 fixed(estimatedDuration(run, perRequest).count(), 1).c_str());
+}
+
+void printCharacterisation(Session& session, const LinearityResult& result,
+                           const CharacteriseSettings& settings, bool json) {
+    if (json) {
+        std::printf("%s\n", linearityJson(result, settings, provenanceOf(session)).c_str());
+        return;
+    }
+    if (session.csv()) {
+        printHeader(session, kLinearityColumns);
+        for (const CodeResult& code : result.codes)
+            printRow(session, linearityFields(code));
+    }
+    std::fprintf(session.csv() ? stderr : stdout, "%s", linearitySummary(result, settings).c_str());
 }
 
 }  // namespace
@@ -150,10 +184,28 @@ Action sweep(const SweepSettings& settings) {
             const SweepPoint p = run.next();
             points.push_back(p);
             printRow(session, sweepFields(p));
-            progress(run.measured(), run.total());
+            progress("sweep", run.measured(), run.total(), 64, "points");
         }
         std::fprintf(session.csv() ? stderr : stdout, "%s\n",
                      summaryText(summarize(points)).c_str());
+        return 0;
+    };
+}
+
+Action characterise(const CharacteriseSettings& settings, bool json) {
+    return [settings, json](Session& session) {
+        Characterisation run(session.requests(), settings);
+        announceDuration(session, run);
+        while (!run.done()) {
+            run.next();
+            progress("characterise", run.measured(), run.total(), 8192, "readings");
+        }
+        const LinearityResult result = analyseLinearity(run.readings(), settings);
+        if (!result.problem.empty()) {
+            std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+            return 1;
+        }
+        printCharacterisation(session, result, settings, json);
         return 0;
     };
 }

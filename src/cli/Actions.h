@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command/CommandTable.h"
+#include "measure/Characterisation.h"
 #include "measure/Sweep.h"
 
 class Session;
@@ -33,3 +34,8 @@ Action sampleInput(int input, double reference, int count, std::chrono::duration
 Action selfTest();
 
 Action sweep(const SweepSettings& settings);
+
+// The output's static figures with their uncertainties: a summary, one JSON object (json) or,
+// with --csv, the table of every measured code. 0 when figures were found, 1 when the readings
+// give none.
+Action characterise(const CharacteriseSettings& settings, bool json);

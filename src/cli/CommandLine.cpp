@@ -22,8 +22,40 @@ struct Words {
     std::string channel, value, vref = "3", channels, mode, onOff, word, pin, level;
     std::string from = "0", to = "0xFFFF", step = "0x100";
     std::string count = "1", interval = "1", settleMs = "0";
-    bool inputOnly = false, updateAll = false, all = false;
+    std::string plan = "grid", stride = "64", samples = "256", dither = "0";
+    std::string line = "least-squares", fitRange = "10-90", order = "ascending";
+    bool inputOnly = false, updateAll = false, all = false, json = false;
 };
+
+template <std::size_t N>
+std::vector<std::string> nameList(const std::array<const char*, N>& names) {
+    return {names.begin(), names.end()};
+}
+
+// The index of text among names, which CLI11 has checked it is one of.
+template <std::size_t N>
+int indexOfName(const std::array<const char*, N>& names, const std::string& text) {
+    return static_cast<int>(std::find(names.begin(), names.end(), text) - names.begin());
+}
+
+void addCharacterise(CLI::App& app, Words& w) {
+    auto* c = app.add_subcommand(
+        "characterise", "Offset, gain, INL, DNL and monotonicity of a channel, with uncertainties");
+    c->add_option("CHANNEL", w.channel, "A, B, C or D")->required();
+    c->add_option("--plan", w.plan, "grid (default), carries (pairs across 2^k) or all codes")
+        ->check(CLI::IsMember(nameList(kPlanNames)));
+    c->add_option("--stride", w.stride, "the grid's code step (default 64)");
+    c->add_option("--samples", w.samples, "readings averaged per code (default 256)");
+    c->add_option("--dither", w.dither, "spread each code's readings over +/- D codes (default 0)");
+    c->add_option("--line", w.line, "least-squares (default) or end-point")
+        ->check(CLI::IsMember(nameList(kLineNames)));
+    c->add_option("--fit-range", w.fitRange, "LOW-HIGH in % of full scale (default 10-90)");
+    c->add_option("--order", w.order, "ascending (default) or shuffled codes")
+        ->check(CLI::IsMember({"ascending", "shuffled"}));
+    c->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+    c->add_option("--settle-ms", w.settleMs, "wait after each write (default 0)");
+    c->add_flag("--json", w.json, "one JSON object with every figure and its uncertainty");
+}
 
 void addSubcommands(CLI::App& app, Words& w) {
     auto* write = app.add_subcommand("write", "Write a code or a voltage to a DAC channel");
@@ -79,6 +111,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--step", w.step, "code step (default 0x100)");
     sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+    addCharacterise(app, w);
 }
 
 SweepSettings sweepSettings(const Words& w) {
@@ -90,6 +123,22 @@ SweepSettings sweepSettings(const Words& w) {
     s.dacReference = readReference(w.vref);
     s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
     if (const auto problem = sweepSettingsProblem(s)) throw BadInput(*problem);
+    return s;
+}
+
+CharacteriseSettings characteriseSettings(const Words& w) {
+    CharacteriseSettings s;
+    s.output = index(readChannel(w.channel));
+    s.plan = static_cast<PlanKind>(indexOfName(kPlanNames, w.plan));
+    s.stride = static_cast<int32_t>(readNumber(w.stride, 0xFFFF, "stride"));
+    s.samples = static_cast<int32_t>(readNumber(w.samples, 1000000, "samples"));
+    s.dither = static_cast<int32_t>(readNumber(w.dither, 4096, "dither"));
+    s.shuffled = w.order == "shuffled";
+    s.line = static_cast<FitLine>(indexOfName(kLineNames, w.line));
+    std::tie(s.fitLowPercent, s.fitHighPercent) = readFitRange(w.fitRange);
+    s.dacReference = readReference(w.vref);
+    s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
+    if (const auto problem = characteriseSettingsProblem(s)) throw BadInput(*problem);
     return s;
 }
 
@@ -121,6 +170,7 @@ Action actionFor(const CLI::App& app, const Words& w) {
                            std::chrono::duration<double>(readSeconds(w.interval, "interval")));
     }
     if (name == "selftest") return selfTest();
+    if (name == "characterise") return characterise(characteriseSettings(w), w.json);
     return sweep(sweepSettings(w));
 }
 

@@ -40,6 +40,7 @@ public:
 
     Declare& requests() { return board_.requests(); }
     bool csv() const { return options_.csv; }
+    const Options& options() const { return options_; }
 
 private:
     Options options_;

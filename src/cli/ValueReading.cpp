@@ -103,6 +103,18 @@ double readSeconds(std::string_view text, std::string_view what) {
     return *seconds;
 }
 
+std::pair<double, double> readFitRange(std::string_view text) {
+    const std::size_t dash = text.find('-');
+    const auto low = readStrictDecimal(text.substr(0, dash));
+    const auto high =
+        dash == std::string_view::npos ? std::nullopt : readStrictDecimal(text.substr(dash + 1));
+    if (!low || !high) {
+        throw BadInput("fit range " + quoted(text) +
+                       " is not LOW-HIGH in percent of full scale, such as 10-90");
+    }
+    return {*low, *high};
+}
+
 double readReference(std::string_view text) {
     const auto volts = readStrictDecimal(referenceNumber(text));
     if (!volts) throw BadInput("reference " + quoted(text) + " is not a number of volts");

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "command/CommandTable.h"
@@ -31,6 +32,10 @@ uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what);
 
 // A duration in seconds: a decimal number, 0 or more.
 double readSeconds(std::string_view text, std::string_view what);
+
+// A fit range "LOW-HIGH" in percent of full scale ("10-90"); the range itself is checked with
+// the other characterisation settings.
+std::pair<double, double> readFitRange(std::string_view text);
 
 // A reference voltage: a decimal number of volts above 0, with or without its unit.
 double readReference(std::string_view text);

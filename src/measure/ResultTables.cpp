@@ -37,12 +37,16 @@ std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time
     return {utcTimestamp(time), inputName(input), std::to_string(count), fixed(volts, 6)};
 }
 
+std::string codeText(int32_t code) {
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << "0x" << std::uppercase << std::hex << std::setfill('0') << std::setw(4) << code;
+    return text.str();
+}
+
 std::vector<std::string> sweepFields(const SweepPoint& p) {
-    std::ostringstream code;
-    code.imbue(std::locale::classic());
-    code << "0x" << std::uppercase << std::hex << std::setfill('0') << std::setw(4) << p.code;
-    return {code.str(), fixed(p.idealVolts, 6), std::to_string(p.count), fixed(p.measuredVolts, 6),
-            std::to_string(p.difference)};
+    return {codeText(p.code), fixed(p.idealVolts, 6), std::to_string(p.count),
+            fixed(p.measuredVolts, 6), std::to_string(p.difference)};
 }
 
 std::string summaryText(const SweepSummary& s) {

@@ -21,6 +21,9 @@ std::string fixed(double value, int decimals);
 // "2026-12-07T01:54:15.123Z"
 std::string utcTimestamp(std::chrono::system_clock::time_point time);
 
+// "0x8000": a DAC code as the fields show it, four hexadecimal digits.
+std::string codeText(int32_t code);
+
 // "A" to "H" for inputs 0 to 7.
 std::string inputName(int input);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -73,4 +74,57 @@ TEST(VirtualBoard, WrittenOutputReadsBackAtTheFittedPackagesAddressOnly) {
     EXPECT_EQ(send(lfcsp, 0xDE, 0x3E19, 0x8000), VirtualBoard::kNotAcknowledged);
     EXPECT_EQ(send(lfcsp, 0xDE, 0x1E19, 0x8000), 0);
     EXPECT_DOUBLE_EQ(lfcsp.outputVolts(1), 1.5);
+}
+
+// Output A's voltage after "Write to and Update" of code, on a board with these settings.
+double outputAfterWrite(const char* settings, int code) {
+    VirtualBoard& board = loadedBoard(settings);
+    EXPECT_EQ(send(board, 0xDE, 0x3E18, code), 0);
+    return board.outputVolts(0);
+}
+
+TEST(VirtualBoard, OutputErrorsMoveTheTransferFunctionAndTheStageClips) {
+    using Case = std::tuple<const char*, int, double>;  // volts: ideal is code x 3 / 65536
+    for (const auto& [settings, code, volts] : {
+             Case{"", 0x8000, 1.5},
+             Case{"offset=A:3", 0x8000, 1.503},
+             Case{"offset=B:3", 0x8000, 1.5},
+             Case{"gain=A:-0.05", 0x8000, 1.49925},
+             Case{"inl=A:6", 0x8000, 1.5 + 6 * 3 / 65536.0},
+             Case{"inl=A:6", 0x4000, 0.75 + 0.75 * 6 * 3 / 65536.0},  // 4 x 1/4 x 3/4
+             Case{"inl=A:6", 0, 0},
+             Case{"inl=A:6", 0xFFFF, 2.999954223632812},
+             Case{"dnl=A:0x8000:-1.5", 0x7FFF, 1.499954223632812},
+             Case{"dnl=A:0x8000:-1.5", 0x8000, 1.499931335449219},  // below 0x7FFF
+             Case{"dnl=A:0x8000:-1.5,dnl=A:0xC000:2", 0xC000, 2.25 + 0.5 * 3 / 65536.0},
+             Case{"offset=A:-10", 0, 0},
+             Case{"offset=A:10", 0xFFFF, 3},
+         }) {
+        EXPECT_NEAR(outputAfterWrite(settings, code), volts, 1e-8) << settings << " " << code;
+    }
+}
+
+TEST(VirtualBoard, SigmaIsGaussianReadingNoiseRepeatableByItsSeed) {
+    const auto readings = [](const char* settings) {
+        VirtualBoard& board = loadedBoard(settings);
+        EXPECT_EQ(send(board, 0xDE, 0x3E18, 0x8000), 0);
+        EXPECT_EQ(send(board, 0xDF, 0x9801), 0);
+        std::vector<int> counts(4096);
+        for (int& count : counts)
+            count = readCount(board);
+        return counts;
+    };
+    const std::vector<int> first = readings("sigma=0.7,seed=1");
+    double sum = 0, squares = 0;
+    for (const int count : first) {
+        sum += count;
+        squares += (count - 2048.0) * (count - 2048.0);
+    }
+    // Over 4096 readings the mean is within 4 x 0.7 / 64 of 2048 and the spread within 6 %
+    // of 0.7 (rounding to whole counts adds 1/12 to the variance).
+    EXPECT_NEAR(sum / 4096, 2048, 0.044);
+    EXPECT_NEAR(std::sqrt(squares / 4095), std::sqrt(0.49 + 1 / 12.0), 0.045);
+    EXPECT_EQ(readings("sigma=0.7,seed=1"), first);
+    EXPECT_NE(readings("sigma=0.7,seed=2"), first);
+    EXPECT_EQ(readings(""), std::vector<int>(4096, 2048));
 }

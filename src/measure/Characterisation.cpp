@@ -1,0 +1,157 @@
+#include "measure/Characterisation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <thread>
+
+#include "board/Declare.h"
+#include "command/CodeVoltage.h"
+#include "measure/AdcRules.h"
+
+namespace {
+
+// The shuffled order is the same for every run, so a run can be repeated.
+constexpr uint32_t kShuffleSeed = 4830;
+constexpr int kTimedReadings = 16;
+
+std::vector<CodeBlock> planOf(const CharacteriseSettings& s) {
+    std::vector<CodeBlock> blocks = s.plan == PlanKind::Carries ? carriesPlan()
+                                    : s.plan == PlanKind::All   ? gridPlan(1)
+                                                                : gridPlan(s.stride);
+    if (s.shuffled) shuffleBlocks(blocks, kShuffleSeed);
+    return blocks;
+}
+
+// The dither's k-th offset: 0, +1, -1, +2, -2, ... so that any number of readings spreads
+// nearly evenly on both sides of the code.
+int32_t zigzag(int64_t k) {
+    const auto half = static_cast<int32_t>((k + 1) / 2);
+    return k % 2 == 1 ? half : -half;
+}
+
+}  // namespace
+
+std::optional<std::string> characteriseSettingsProblem(const CharacteriseSettings& s) {
+    if (s.output < 0 || s.output > 3) {
+        return "a characterisation reads one channel back: give A, B, C or D";
+    }
+    if (s.stride < 1 || s.stride > kFullScaleCode) return "the stride must be 1 to 0xFFFF";
+    if (s.samples < 2 || s.samples > 1000000) {
+        return "the readings per code must be 2 to 1000000: their spread is their uncertainty";
+    }
+    if (s.dither < 0 || s.dither > 4096) return "the dither must be 0 to 4096 codes";
+    if (!(s.fitLowPercent >= 0 && s.fitLowPercent < s.fitHighPercent && s.fitHighPercent <= 100)) {
+        return "the fit range is LOW-HIGH in percent of full scale, 0 <= LOW < HIGH <= 100";
+    }
+    if (!(s.dacReference > 0) || !std::isfinite(s.dacReference)) {
+        return "the DAC reference is a number of volts above 0";
+    }
+    if (!(s.adcReference > 0) || !std::isfinite(s.adcReference)) {
+        return "the ADC reference is a number of volts above 0";
+    }
+    return std::nullopt;
+}
+
+double CodeReadings::mean() const {
+    return count == 0 ? 0.0 : static_cast<double>(sum) / static_cast<double>(count);
+}
+
+double CodeReadings::variance() const {
+    if (count < 2) return 0.0;
+    // The sums are exact; the difference is taken in long double so that no rounding of a
+    // large sum shows up as spread.
+    const long double n = count;
+    const long double spread = sumOfSquares - static_cast<long double>(sum) * sum / n;
+    return std::max(0.0, static_cast<double>(spread / (n - 1)));
+}
+
+Characterisation::Characterisation(Declare& requests, const CharacteriseSettings& settings)
+    : requests_(requests), settings_(settings) {
+    composer_.chooseCommand(Command::WriteAndUpdate);
+    composer_.chooseChannel(static_cast<Channel>(settings.output));
+    std::map<int32_t, std::size_t> slotOfCode;
+    for (const CodeBlock& codes : planOf(settings)) {
+        Block block{codes, {0, 0}, {0, 0}};
+        for (int i = 0; i < codes.size; ++i) {
+            const int32_t code = codes.codes[static_cast<std::size_t>(i)];
+            const auto [at, added] = slotOfCode.try_emplace(code, sums_.size());
+            if (added) sums_.push_back({code});
+            block.slots[static_cast<std::size_t>(i)] = at->second;
+            block.dither[static_cast<std::size_t>(i)] =
+                std::min({settings.dither, code, kFullScaleCode - code});
+        }
+        total_ += int64_t{codes.size} * settings.samples;
+        plan_.push_back(block);
+    }
+}
+
+int64_t Characterisation::writesPlanned() const {
+    int64_t writes = 0;
+    for (const Block& b : plan_) {
+        const bool oneCode = b.codes.size == 1 && b.dither[0] == 0;
+        writes += oneCode ? 1 : int64_t{b.codes.size} * settings_.samples;
+    }
+    return writes;
+}
+
+int64_t Characterisation::requestsPlanned() const {
+    return 1 + writesPlanned() + total_;  // the multiplexer, the writes, the readings
+}
+
+int32_t Characterisation::codeOfReading(const Block& block, int slot, int64_t round) const {
+    const auto at = static_cast<std::size_t>(slot);
+    const int32_t spread = block.dither[at];
+    return block.codes.codes[at] + zigzag(round % (2 * int64_t{spread} + 1));
+}
+
+void Characterisation::write(int32_t code) {
+    composer_.setCode(code);
+    requests_.WriteDacWord(composer_.word());
+    std::this_thread::sleep_for(settings_.settle);  // returns at once for none
+    written_ = code;
+}
+
+void Characterisation::next() {
+    if (measured_ == 0) requests_.SelectMuxChannel(muxMask(settings_.output));
+    const Block& block = plan_[block_];
+    const auto slot = static_cast<int>(inBlock_ % block.codes.size);
+    const int32_t code = codeOfReading(block, slot, inBlock_ / block.codes.size);
+    if (written_ != code) write(code);
+    const int64_t count = requests_.ReadAdc();
+    CodeReadings& sums = sums_[block.slots[static_cast<std::size_t>(slot)]];
+    ++sums.count;
+    sums.sum += count;
+    sums.sumOfSquares += count * count;
+    sums.clipped = sums.clipped || count <= 0 || count >= kTopCount;
+    ++measured_;
+    if (++inBlock_ == int64_t{block.codes.size} * settings_.samples) {
+        ++block_;
+        inBlock_ = 0;
+    }
+}
+
+std::vector<CodeReadings> Characterisation::readings() const {
+    std::vector<CodeReadings> taken;
+    for (const CodeReadings& r : sums_) {
+        if (r.count > 0) taken.push_back(r);
+    }
+    std::sort(taken.begin(), taken.end(),
+              [](const CodeReadings& a, const CodeReadings& b) { return a.code < b.code; });
+    return taken;
+}
+
+std::chrono::duration<double> timePerRequest(Declare& requests, int output) {
+    requests.SelectMuxChannel(muxMask(output));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kTimedReadings; ++i)
+        requests.ReadAdc();
+    return (std::chrono::steady_clock::now() - start) / kTimedReadings;
+}
+
+std::chrono::duration<double> estimatedDuration(const Characterisation& run,
+                                                std::chrono::duration<double> perRequest) {
+    return static_cast<double>(run.requestsPlanned()) * perRequest +
+           static_cast<double>(run.writesPlanned()) *
+               std::chrono::duration<double>(run.settings().settle);
+}

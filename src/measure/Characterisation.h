@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command/CommandComposer.h"
+#include "measure/CodePlan.h"
+
+class Declare;
+
+// A static characterisation of one DAC output through the board's 12-bit ADC: the codes of a
+// plan, each read many times and averaged. One ADC count spans 16 DAC steps at equal
+// references, so a single reading cannot see one step; the mean of readings with about half a
+// count of noise or more can, and a dither of the code around each measured code brings that
+// spread to a board that is quieter.
+
+enum class PlanKind { Grid, Carries, All };
+enum class FitLine { EndPoint, LeastSquares };
+
+// Names as the command line takes them and the results give them.
+inline constexpr std::array<const char*, 3> kPlanNames{"grid", "carries", "all"};
+inline constexpr std::array<const char*, 2> kLineNames{"end-point", "least-squares"};
+
+struct CharacteriseSettings {
+    int output = 0;  // 0 = A ... 3 = D
+    PlanKind plan = PlanKind::Grid;
+    int32_t stride = 64;    // the grid's code step
+    int32_t samples = 256;  // readings per code, 2 or more
+    int32_t dither = 0;     // readings spread over codes within this many steps of the code
+    bool shuffled = false;  // blocks in a shuffled order instead of ascending codes
+    FitLine line = FitLine::LeastSquares;
+    double fitLowPercent = 10;  // the line is fitted over codes in this part of full scale
+    double fitHighPercent = 90;
+    double dacReference = 3.0;
+    double adcReference = 3.0;
+    std::chrono::milliseconds settle{0};  // after each write, before its first reading
+};
+
+// What is wrong with the settings, in words the command line and the window both show;
+// nothing when they can be run.
+std::optional<std::string> characteriseSettingsProblem(const CharacteriseSettings& settings);
+
+// The readings taken at one code, summed exactly.
+struct CodeReadings {
+    int32_t code = 0;
+    int64_t count = 0;  // readings
+    int64_t sum = 0;
+    int64_t sumOfSquares = 0;
+    bool clipped = false;  // a reading at either end of the ADC: the mean is biased
+
+    double mean() const;
+    // The readings' sample variance, in counts squared (0 for fewer than two).
+    double variance() const;
+};
+
+// The characterisation one reading at a time, so a caller can show progress and stop.
+class Characterisation {
+public:
+    Characterisation(Declare& requests, const CharacteriseSettings& settings);
+
+    bool done() const { return block_ >= plan_.size(); }
+    int64_t total() const { return total_; }
+    int64_t measured() const { return measured_; }
+    // Requests the whole run sends (writes and reads) and writes among them, for an estimate
+    // of how long it takes.
+    int64_t requestsPlanned() const;
+    int64_t writesPlanned() const;
+    // Takes the next reading, writing its code first when the last write was another.
+    void next();
+
+    // The readings so far, one entry per code in ascending codes.
+    std::vector<CodeReadings> readings() const;
+    const CharacteriseSettings& settings() const { return settings_; }
+
+private:
+    struct Block {
+        CodeBlock codes;
+        std::array<std::size_t, 2> slots;  // where each code's readings are summed
+        std::array<int32_t, 2> dither;     // the spread each code may take, within 0 to 0xFFFF
+    };
+    int32_t codeOfReading(const Block& block, int slot, int64_t round) const;
+    void write(int32_t code);
+
+    Declare& requests_;
+    CharacteriseSettings settings_;
+    CommandComposer composer_;
+    std::vector<Block> plan_;
+    std::vector<CodeReadings> sums_;
+    std::size_t block_ = 0;
+    int64_t inBlock_ = 0;
+    int64_t measured_ = 0;
+    int64_t total_ = 0;
+    std::optional<int32_t> written_;
+};
+
+// How long one request to this board takes, from a few ADC readings of the output.
+std::chrono::duration<double> timePerRequest(Declare& requests, int output);
+
+// The run's estimated duration at that time per request, settling included.
+std::chrono::duration<double> estimatedDuration(const Characterisation& run,
+                                                std::chrono::duration<double> perRequest);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "measure/Linearity.h"
+
+// How a characterisation is written out, by the command line and the plot window alike: a
+// summary for a person, one JSON object for a script, and the per-code table as CSV.
+
+// Where a result came from, so a saved one can be traced to its run.
+struct Provenance {
+    std::string software;  // the deliverable's name
+    std::string version;
+    std::string variant;  // "A" or "B"
+    std::string package;  // "tssop" or "lfcsp"
+    std::chrono::system_clock::time_point time;
+};
+
+inline constexpr const char* kLinearityColumns =
+    "code,mean_count,count_uncertainty,volts,inl_lsb,dnl_lsb";
+
+// code, mean count, its uncertainty, volts, INL and DNL in steps (empty where not measured)
+std::vector<std::string> linearityFields(const CodeResult& code);
+
+// One line of the summary: "Offset error", "3.0012", "0.0035", "mV".
+struct SummaryRow {
+    std::string figure;
+    std::string value;
+    std::string uncertainty;  // the standard uncertainty; empty for a setting or a verdict
+    std::string unit;
+};
+
+// The figures, each with its standard uncertainty, after the line, the plan and the
+// resolution they were found with.
+std::vector<SummaryRow> linearityTable(const LinearityResult& result,
+                                       const CharacteriseSettings& settings);
+
+// The table as text, a row a line ("Offset error: 3.0012 +/- 0.0035 mV"), then the warnings.
+std::string linearitySummary(const LinearityResult& result, const CharacteriseSettings& settings);
+
+// Why the figures may mislead, as sentences; empty when nothing does.
+std::vector<std::string> linearityWarnings(const LinearityResult& result,
+                                           const CharacteriseSettings& settings);
+
+// One JSON object with every figure, its uncertainty and the provenance.
+std::string linearityJson(const LinearityResult& result, const CharacteriseSettings& settings,
+                          const Provenance& provenance);
