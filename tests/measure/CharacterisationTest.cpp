@@ -1,0 +1,250 @@
+// The characterisation against a virtual board with known errors: the figures must recover
+// what was injected, within the uncertainty they report, over many seeds of the noise. The
+// expected values come from the injected model, worked out by hand in the comments.
+#include <gmock/gmock.h>
+
+#include <functional>
+
+#include "FakeDialogs.h"
+#include "RecordingDriver.h"
+#include "VirtualLibrary.h"
+#include "board/Board.h"
+#include "board/Package.h"
+#include "measure/Characterisation.h"
+#include "measure/Linearity.h"
+#include "measure/LinearityReport.h"
+
+namespace {
+
+// The whole run over the virtual board of the program directory, set up with settings.
+LinearityResult characterise(const std::string& board, const CharacteriseSettings& settings) {
+    VirtualLibrary(Variant::B).reset(board.c_str());
+    FakeDialogs dialogs;
+    FirstRefusalText refusal;
+    Board link(Variant::B, kProgramDir, dialogs, refusal);
+    EXPECT_TRUE(link.link().attemptOpen());
+    link.requests().setDeviceAddress(busAddress(Package::Tssop));
+    Characterisation run(link.requests(), settings);
+    while (!run.done())
+        run.next();
+    EXPECT_FALSE(refusal.text()) << *refusal.text();
+    return analyseLinearity(run.readings(), settings);
+}
+
+CharacteriseSettings grid(int32_t stride, int32_t samples) {
+    CharacteriseSettings s;
+    s.stride = stride;
+    s.samples = samples;
+    return s;
+}
+
+CharacteriseSettings carries(int32_t samples) {
+    CharacteriseSettings s;
+    s.plan = PlanKind::Carries;
+    s.samples = samples;
+    return s;
+}
+
+const CodeResult& at(const LinearityResult& r, int32_t code) {
+    for (const CodeResult& c : r.codes) {
+        if (c.code == code) return c;
+    }
+    throw std::out_of_range("code not measured");
+}
+
+struct Recovery {
+    const char* what;
+    std::function<Figure(const LinearityResult&)> figure;
+    double injected;
+    double largestUncertainty;  // an uncertainty above this would pass anything
+};
+
+// Over eight seeds the injected value lies within two reported uncertainties at least seven
+// times (about 95 % of runs are expected to).
+void expectRecovered(const std::string& board, const CharacteriseSettings& settings,
+                     const std::vector<Recovery>& figures,
+                     const std::function<void(const LinearityResult&)>& eachRun = {}) {
+    std::vector<int> within(figures.size(), 0);
+    for (int seed = 1; seed <= 8; ++seed) {
+        const LinearityResult r =
+            characterise(board + ",sigma=0.7,seed=" + std::to_string(seed), settings);
+        ASSERT_TRUE(r.problem.empty()) << r.problem;
+        if (eachRun) eachRun(r);
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            const Figure f = figures[i].figure(r);
+            EXPECT_LT(f.uncertainty, figures[i].largestUncertainty) << figures[i].what;
+            within[i] += std::abs(f.value - figures[i].injected) <= 2 * f.uncertainty ? 1 : 0;
+        }
+    }
+    for (std::size_t i = 0; i < figures.size(); ++i)
+        EXPECT_GE(within[i], 7) << figures[i].what << " on " << board;
+}
+
+}  // namespace
+
+TEST(Characterisation, OffsetAndGainErrorComeBackWithinTheirUncertainty) {
+    // The least-squares line through code x 3 / 65536 x (1 - 0.05 %) + 3 mV meets code 0 at
+    // 3 mV and has a slope 0.05 % below the ideal one.
+    expectRecovered("offset=A:3,gain=A:-0.05", grid(256, 256),
+                    {{"offset", [](const auto& r) { return r.offsetMillivolts; }, 3.0, 0.01},
+                     {"gain", [](const auto& r) { return r.gainErrorPercent; }, -0.05, 0.001}});
+}
+
+TEST(Characterisation, ABowIsTheIntegralNonLinearityAgainstTheEndPointLine) {
+    // The bow is 6 x 4x(1 - x) steps, x = code / 65535. Code 0 reads 0 and 0xFFFF tops the ADC
+    // out, so the end points are 0x1000 and 0xF000, where the bow is 1.40627 and 1.40594 steps;
+    // at 0x8000, half way, the line lies 1.40611 steps up: INL 6 - 1.40611 = 4.594 steps. At
+    // 0x4000 the bow is 4.50004, the line 1.40611: INL 3.094.
+    CharacteriseSettings s = grid(0x1000, 4096);
+    s.line = FitLine::EndPoint;
+    s.fitLowPercent = 0;
+    s.fitHighPercent = 100;
+    const auto inlAt = [](int32_t code) {
+        return [code](const LinearityResult& r) { return *at(r, code).inl; };
+    };
+    expectRecovered("inl=A:6", s,
+                    {{"INL at 0x8000", inlAt(0x8000), 4.594, 0.3},
+                     {"INL at 0x4000", inlAt(0x4000), 3.094, 0.3},
+                     {"offset", [](const auto& r) { return r.offsetMillivolts; }, 0.0644, 0.02}});
+}
+
+TEST(Characterisation, AFallingStepIsFoundAtItsCodeAndItsDnlRecovered) {
+    // From 0x8000 up the output lies 1.5 steps lower: the step into 0x8000 is 1 - 1.5 = -0.5
+    // steps, a DNL of -1.5; the output falls there.
+    expectRecovered("dnl=A:0x8000:-1.5", carries(32768),
+                    {{"DNL at 0x8000", [](const auto& r) { return *at(r, 0x8000).dnl; }, -1.5, 0.1},
+                     {"DNL at 0x4000", [](const auto& r) { return *at(r, 0x4000).dnl; }, 0, 0.1}},
+                    [](const LinearityResult& r) {
+                        EXPECT_TRUE(r.dnlResolved);
+                        EXPECT_FALSE(r.monotonic);
+                        EXPECT_EQ(r.firstNonMonotonicCode, 0x8000);
+                        EXPECT_EQ(r.dnlMinCode, 0x8000);
+                    });
+}
+
+TEST(Characterisation, TheIdealBoardGivesExactlyZeroErrors) {
+    // Every 0x400th code is a whole number of counts, which an ideal ADC reads exactly.
+    const CharacteriseSettings s = grid(0x400, 8);
+    const LinearityResult r = characterise("", s);
+    ASSERT_TRUE(r.problem.empty());
+    EXPECT_EQ(r.offsetMillivolts.value, 0);
+    EXPECT_EQ(r.gainErrorPercent.value, 0);
+    EXPECT_EQ(r.inlMax.value, 0);
+    EXPECT_EQ(r.totalUnadjustedErrorLsb.value, 0);
+    EXPECT_EQ(r.lsbPerAdcCount, 16);
+    EXPECT_TRUE(r.monotonic);
+    // Noiseless readings cannot be averaged between counts: said, and in the uncertainty
+    // (1/sqrt(12) of a count, 4.6 steps, at each code).
+    EXPECT_TRUE(r.averagingLimited);
+    EXPECT_GT(r.inlMax.uncertainty, 4.5);
+    EXPECT_THAT(linearityWarnings(r, s).at(0), testing::HasSubstr("Add a dither of about 16"));
+    // Across the carries the quiet ADC reads both codes of a pair alike: a DNL of -1 that
+    // it cannot resolve, and says so.
+    const LinearityResult pairs = characterise("", carries(8));
+    EXPECT_EQ(at(pairs, 0x8000).dnl->value, -1);
+    EXPECT_FALSE(pairs.dnlResolved);
+    EXPECT_TRUE(pairs.monotonic);
+}
+
+TEST(Characterisation, DitherLetsAQuietBoardAverageBetweenCounts) {
+    // 3 mV is 4.096 counts: without noise every reading at a code is the same count, so the
+    // line is off by up to half a count; a dither of 16 codes spreads the readings over two
+    // counts, and the line's offset comes back.
+    CharacteriseSettings s = grid(0x400, 256);
+    const LinearityResult quiet = characterise("offset=A:3", s);
+    EXPECT_TRUE(quiet.averagingLimited);
+    s.dither = 16;
+    const LinearityResult dithered = characterise("offset=A:3", s);
+    EXPECT_FALSE(dithered.averagingLimited);
+    EXPECT_NEAR(dithered.offsetMillivolts.value, 3.0, 2 * dithered.offsetMillivolts.uncertainty);
+    EXPECT_LT(dithered.offsetMillivolts.uncertainty, 0.02);
+}
+
+TEST(Characterisation, DnlFinerThanTheReadingsResolveIsMarkedUnresolved) {
+    using Case = std::tuple<int32_t, int32_t, bool>;  // readings per code, dither, resolved
+    for (const auto& [samples, dither, resolved] :
+         {Case{256, 0, false}, Case{8192, 0, true}, Case{8192, 4, false}}) {
+        CharacteriseSettings s = carries(samples);
+        s.dither = dither;
+        const LinearityResult r = characterise("sigma=0.7,seed=1", s);
+        EXPECT_EQ(r.dnlResolved, resolved) << samples << " " << dither;
+    }
+    // A grid measures no one-code step at all.
+    const LinearityResult r = characterise("sigma=0.7,seed=1", grid(0x400, 16));
+    EXPECT_FALSE(r.dnlMin);
+    EXPECT_FALSE(r.dnlResolved);
+}
+
+TEST(Characterisation, PairsAlternateAndDitherSpreadsEachCodesReadingsBothWays) {
+    Rig rig;
+    CharacteriseSettings s = carries(2);
+    s.output = 2;
+    Characterisation pairs(rig.declare, s);
+    EXPECT_EQ(pairs.total(), 64);  // 16 pairs, 2 codes, 2 readings each
+    for (int i = 0; i < 4; ++i)
+        pairs.next();
+    // The multiplexer on C, then write and read 0, 1, 0, 1: "Write to and Update DAC C" (the
+    // rig's bus address is 0).
+    using Sent = RecordingDriver::Sent;
+    EXPECT_EQ(rig.driver.sent[0], (Sent{0xDF, 0x9804, 0, 0, 0}));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rig.driver.sent[1 + 2 * i], (Sent{0xDE, 0x001A, i % 2, 0, 0}));
+        EXPECT_EQ(rig.driver.sent[2 + 2 * i], (Sent{0xDA, 0, 0, 1, 3}));
+    }
+    Rig dithered;
+    s = grid(0x8000, 5);
+    s.dither = 2;
+    Characterisation spread(dithered.declare, s);
+    // The multiplexer, a write each for 0 and 0xFFFF and five for 0x8000, 15 readings.
+    EXPECT_EQ(spread.requestsPlanned(), 1 + 7 + 15);
+    while (!spread.done())
+        spread.next();
+    std::vector<int> written;
+    for (const auto& r : dithered.driver.sent) {
+        if (r[0] == 0xDE) written.push_back(r[2]);
+    }
+    // Code 0 cannot spread; 0x8000 takes 0, +1, -1, +2, -2; 0xFFFF cannot spread either.
+    EXPECT_EQ(written, (std::vector<int>{0, 0x8000, 0x8001, 0x7FFF, 0x8002, 0x7FFE, 0xFFFF}));
+    EXPECT_EQ(spread.readings().size(), 3u);
+    EXPECT_EQ(spread.readings()[1].count, 5);
+}
+
+TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
+    // Two codes, 0x2000 and 0xE000, each 100 readings of spread 1 count around 1 count above
+    // their ideal 512 and 3584. The line's offset is 1 count, 0.732421875 mV; it is
+    // 1 + 8192/49152 times the first mean less 8192/49152 times the second, so its
+    // uncertainty is sqrt(1.16667^2 + 0.16667^2) x 0.1 = 0.11785 counts, 0.086316 mV.
+    const auto readings = [](int32_t code, int64_t ideal) {
+        // 50 readings one count below the mean, 50 one above: variance 100/99.
+        const int64_t low = ideal, high = ideal + 2;
+        return CodeReadings{code, 100, 50 * (low + high), 50 * (low * low + high * high), false};
+    };
+    CharacteriseSettings s;
+    s.line = FitLine::EndPoint;
+    const LinearityResult r = analyseLinearity({readings(0x2000, 512), readings(0xE000, 3584)}, s);
+    EXPECT_DOUBLE_EQ(r.offsetMillivolts.value, 0.732421875);
+    EXPECT_NEAR(r.offsetMillivolts.uncertainty, 0.086316 * std::sqrt(100 / 99.0), 1e-6);
+    EXPECT_DOUBLE_EQ(r.gainErrorPercent.value, 0);
+    EXPECT_NEAR(r.noiseCounts, std::sqrt(100 / 99.0), 1e-12);
+    EXPECT_FALSE(r.averagingLimited);
+    EXPECT_EQ(analyseLinearity({readings(0x2000, 512)}, s).problem,
+              "fewer than two measured codes in the fit range read off the ends of the ADC");
+}
+
+TEST(Characterisation, SettingsThatCannotRunAreNamed) {
+    using Case = std::pair<std::function<void(CharacteriseSettings&)>, const char*>;
+    for (const auto& [change, words] : std::vector<Case>{
+             {[](auto& s) { s.output = 4; }, "give A, B, C or D"},
+             {[](auto& s) { s.stride = 0; }, "stride must be 1 to 0xFFFF"},
+             {[](auto& s) { s.samples = 1; }, "2 to 1000000"},
+             {[](auto& s) { s.dither = 4097; }, "dither must be 0 to 4096"},
+             {[](auto& s) { s.fitLowPercent = 90; }, "0 <= LOW < HIGH <= 100"},
+             {[](auto& s) { s.fitHighPercent = 101; }, "0 <= LOW < HIGH <= 100"},
+             {[](auto& s) { s.dacReference = 0; }, "DAC reference"},
+         }) {
+        CharacteriseSettings s;
+        change(s);
+        EXPECT_THAT(characteriseSettingsProblem(s).value_or(""), testing::HasSubstr(words));
+    }
+    EXPECT_FALSE(characteriseSettingsProblem(CharacteriseSettings{}));
+}
