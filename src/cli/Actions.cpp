@@ -72,18 +72,15 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
 
 Provenance provenanceOf(const Session& session) {
     const Session::Options& o = session.options();
-    const Deliverable& d = o.variant == Variant::A ? kXT4830Version2 : kXT4830;
-    return {std::string(d.name), versionText(d), o.variant == Variant::A ? "A" : "B",
-            o.package == Package::Lfcsp ? "lfcsp" : "tssop", std::chrono::system_clock::now()};
+    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package);
 }
 
 // How long the run will take on this board, from the time a request takes here and now.
 void announceDuration(Session& session, const Characterisation& run) {
     if (isatty(STDERR_FILENO) == 0) return;
     const auto perRequest = timePerRequest(session.requests(), run.settings().output);
-    std::fprintf(stderr, "characterise: %lld readings, about %s s on this board\n",
-                 static_cast<long long>(run.total()),
-                 fixed(estimatedDuration(run, perRequest).count(), 1).c_str());
+    std::fprintf(stderr, "characterise: %s\n",
+                 estimateText(run, estimatedDuration(run, perRequest)).c_str());
 }
 
 void printCharacterisation(Session& session, const LinearityResult& result,

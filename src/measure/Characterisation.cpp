@@ -77,7 +77,7 @@ Characterisation::Characterisation(Declare& requests, const CharacteriseSettings
             const int32_t code = codes.codes[static_cast<std::size_t>(i)];
             const auto [at, added] = slotOfCode.try_emplace(code, sums_.size());
             if (added) sums_.push_back({code});
-            block.slots[static_cast<std::size_t>(i)] = at->second;
+            block.sumIndex[static_cast<std::size_t>(i)] = at->second;
             block.dither[static_cast<std::size_t>(i)] =
                 std::min({settings.dither, code, kFullScaleCode - code});
         }
@@ -119,7 +119,7 @@ void Characterisation::next() {
     const int32_t code = codeOfReading(block, slot, inBlock_ / block.codes.size);
     if (written_ != code) write(code);
     const int64_t count = requests_.ReadAdc();
-    CodeReadings& sums = sums_[block.slots[static_cast<std::size_t>(slot)]];
+    CodeReadings& sums = sums_[block.sumIndex[static_cast<std::size_t>(slot)]];
     ++sums.count;
     sums.sum += count;
     sums.sumOfSquares += count * count;

@@ -79,8 +79,8 @@ public:
 private:
     struct Block {
         CodeBlock codes;
-        std::array<std::size_t, 2> slots;  // where each code's readings are summed
-        std::array<int32_t, 2> dither;     // the spread each code may take, within 0 to 0xFFFF
+        std::array<std::size_t, 2> sumIndex;  // where each code's readings are summed
+        std::array<int32_t, 2> dither;        // the spread each code may take, within 0 to 0xFFFF
     };
     int32_t codeOfReading(const Block& block, int slot, int64_t round) const;
     void write(int32_t code);

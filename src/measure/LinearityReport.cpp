@@ -49,6 +49,18 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 
 }  // namespace
 
+Provenance provenanceOf(const Deliverable& d, Package package) {
+    return {std::string(d.name), versionText(d), d.variant == Variant::A ? "A" : "B",
+            package == Package::Lfcsp ? "lfcsp" : "tssop", std::chrono::system_clock::now()};
+}
+
+std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
+    const double seconds = estimate.count();
+    return std::to_string(run.total()) + " readings, " +
+           (seconds < 0.1 ? std::string("under 0.1") : "about " + fixed(seconds, 1)) +
+           " s on this board";
+}
+
 std::vector<std::string> linearityFields(const CodeResult& c) {
     const auto steps = [](const std::optional<Figure>& f) {
         return f ? fixed(f->value, 4) : std::string();

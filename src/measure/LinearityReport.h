@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "board/Deliverable.h"
+#include "board/Package.h"
 #include "measure/Linearity.h"
 
 // How a characterisation is written out, by the command line and the plot window alike: a
@@ -17,6 +19,9 @@ struct Provenance {
     std::string package;  // "tssop" or "lfcsp"
     std::chrono::system_clock::time_point time;
 };
+
+// The provenance of a run of this deliverable on a board with this package, now.
+Provenance provenanceOf(const Deliverable& deliverable, Package package);
 
 inline constexpr const char* kLinearityColumns =
     "code,mean_count,count_uncertainty,volts,inl_lsb,dnl_lsb";
@@ -43,6 +48,9 @@ std::string linearitySummary(const LinearityResult& result, const CharacteriseSe
 // Why the figures may mislead, as sentences; empty when nothing does.
 std::vector<std::string> linearityWarnings(const LinearityResult& result,
                                            const CharacteriseSettings& settings);
+
+// "8704 readings, about 2.5 s on this board" ("under 0.1 s" for less).
+std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate);
 
 // One JSON object with every figure, its uncertainty and the provenance.
 std::string linearityJson(const LinearityResult& result, const CharacteriseSettings& settings,

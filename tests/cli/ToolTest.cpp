@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "VirtualLibrary.h"
 
 namespace {
@@ -86,7 +88,11 @@ TEST(Tool, BadInputGetsItsOwnMessageAndStatus2AndNothingIsSent) {
           Case{"write A 12G", "not a number"}, Case{"frob", "unknown subcommand \"frob\""},
           Case{"read A --bogus", "--bogus"}, Case{"read A --count 0", "1 or more"},
           Case{"sweep A --step 0", "1 or more"}, Case{"--wait x read A", "seconds"},
-          Case{"--package qfn read A", "qfn"}}) {
+          Case{"--package qfn read A", "qfn"},
+          Case{"characterise A --fit-range 90-10", "0 <= LOW < HIGH <= 100"},
+          Case{"characterise A --fit-range 10", "is not LOW-HIGH"},
+          Case{"characterise A --samples 1", "2 to 1000000"},
+          Case{"characterise A --plan some", "some"}}) {
         const ToolRun r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_THAT(r.err, HasSubstr(message)) << args;
@@ -151,4 +157,38 @@ TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
     EXPECT_THAT(bad.err, HasSubstr("line 2: unknown channel"));
     EXPECT_TRUE(bad.trace.empty());
     std::filesystem::remove(file);
+}
+
+TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) {
+    const char* board = "offset=A:3,sigma=0.7,seed=1";
+    const ToolRun r = run("--version2 characterise A --stride 0x1000 --samples 512 --json", board);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    for (const char* member :
+         {"offset_mv", "offset_mv_uncertainty", "gain_error_pct", "gain_error_pct_uncertainty",
+          "inl_max_lsb", "inl_max_lsb_uncertainty", "inl_max_code", "dnl_min_lsb", "dnl_max_lsb",
+          "dnl_resolved", "monotonic", "first_nonmonotonic_code", "lsb_per_adc_count",
+          "samples_per_code", "line", "plan"}) {
+        EXPECT_TRUE(j.contains(member)) << member;
+    }
+    EXPECT_NEAR(j["offset_mv"].get<double>(), 3.0, 2 * j["offset_mv_uncertainty"].get<double>());
+    EXPECT_EQ(j["lsb_per_adc_count"], 16.0);
+    EXPECT_EQ(j["samples_per_code"], 512);
+    EXPECT_EQ(j["line"], "least-squares");
+    EXPECT_EQ(j["plan"], "grid");
+    EXPECT_TRUE(j["dnl_min_lsb"].is_null()) << "a grid measures no one-code step";
+    EXPECT_EQ(j["provenance"]["version"], "1.0.4");
+    EXPECT_EQ(j["provenance"]["variant"], "A");
+    EXPECT_THAT(j["provenance"]["time_utc"].get<std::string>(), testing::EndsWith("Z"));
+
+    const ToolRun table = run("--csv characterise A --stride 0x4000 --samples 4", board);
+    ASSERT_EQ(table.status, 0) << table.err;
+    std::istringstream lines(table.out);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 6u) << table.out;  // the header, 0, 0x4000, 0x8000, 0xC000, 0xFFFF
+    EXPECT_EQ(rows[0], "code,mean_count,count_uncertainty,volts,inl_lsb,dnl_lsb");
+    EXPECT_THAT(rows[3], testing::StartsWith("0x8000,"));
+    EXPECT_THAT(table.err, HasSubstr("Offset error: "));
 }

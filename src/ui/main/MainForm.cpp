@@ -8,6 +8,7 @@
 
 #include "board/Board.h"
 #include "board/Dialogs.h"
+#include "board/Package.h"
 #include "command/CommandTable.h"
 #include "measure/AdcRules.h"
 #include "ui/about/QtSysInfoPlatform.h"
@@ -170,7 +171,12 @@ void MainForm::Image1_DblClick() {
 }
 
 void MainForm::MnuPlot_Click() {
-    if (plot_.isNull()) plot_ = new ReadbackPlot(board_.requests(), *monitor_, dialogs_, this);
+    if (plot_.isNull()) {
+        const bool lfcsp = board_.requests().DeviceAddress() == busAddress(Package::Lfcsp);
+        plot_ = new ReadbackPlot(
+            board_.requests(), *monitor_, dialogs_,
+            provenanceOf(deliverable_, lfcsp ? Package::Lfcsp : Package::Tssop), this);
+    }
     bringForward(plot_.data());
 }
 

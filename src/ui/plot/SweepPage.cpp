@@ -3,7 +3,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,44 +13,14 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include <cctype>
-
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
-#include "ui/monitor/AdcMonitor.h"
-
-namespace {
-
-// Each slice measures points for this long, then lets the window handle its events; the lines
-// are drawn anew at most this often while a sweep runs.
-constexpr qint64 kSliceMs = 15;
-constexpr qint64 kDrawEveryMs = 200;
-
-QLineEdit* field(QFormLayout* form, const QString& label, const QString& text) {
-    auto* edit = new QLineEdit(text);
-    form->addRow(label, edit);  // the label is the field's buddy
-    return edit;
-}
-
-// "the step must be 1 or more" as a message box says it: "The step must be 1 or more."
-std::string asSentence(std::string text) {
-    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    return text + ".";
-}
-
-std::optional<int32_t> hexCode(const QString& text) {
-    const auto value = readWholeUnsigned(text.trimmed().toStdString(), 16);
-    if (!value || *value > 0xFFFF) return std::nullopt;
-    return static_cast<int32_t>(*value);
-}
-
-}  // namespace
+#include "ui/plot/FormFields.h"
 
 SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       requests_(requests),
-      monitor_(&monitor),
       dialogs_(dialogs),
       input_(new QComboBox),
       start_(new QPushButton(QStringLiteral("Start"))),
@@ -60,7 +29,8 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
       summary_(new QLabel),
       view_(new QChartView(new QChart, this)),
       measured_(new QLineSeries(this)),
-      ideal_(new QLineSeries(this)) {
+      ideal_(new QLineSeries(this)),
+      run_(requests, monitor, nullptr) {
     input_->addItems(
         {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
     auto* form = new QFormLayout;
@@ -110,15 +80,8 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     layout->addLayout(side);
     layout->addWidget(view_, 1);
 
-    slices_.setInterval(0);
-    connect(&slices_, &QTimer::timeout, this, &SweepPage::runSlice);
     connect(start_, &QPushButton::clicked, this, &SweepPage::Start_Click);
     connect(cancel_, &QPushButton::clicked, this, &SweepPage::Cancel_Click);
-}
-
-// Closing the window in the middle of a sweep ends it: the board and the monitor are given back.
-SweepPage::~SweepPage() {
-    if (running()) stop();
 }
 
 std::optional<SweepSettings> SweepPage::settingsFromFields() {
@@ -147,10 +110,6 @@ void SweepPage::warn(const std::string& text) {
     dialogs_.show({text, "", MessageIcon::Warning, MessageButtons::Ok});
 }
 
-bool SweepPage::refused() const {
-    return refusal_ && refusal_->text();
-}
-
 void SweepPage::Start_Click() {
     if (running()) return;
     const auto settings = settingsFromFields();
@@ -163,30 +122,18 @@ void SweepPage::Start_Click() {
     auto* volts = static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0));
     codes->setRange(settings->from, settings->to);
     volts->setRange(0, settings->dacReference);
-    // The sweep has the ADC to itself; a refused request stops it with one message.
-    monitor_->holdAutoSampling(true);
-    refusal_.emplace();
-    refusalScope_.emplace(requests_, *refusal_);
     sweep_ = std::make_unique<Sweep>(requests_, *settings);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
-    sinceDrawn_.start();
     start_->setEnabled(false);
     cancel_->setEnabled(true);
-    slices_.start();
-}
-
-void SweepPage::runSlice() {
-    QElapsedTimer slice;
-    slice.start();
-    while (running() && !sweep_->done() && !refused() && slice.elapsed() < kSliceMs) {
-        const SweepPoint p = sweep_->next();
-        if (refused()) break;  // a point whose request failed is not kept
-        points_.push_back(p);
-    }
-    progress_->setValue(static_cast<int>(points_.size()));
-    if (refused() || sweep_->done()) return finish();
-    if (sinceDrawn_.elapsed() >= kDrawEveryMs) draw();
+    run_.start({[this] { return sweep_->done(); },
+                [this] {
+                    const SweepPoint p = sweep_->next();
+                    if (!run_.refusal()) points_.push_back(p);  // a failed point is not kept
+                },
+                [this] { progress_->setValue(static_cast<int>(points_.size())); },
+                [this] { draw(); }, [this] { finish(); }});
 }
 
 // The lines take every point measured so far in one change: a chart works out its whole line
@@ -201,27 +148,17 @@ void SweepPage::draw() {
     }
     ideal_->replace(ideal);
     measured_->replace(measured);
-    sinceDrawn_.restart();
 }
 
 void SweepPage::Cancel_Click() {
-    if (running()) finish();
-}
-
-void SweepPage::stop() {
-    slices_.stop();
-    sweep_.reset();
-    refusalScope_.reset();
-    if (monitor_) monitor_->holdAutoSampling(false);
+    run_.cancel();
 }
 
 void SweepPage::finish() {
-    stop();
-    draw();
     start_->setEnabled(true);
     cancel_->setEnabled(false);
     summary_->setText(QString::fromStdString(summaryText(summarize(points_))));
-    if (refused()) warn("The sweep stopped: the " + *refusal_->text() + ".");
+    if (const auto refusal = run_.refusal()) warn("The sweep stopped: the " + *refusal + ".");
 }
 
 std::string SweepPage::csv() const {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -12,6 +9,7 @@
 
 #include "board/Declare.h"
 #include "measure/Sweep.h"
+#include "ui/plot/SlicedRun.h"
 
 class AdcMonitor;
 class Dialogs;
@@ -24,17 +22,15 @@ class QProgressBar;
 class QPushButton;
 
 // A code sweep of one output drawn against the ideal line, on the same sweep as the command
-// line's. It runs in short slices between the window's events, so the window stays responsive
-// on a real board, where every point is two USB transfers.
+// line's, run in slices between the window's events.
 class SweepPage : public QWidget {
     Q_OBJECT
 public:
     SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent);
-    ~SweepPage() override;
 
     void Start_Click();
     void Cancel_Click();
-    bool running() const { return sweep_ != nullptr; }
+    bool running() const { return run_.running(); }
 
     const std::vector<SweepPoint>& points() const { return points_; }
     // The points as CSV, with the command line's columns and a header line.
@@ -55,25 +51,14 @@ private:
     // The settings from the fields, or nothing after telling the user what is wrong.
     std::optional<SweepSettings> settingsFromFields();
     void warn(const std::string& text);
-    // True once the board refused a request of the running sweep.
-    bool refused() const;
-    void runSlice();
     void draw();
-    // Ends the sweep: no more slices, the board's refusals and auto sampling as before.
-    void stop();
-    // Ends it with the lines, the summary and the message of a refusal shown.
+    // Shows the lines, the summary and the message of a refusal.
     void finish();
 
     Declare& requests_;
-    QPointer<AdcMonitor> monitor_;  // it may go first when the main window closes
     Dialogs& dialogs_;
     std::unique_ptr<Sweep> sweep_;
     std::vector<SweepPoint> points_;
-    // While a sweep runs, the board's refusals go to refusal_ instead of a box each.
-    std::optional<FirstRefusalText> refusal_;
-    std::optional<Declare::PolicyScope> refusalScope_;
-    QTimer slices_;
-    QElapsedTimer sinceDrawn_;
     QComboBox* input_;
     QLineEdit* from_;
     QLineEdit* to_;
@@ -86,4 +71,5 @@ private:
     QChartView* view_;
     QLineSeries* measured_;
     QLineSeries* ideal_;
+    SlicedRun run_;  // last: it ends a running sweep before the sweep goes
 };

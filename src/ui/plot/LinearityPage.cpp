@@ -1,0 +1,289 @@
+#include "ui/plot/LinearityPage.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <cmath>
+#include <limits>
+
+#include "board/Dialogs.h"
+#include "command/NumberReading.h"
+#include "measure/ResultTables.h"
+#include "ui/plot/FormFields.h"
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+QComboBox* choice(QFormLayout* form, const QString& label, const auto& names) {
+    auto* box = new QComboBox;
+    for (const char* name : names)
+        box->addItem(QString::fromLatin1(name));
+    form->addRow(label, box);
+    return box;
+}
+
+// A whole number in base, or fallback (a value the settings check refuses and names).
+int32_t wholeOr(const QLineEdit* edit, int base, int32_t fallback) {
+    const auto value = readWholeUnsigned(edit->text().trimmed().toStdString(), base);
+    return value && *value <= 0x7FFFFFFF ? static_cast<int32_t>(*value) : fallback;
+}
+
+double decimalOr(const QLineEdit* edit, double fallback) {
+    return readStrictDecimal(edit->text().toStdString()).value_or(fallback);
+}
+
+QChartView* plotView(QWidget* parent, QAbstractSeries* series, const QString& name) {
+    auto* view = new QChartView(new QChart, parent);
+    QChart* chart = view->chart();
+    auto* codes = new QValueAxis(view);
+    auto* steps = new QValueAxis(view);
+    codes->setTitleText(QStringLiteral("Code"));
+    codes->setLabelFormat(QStringLiteral("%d"));
+    codes->setRange(0, 65535);
+    steps->setTitleText(QStringLiteral("LSB"));
+    chart->addAxis(codes, Qt::AlignBottom);
+    chart->addAxis(steps, Qt::AlignLeft);
+    chart->addSeries(series);
+    series->attachAxis(codes);
+    series->attachAxis(steps);
+    chart->legend()->hide();
+    chart->setTitle(name);
+    view->setAccessibleName(name + QStringLiteral(" chart"));
+    return view;
+}
+
+// The vertical axis over the values, with a little room, and never flat.
+void fitVertical(QChartView* view, double low, double high) {
+    const double margin = std::max(0.5, (high - low) * 0.1);
+    auto* axis = static_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).at(0));
+    axis->setRange(low - margin, high + margin);
+}
+
+}  // namespace
+
+LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs,
+                             Provenance provenance, QWidget* parent)
+    : QWidget(parent),
+      requests_(requests),
+      dialogs_(dialogs),
+      provenance_(std::move(provenance)),
+      start_(new QPushButton(QStringLiteral("Start"))),
+      cancel_(new QPushButton(QStringLiteral("Cancel"))),
+      progress_(new QProgressBar),
+      estimate_(new QLabel),
+      summary_(new QTableWidget(0, 4)),
+      warnings_(new QLabel),
+      plots_(new QWidget(this)),
+      inl_(new QLineSeries(this)),
+      dnl_(new QScatterSeries(this)),
+      run_(requests, monitor, nullptr) {
+    auto* form = new QFormLayout;
+    input_ = choice(form, QStringLiteral("Input:"), std::array{"A", "B", "C", "D"});
+    plan_ = choice(form, QStringLiteral("Codes:"), kPlanNames);
+    stride_ = field(form, QStringLiteral("Grid step (hex):"), QStringLiteral("40"));
+    samples_ = field(form, QStringLiteral("Readings per code:"), QStringLiteral("256"));
+    dither_ = field(form, QStringLiteral("Dither (codes):"), QStringLiteral("0"));
+    line_ = choice(form, QStringLiteral("Line:"), kLineNames);
+    line_->setCurrentIndex(static_cast<int>(FitLine::LeastSquares));
+    fitFrom_ = field(form, QStringLiteral("Fit from (% of full scale):"), QStringLiteral("10"));
+    fitTo_ = field(form, QStringLiteral("Fit to (% of full scale):"), QStringLiteral("90"));
+    reference_ = field(form, QStringLiteral("DAC reference (V):"), QStringLiteral("3"));
+    cancel_->setEnabled(false);
+    progress_->setRange(0, kProgressSteps);
+    progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
+    estimate_->setAccessibleName(QStringLiteral("Estimated duration"));
+    summary_->setAccessibleName(QStringLiteral("Linearity figures"));
+    summary_->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value"),
+                                         QStringLiteral("Uncertainty"), QStringLiteral("Unit")});
+    summary_->verticalHeader()->hide();
+    summary_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    summary_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    summary_->horizontalHeader()->setStretchLastSection(true);
+    summary_->setWordWrap(true);
+    summary_->setMinimumWidth(500);
+    warnings_->setAccessibleName(QStringLiteral("Linearity warnings"));
+    warnings_->setWordWrap(true);
+
+    inlView_ = plotView(plots_, inl_, QStringLiteral("INL"));
+    dnlView_ = plotView(plots_, dnl_, QStringLiteral("DNL"));
+    dnl_->setMarkerSize(6);
+    auto* plotsLayout = new QVBoxLayout(plots_);
+    plotsLayout->setContentsMargins(0, 0, 0, 0);
+    plotsLayout->addWidget(inlView_);
+    plotsLayout->addWidget(dnlView_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(progress_);
+    auto* side = new QVBoxLayout;
+    side->addLayout(form);
+    side->addLayout(buttons);
+    side->addWidget(estimate_);
+    side->addWidget(summary_, 1);
+    side->addWidget(warnings_);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(side);
+    layout->addWidget(plots_, 1);
+
+    connect(start_, &QPushButton::clicked, this, &LinearityPage::Start_Click);
+    connect(cancel_, &QPushButton::clicked, this, &LinearityPage::Cancel_Click);
+}
+
+std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
+    CharacteriseSettings s;
+    s.output = input_->currentIndex();
+    s.plan = static_cast<PlanKind>(plan_->currentIndex());
+    s.stride = wholeOr(stride_, 16, 0);
+    s.samples = wholeOr(samples_, 10, 0);
+    s.dither = wholeOr(dither_, 10, -1);
+    s.line = static_cast<FitLine>(line_->currentIndex());
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    s.fitLowPercent = decimalOr(fitFrom_, nan);
+    s.fitHighPercent = decimalOr(fitTo_, nan);
+    s.dacReference = decimalOr(reference_, 0);
+    if (const auto problem = characteriseSettingsProblem(s)) {
+        warn(asSentence(*problem));
+        return std::nullopt;
+    }
+    return s;
+}
+
+void LinearityPage::warn(const std::string& text) {
+    dialogs_.show({text, "", MessageIcon::Warning, MessageButtons::Ok});
+}
+
+void LinearityPage::Start_Click() {
+    if (running()) return;
+    const auto settings = settingsFromFields();
+    if (!settings) return;
+    result_.reset();
+    inl_->clear();
+    dnl_->clear();
+    summary_->setRowCount(0);
+    warnings_->clear();
+    estimate_->clear();
+    characterisation_ = std::make_unique<Characterisation>(requests_, *settings);
+    progress_->setValue(0);
+    start_->setEnabled(false);
+    cancel_->setEnabled(true);
+    provenance_.time = std::chrono::system_clock::now();
+    run_.start({[this] { return characterisation_->done(); }, [this] { step(); },
+                [this] {
+                    progress_->setValue(
+                        static_cast<int>(characterisation_->measured() * kProgressSteps /
+                                         characterisation_->total()));
+                },
+                [this] { draw(); }, [this] { finish(); }});
+}
+
+// The first step times the board's requests, so the estimate is of this board, now.
+void LinearityPage::step() {
+    if (characterisation_->measured() == 0) {
+        const Characterisation& c = *characterisation_;
+        const auto perRequest = timePerRequest(requests_, c.settings().output);
+        estimate_->setText(
+            QString::fromStdString(estimateText(c, estimatedDuration(c, perRequest))));
+        if (run_.refusal()) return;
+    }
+    characterisation_->next();
+}
+
+void LinearityPage::analyse() {
+    result_ = analyseLinearity(characterisation_->readings(), characterisation_->settings());
+}
+
+// The INL of every code and the DNL of every one-code step measured so far, against the line
+// fitted to the readings so far.
+void LinearityPage::draw() {
+    if (run_.refusal()) return;
+    analyse();
+    QList<QPointF> inl, dnl;
+    double low = 0, high = 0;
+    for (const CodeResult& c : result_->codes) {
+        if (c.inl) inl.append(QPointF(c.code, c.inl->value));
+        if (c.dnl) dnl.append(QPointF(c.code, c.dnl->value));
+        for (const auto& f : {c.inl, c.dnl}) {
+            if (!f) continue;
+            low = std::min(low, f->value);
+            high = std::max(high, f->value);
+        }
+    }
+    inl_->replace(inl);
+    dnl_->replace(dnl);
+    fitVertical(inlView_, low, high);
+    fitVertical(dnlView_, low, high);
+    const CharacteriseSettings& s = characterisation_->settings();
+    inlView_->chart()->setTitle(
+        QStringLiteral("INL against the %1 line (LSB)")
+            .arg(QString::fromLatin1(kLineNames[static_cast<int>(s.line)])));
+    dnlView_->chart()->setTitle(dnl.isEmpty() ? QStringLiteral("DNL: no one-code steps measured")
+                                              : QStringLiteral("DNL (LSB)"));
+}
+
+void LinearityPage::showSummary() {
+    const CharacteriseSettings& s = characterisation_->settings();
+    if (!result_->problem.empty()) {
+        warnings_->setText(QString::fromStdString(asSentence(result_->problem)));
+        return;
+    }
+    const std::vector<SummaryRow> rows = linearityTable(*result_, s);
+    summary_->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < summary_->rowCount(); ++i) {
+        const SummaryRow& row = rows[static_cast<std::size_t>(i)];
+        int column = 0;
+        for (const std::string* text : {&row.figure, &row.value, &row.uncertainty, &row.unit})
+            summary_->setItem(i, column++, new QTableWidgetItem(QString::fromStdString(*text)));
+        // A setting or a verdict has no uncertainty and no unit: its words take their room.
+        const bool wordsOnly = row.uncertainty.empty() && row.unit.empty();
+        summary_->setSpan(i, 1, 1, wordsOnly ? 3 : 1);
+    }
+    summary_->resizeRowsToContents();
+    QStringList warnings;
+    for (const std::string& warning : linearityWarnings(*result_, s))
+        warnings.append(QString::fromStdString(warning));
+    warnings_->setText(warnings.join(QLatin1Char('\n')));
+}
+
+void LinearityPage::Cancel_Click() {
+    run_.cancel();
+}
+
+// A run the board stopped gives no figures: its last readings cannot be trusted.
+void LinearityPage::finish() {
+    start_->setEnabled(true);
+    cancel_->setEnabled(false);
+    if (const auto refusal = run_.refusal()) {
+        result_.reset();
+        warn("The characterisation stopped: the " + *refusal + ".");
+        return;
+    }
+    showSummary();
+}
+
+std::optional<std::string> LinearityPage::csv() const {
+    if (!result_ || !result_->problem.empty()) return std::nullopt;
+    std::string text = std::string(kLinearityColumns) + "\n";
+    for (const CodeResult& c : result_->codes)
+        text += joined(linearityFields(c), ",") + "\n";
+    return text;
+}
+
+std::optional<std::string> LinearityPage::json() const {
+    if (!result_ || !result_->problem.empty()) return std::nullopt;
+    return linearityJson(*result_, characterisation_->settings(), provenance_) + "\n";
+}

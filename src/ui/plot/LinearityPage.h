@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "board/Declare.h"
+#include "measure/Characterisation.h"
+#include "measure/Linearity.h"
+#include "measure/LinearityReport.h"
+#include "ui/plot/SlicedRun.h"
+
+class AdcMonitor;
+class Dialogs;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QProgressBar;
+class QPushButton;
+class QScatterSeries;
+class QTableWidget;
+
+// The static linearity of one output on the command line's characterisation: INL and DNL
+// against code, and every figure with its uncertainty in a table beside them. It runs in
+// slices between the window's events, as the sweep does.
+class LinearityPage : public QWidget {
+    Q_OBJECT
+public:
+    // provenance: the deliverable and package the results are saved with; the time is the
+    // run's.
+    LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Provenance provenance,
+                  QWidget* parent);
+
+    void Start_Click();
+    void Cancel_Click();
+    bool running() const { return run_.running(); }
+
+    const std::optional<LinearityResult>& result() const { return result_; }
+    // The per-code table as CSV with the command line's columns; the figures as the command
+    // line's JSON object. Nothing before a run has given figures.
+    std::optional<std::string> csv() const;
+    std::optional<std::string> json() const;
+
+    QComboBox* inputChoice() const { return input_; }
+    QComboBox* planChoice() const { return plan_; }
+    QLineEdit* strideText() const { return stride_; }
+    QLineEdit* samplesText() const { return samples_; }
+    QLineEdit* ditherText() const { return dither_; }
+    QComboBox* lineChoice() const { return line_; }
+    QLineEdit* fitFromText() const { return fitFrom_; }
+    QLineEdit* fitToText() const { return fitTo_; }
+    QLineEdit* referenceText() const { return reference_; }
+    QPushButton* startButton() const { return start_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QProgressBar* progress() const { return progress_; }
+    QLabel* estimate() const { return estimate_; }
+    QTableWidget* summary() const { return summary_; }
+    QLabel* warnings() const { return warnings_; }
+    QChartView* inlView() const { return inlView_; }
+    QChartView* dnlView() const { return dnlView_; }
+    // Both plots, as the picture is saved.
+    QWidget* plots() const { return plots_; }
+
+private:
+    // The settings from the fields, or nothing after telling the user what is wrong.
+    std::optional<CharacteriseSettings> settingsFromFields();
+    void warn(const std::string& text);
+    void step();
+    void analyse();
+    void draw();
+    void showSummary();
+    void finish();
+
+    Declare& requests_;
+    Dialogs& dialogs_;
+    Provenance provenance_;
+    std::unique_ptr<Characterisation> characterisation_;
+    std::optional<LinearityResult> result_;
+    QComboBox* input_;
+    QComboBox* plan_;
+    QLineEdit* stride_;
+    QLineEdit* samples_;
+    QLineEdit* dither_;
+    QComboBox* line_;
+    QLineEdit* fitFrom_;
+    QLineEdit* fitTo_;
+    QLineEdit* reference_;
+    QPushButton* start_;
+    QPushButton* cancel_;
+    QProgressBar* progress_;
+    QLabel* estimate_;
+    QTableWidget* summary_;
+    QLabel* warnings_;
+    QWidget* plots_;
+    QChartView* inlView_;
+    QChartView* dnlView_;
+    QLineSeries* inl_;
+    QScatterSeries* dnl_;
+    SlicedRun run_;  // last: it ends a running characterisation before it goes
+};
