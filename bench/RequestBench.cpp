@@ -1,5 +1,5 @@
-// The program's own cost per board request, and per point of a code sweep, against a driver
-// library that does nothing.
+// The program's own cost per board request, per point of a code sweep and per reading of a
+// characterisation, against a driver library that does nothing.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include "board/LazyLibrary.h"
 #include "board/Variant.h"
 #include "driver_abi/DriverAbi.h"
+#include "measure/Characterisation.h"
 #include "measure/Sweep.h"
 
 namespace {
@@ -82,9 +83,23 @@ void OneSweepPoint(benchmark::State& state) {
     }
 }
 
+// One reading of a characterisation's grid: summed into its code, a write at each new code.
+void OneCharacterisationReading(benchmark::State& state) {
+    auto driver = openedDriver(Variant::B);
+    Declare declare(*driver, boxes);
+    declare.setDeviceAddress(62);
+    const CharacteriseSettings settings;  // 1025 codes, 256 readings each
+    auto run = std::make_unique<Characterisation>(declare, settings);
+    for (auto _ : state) {
+        if (run->done()) run = std::make_unique<Characterisation>(declare, settings);
+        run->next();
+    }
+}
+
 }  // namespace
 
 BENCHMARK(DirectLibraryCall);
+BENCHMARK(OneCharacterisationReading);
 BENCHMARK_TEMPLATE(OneSweepPoint, Variant::A);
 BENCHMARK_TEMPLATE(OneSweepPoint, Variant::B);
 BENCHMARK_TEMPLATE(WriteDacWord, Variant::A);

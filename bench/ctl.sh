@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # xt4830ctl on the virtual board, whole processes: a one-shot "read A" (median of RUNS starts,
-# default 20) and a sweep of all 65536 codes with a read-back each (median of SWEEPS, default 5).
+# default 20), a sweep of all 65536 codes with a read-back each and a characterisation of the
+# default grid, 1025 codes with 256 readings each, on a noisy board (medians of SWEEPS, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
@@ -22,5 +23,8 @@ unset XT4830_VIRTUAL_TRACE XT4830_VIRTUAL_BOARD
 read_ms=$(for _ in $(seq "${RUNS:-20}"); do timed read A; done | median)
 sweep_ms=$(for _ in $(seq "${SWEEPS:-5}"); do
     timed sweep A --from 0 --to 0xFFFF --step 1; done | median)
+characterise_ms=$(for _ in $(seq "${SWEEPS:-5}"); do
+    XT4830_VIRTUAL_BOARD=sigma=0.7 timed characterise A; done | median)
 echo "xt4830ctl read A:               ${read_ms} ms (median of ${RUNS:-20})"
 echo "xt4830ctl sweep of 65536 codes: ${sweep_ms} ms (median of ${SWEEPS:-5})"
+echo "xt4830ctl characterise A:       ${characterise_ms} ms (median of ${SWEEPS:-5})"
