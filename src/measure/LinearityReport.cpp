@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+
 #include "measure/ResultTables.h"
 
 namespace {
@@ -102,14 +104,14 @@ std::vector<std::string> linearityWarnings(const LinearityResult& r,
                            " ADC counts: too little for their mean to fall between two counts, "
                            "so each mean may be off by up to half a count (its uncertainty "
                            "says so). Add a dither of about " +
-                           std::to_string(static_cast<int>(r.lsbPerAdcCount + 0.5)) + " codes.");
+                           std::to_string(std::lround(r.lsbPerAdcCount)) + " codes.");
     }
     if (r.dnlMin && !r.dnlResolved) {
-        warnings.push_back(s.dither > 0 ? "The one-code steps are not resolved: the dither "
-                                          "averages each step with its neighbours."
-                                        : "The one-code steps are not resolved: their "
-                                          "uncertainty is too large. Take more readings per "
-                                          "code.");
+        warnings.emplace_back(s.dither > 0 ? "The one-code steps are not resolved: the dither "
+                                             "averages each step with its neighbours."
+                                           : "The one-code steps are not resolved: their "
+                                             "uncertainty is too large. Take more readings per "
+                                             "code.");
     }
     return warnings;
 }

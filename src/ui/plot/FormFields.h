@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+class Dialogs;
 class QFormLayout;
 class QLineEdit;
 
@@ -19,3 +20,9 @@ std::string asSentence(std::string text);
 
 // A hexadecimal code 0 to FFFF, as the code fields take it.
 std::optional<int32_t> hexCode(const QString& text);
+
+// A warning box with text and OK.
+void warn(Dialogs& dialogs, const std::string& text);
+
+// Shows what is wrong with a page's settings as a sentence; true when something was.
+bool shownProblem(Dialogs& dialogs, const std::optional<std::string>& problem);

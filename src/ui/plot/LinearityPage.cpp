@@ -156,15 +156,8 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
     s.fitLowPercent = decimalOr(fitFrom_, nan);
     s.fitHighPercent = decimalOr(fitTo_, nan);
     s.dacReference = decimalOr(reference_, 0);
-    if (const auto problem = characteriseSettingsProblem(s)) {
-        warn(asSentence(*problem));
-        return std::nullopt;
-    }
+    if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
-}
-
-void LinearityPage::warn(const std::string& text) {
-    dialogs_.show({text, "", MessageIcon::Warning, MessageButtons::Ok});
 }
 
 void LinearityPage::Start_Click() {
@@ -269,7 +262,7 @@ void LinearityPage::finish() {
     cancel_->setEnabled(false);
     if (const auto refusal = run_.refusal()) {
         result_.reset();
-        warn("The characterisation stopped: the " + *refusal + ".");
+        warn(dialogs_, "The characterisation stopped: the " + *refusal + ".");
         return;
     }
     showSummary();

@@ -68,7 +68,6 @@ public:
 private:
     // The settings from the fields, or nothing after telling the user what is wrong.
     std::optional<CharacteriseSettings> settingsFromFields();
-    void warn(const std::string& text);
     void step();
     void analyse();
     void draw();

@@ -12,6 +12,7 @@
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "ui/monitor/AdcMonitor.h"
+#include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"
@@ -94,7 +95,6 @@ void ReadbackPlot::save(const QString& filter, bool (ReadbackPlot::*write)(const
     const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filter);
     if (path.isEmpty() || (this->*write)(path)) return;
     const bool nothing = tabs_->currentWidget() == linearity_ && !linearity_->result();
-    dialogs_.show({nothing ? "There are no figures to save yet: run a characterisation first."
-                           : "Cannot write " + path.toStdString() + ".",
-                   "", MessageIcon::Warning, MessageButtons::Ok});
+    warn(dialogs_, nothing ? "There are no figures to save yet: run a characterisation first."
+                           : "Cannot write " + path.toStdString() + ".");
 }

@@ -89,7 +89,7 @@ std::optional<SweepSettings> SweepPage::settingsFromFields() {
     const auto to = hexCode(to_->text());
     const auto step = hexCode(step_->text());
     if (!from || !to || !step) {
-        warn("The codes and the step are hexadecimal, 0 to FFFF.");
+        warn(dialogs_, "The codes and the step are hexadecimal, 0 to FFFF.");
         return std::nullopt;
     }
     SweepSettings settings;
@@ -99,15 +99,8 @@ std::optional<SweepSettings> SweepPage::settingsFromFields() {
     settings.step = *step;
     // Text that is no number is no reference: the check below names it.
     settings.dacReference = readStrictDecimal(reference_->text().toStdString()).value_or(0);
-    if (const auto problem = sweepSettingsProblem(settings)) {
-        warn(asSentence(*problem));
-        return std::nullopt;
-    }
+    if (shownProblem(dialogs_, sweepSettingsProblem(settings))) return std::nullopt;
     return settings;
-}
-
-void SweepPage::warn(const std::string& text) {
-    dialogs_.show({text, "", MessageIcon::Warning, MessageButtons::Ok});
 }
 
 void SweepPage::Start_Click() {
@@ -158,7 +151,8 @@ void SweepPage::finish() {
     start_->setEnabled(true);
     cancel_->setEnabled(false);
     summary_->setText(QString::fromStdString(summaryText(summarize(points_))));
-    if (const auto refusal = run_.refusal()) warn("The sweep stopped: the " + *refusal + ".");
+    if (const auto refusal = run_.refusal())
+        warn(dialogs_, "The sweep stopped: the " + *refusal + ".");
 }
 
 std::string SweepPage::csv() const {

@@ -50,7 +50,6 @@ public:
 private:
     // The settings from the fields, or nothing after telling the user what is wrong.
     std::optional<SweepSettings> settingsFromFields();
-    void warn(const std::string& text);
     void draw();
     // Shows the lines, the summary and the message of a refusal.
     void finish();
