@@ -42,9 +42,12 @@ void addCharacterise(CLI::App& app, Words& w) {
     auto* c = app.add_subcommand(
         "characterise", "Offset, gain, INL, DNL and monotonicity of a channel, with uncertainties");
     c->add_option("CHANNEL", w.channel, "A, B, C or D")->required();
-    c->add_option("--plan", w.plan, "grid (default), carries (pairs across 2^k) or all codes")
+    c->add_option("--plan", w.plan,
+                  "grid (default), carries (pairs across 2^k), window (--from to --to) or all")
         ->check(CLI::IsMember(nameList(kPlanNames)));
     c->add_option("--stride", w.stride, "the grid's code step (default 64)");
+    c->add_option("--from", w.from, "the window's first code (default 0)");
+    c->add_option("--to", w.to, "the window's last code (default 0xFFFF)");
     c->add_option("--samples", w.samples, "readings averaged per code (default 256)");
     c->add_option("--dither", w.dither, "spread each code's readings over +/- D codes (default 0)");
     c->add_option("--line", w.line, "least-squares (default) or end-point")
@@ -131,6 +134,8 @@ CharacteriseSettings characteriseSettings(const Words& w) {
     s.output = index(readChannel(w.channel));
     s.plan = static_cast<PlanKind>(indexOfName(kPlanNames, w.plan));
     s.stride = static_cast<int32_t>(readNumber(w.stride, 0xFFFF, "stride"));
+    s.from = static_cast<int32_t>(readNumber(w.from, 0xFFFF, "code"));
+    s.to = static_cast<int32_t>(readNumber(w.to, 0xFFFF, "code"));
     s.samples = static_cast<int32_t>(readNumber(w.samples, 1000000, "samples"));
     s.dither = static_cast<int32_t>(readNumber(w.dither, 4096, "dither"));
     s.shuffled = w.order == "shuffled";

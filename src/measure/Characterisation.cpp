@@ -16,9 +16,10 @@ constexpr uint32_t kShuffleSeed = 4830;
 constexpr int kTimedReadings = 16;
 
 std::vector<CodeBlock> planOf(const CharacteriseSettings& s) {
-    std::vector<CodeBlock> blocks = s.plan == PlanKind::Carries ? carriesPlan()
-                                    : s.plan == PlanKind::All   ? gridPlan(1)
-                                                                : gridPlan(s.stride);
+    std::vector<CodeBlock> blocks = s.plan == PlanKind::Carries  ? carriesPlan()
+                                    : s.plan == PlanKind::Window ? windowPlan(s.from, s.to)
+                                    : s.plan == PlanKind::All    ? windowPlan(0, kFullScaleCode)
+                                                                 : gridPlan(s.stride);
     if (s.shuffled) shuffleBlocks(blocks, kShuffleSeed);
     return blocks;
 }
@@ -37,6 +38,9 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
         return "a characterisation reads one channel back: give A, B, C or D";
     }
     if (s.stride < 1 || s.stride > kFullScaleCode) return "the stride must be 1 to 0xFFFF";
+    if (s.from < 0 || s.to > kFullScaleCode || s.to < s.from) {
+        return "the window is FROM to TO, codes 0 to 0xFFFF, the last not below the first";
+    }
     if (s.samples < 2 || s.samples > 1000000) {
         return "the readings per code must be 2 to 1000000: their spread is their uncertainty";
     }

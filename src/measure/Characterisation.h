@@ -18,17 +18,19 @@ class Declare;
 // count of noise or more can, and a dither of the code around each measured code brings that
 // spread to a board that is quieter.
 
-enum class PlanKind { Grid, Carries, All };
+enum class PlanKind { Grid, Carries, Window, All };
 enum class FitLine { EndPoint, LeastSquares };
 
 // Names as the command line takes them and the results give them.
-inline constexpr std::array<const char*, 3> kPlanNames{"grid", "carries", "all"};
+inline constexpr std::array<const char*, 4> kPlanNames{"grid", "carries", "window", "all"};
 inline constexpr std::array<const char*, 2> kLineNames{"end-point", "least-squares"};
 
 struct CharacteriseSettings {
     int output = 0;  // 0 = A ... 3 = D
     PlanKind plan = PlanKind::Grid;
-    int32_t stride = 64;    // the grid's code step
+    int32_t stride = 64;  // the grid's code step
+    int32_t from = 0;     // the window's first and last codes
+    int32_t to = 0xFFFF;
     int32_t samples = 256;  // readings per code, 2 or more
     int32_t dither = 0;     // readings spread over codes within this many steps of the code
     bool shuffled = false;  // blocks in a shuffled order instead of ascending codes

@@ -13,6 +13,13 @@ std::vector<CodeBlock> gridPlan(int32_t stride) {
     return blocks;
 }
 
+std::vector<CodeBlock> windowPlan(int32_t first, int32_t last) {
+    std::vector<CodeBlock> blocks;
+    for (int32_t code = first; code <= last; ++code)
+        blocks.push_back({{code, code}, 1});
+    return blocks;
+}
+
 std::vector<CodeBlock> carriesPlan() {
     std::vector<CodeBlock> blocks;
     for (int32_t bit = 1; bit <= 0x8000; bit <<= 1)

@@ -16,6 +16,9 @@ struct CodeBlock {
 // a coarse grid for the line, offset, gain and integral non-linearity.
 std::vector<CodeBlock> gridPlan(int32_t stride);
 
+// Every code from first to last: a dense window, for the steps around a code of interest.
+std::vector<CodeBlock> windowPlan(int32_t first, int32_t last);
+
 // The pairs 2^k - 1 and 2^k for k = 0 to 15, across every carry of the binary code, where a
 // weighted DAC's steps go wrong: differential non-linearity and monotonicity.
 std::vector<CodeBlock> carriesPlan();

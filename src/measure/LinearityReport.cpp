@@ -15,6 +15,7 @@ std::string percentText(double percent) {
 std::string planText(const CharacteriseSettings& s) {
     std::string text = kPlanNames[static_cast<std::size_t>(s.plan)];
     if (s.plan == PlanKind::Grid) text += ", stride " + std::to_string(s.stride);
+    if (s.plan == PlanKind::Window) text += " " + codeText(s.from) + " to " + codeText(s.to);
     text += ", " + std::to_string(s.samples) + " readings per code";
     if (s.dither > 0) text += ", dither " + std::to_string(s.dither);
     if (s.shuffled) text += ", shuffled";
@@ -135,6 +136,7 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["output"] = inputName(s.output);
     j["plan"] = kPlanNames[static_cast<std::size_t>(s.plan)];
     j["stride"] = s.stride;
+    j["window"] = {s.from, s.to};
     j["samples_per_code"] = s.samples;
     j["dither"] = s.dither;
     j["shuffled"] = s.shuffled;

@@ -207,6 +207,20 @@ TEST(Characterisation, PairsAlternateAndDitherSpreadsEachCodesReadingsBothWays) 
     EXPECT_EQ(written, (std::vector<int>{0, 0x8000, 0x8001, 0x7FFF, 0x8002, 0x7FFE, 0xFFFF}));
     EXPECT_EQ(spread.readings().size(), 3u);
     EXPECT_EQ(spread.readings()[1].count, 5);
+    // A dense window: every code from its first to its last, once each.
+    Rig window;
+    s = grid(1, 2);
+    s.plan = PlanKind::Window;
+    s.from = 0x7FFE;
+    s.to = 0x8001;
+    Characterisation dense(window.declare, s);
+    while (!dense.done())
+        dense.next();
+    written.clear();
+    for (const auto& r : window.driver.sent) {
+        if (r[0] == 0xDE) written.push_back(r[2]);
+    }
+    EXPECT_EQ(written, (std::vector<int>{0x7FFE, 0x7FFF, 0x8000, 0x8001}));
 }
 
 TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
@@ -241,6 +255,7 @@ TEST(Characterisation, SettingsThatCannotRunAreNamed) {
              {[](auto& s) { s.fitLowPercent = 90; }, "0 <= LOW < HIGH <= 100"},
              {[](auto& s) { s.fitHighPercent = 101; }, "0 <= LOW < HIGH <= 100"},
              {[](auto& s) { s.dacReference = 0; }, "DAC reference"},
+             {[](auto& s) { s.from = 0x8001, s.to = 0x8000; }, "the last not below the first"},
          }) {
         CharacteriseSettings s;
         change(s);

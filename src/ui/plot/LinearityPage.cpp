@@ -95,6 +95,8 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     input_ = choice(form, QStringLiteral("Input:"), std::array{"A", "B", "C", "D"});
     plan_ = choice(form, QStringLiteral("Codes:"), kPlanNames);
     stride_ = field(form, QStringLiteral("Grid step (hex):"), QStringLiteral("40"));
+    windowFrom_ = field(form, QStringLiteral("Window from (hex):"), QStringLiteral("7FF0"));
+    windowTo_ = field(form, QStringLiteral("Window to (hex):"), QStringLiteral("8010"));
     samples_ = field(form, QStringLiteral("Readings per code:"), QStringLiteral("256"));
     dither_ = field(form, QStringLiteral("Dither (codes):"), QStringLiteral("0"));
     line_ = choice(form, QStringLiteral("Line:"), kLineNames);
@@ -149,6 +151,8 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
     s.output = input_->currentIndex();
     s.plan = static_cast<PlanKind>(plan_->currentIndex());
     s.stride = wholeOr(stride_, 16, 0);
+    s.from = hexCode(windowFrom_->text()).value_or(-1);
+    s.to = hexCode(windowTo_->text()).value_or(-1);
     s.samples = wholeOr(samples_, 10, 0);
     s.dither = wholeOr(dither_, 10, -1);
     s.line = static_cast<FitLine>(line_->currentIndex());
@@ -262,6 +266,8 @@ void LinearityPage::finish() {
     cancel_->setEnabled(false);
     if (const auto refusal = run_.refusal()) {
         result_.reset();
+        inl_->clear();
+        dnl_->clear();
         warn(dialogs_, "The characterisation stopped: the " + *refusal + ".");
         return;
     }

@@ -48,6 +48,8 @@ public:
     QComboBox* inputChoice() const { return input_; }
     QComboBox* planChoice() const { return plan_; }
     QLineEdit* strideText() const { return stride_; }
+    QLineEdit* windowFromText() const { return windowFrom_; }
+    QLineEdit* windowToText() const { return windowTo_; }
     QLineEdit* samplesText() const { return samples_; }
     QLineEdit* ditherText() const { return dither_; }
     QComboBox* lineChoice() const { return line_; }
@@ -82,6 +84,8 @@ private:
     QComboBox* input_;
     QComboBox* plan_;
     QLineEdit* stride_;
+    QLineEdit* windowFrom_;
+    QLineEdit* windowTo_;
     QLineEdit* samples_;
     QLineEdit* dither_;
     QComboBox* line_;
