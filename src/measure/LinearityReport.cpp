@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 #include "measure/ResultTables.h"
@@ -106,6 +107,19 @@ std::vector<std::string> linearityWarnings(const LinearityResult& r,
                            "so each mean may be off by up to half a count (its uncertainty "
                            "says so). Add a dither of about " +
                            std::to_string(std::lround(r.lsbPerAdcCount)) + " codes.");
+    }
+    // The largest of n values that each scatter by u is, from the scatter alone, about
+    // u x sqrt(2 ln n): an INL no larger than that is the noise, not the part.
+    const auto withInl = std::count_if(r.codes.begin(), r.codes.end(),
+                                       [](const CodeResult& c) { return c.inl.has_value(); });
+    const double noiseAlone =
+        withInl > 1 ? r.inlMax.uncertainty * std::sqrt(2 * std::log(double(withInl))) : 0.0;
+    if (withInl > 1 && std::abs(r.inlMax.value) <= noiseAlone) {
+        warnings.push_back(
+            "The largest INL is no larger than the readings' scatter alone gives "
+            "over " +
+            std::to_string(withInl) + " codes (about " + fixed(noiseAlone, 2) +
+            " LSB): take more readings per code.");
     }
     if (r.dnlMin && !r.dnlResolved) {
         warnings.emplace_back(s.dither > 0 ? "The one-code steps are not resolved: the dither "

@@ -90,6 +90,15 @@ TEST(Characterisation, OffsetAndGainErrorComeBackWithinTheirUncertainty) {
                      {"gain", [](const auto& r) { return r.gainErrorPercent; }, -0.05, 0.001}});
 }
 
+TEST(Characterisation, AnInlNoLargerThanTheScatterAloneGivesIsSaidToBeSo) {
+    // An ideal output read with noise: the largest of 1023 INLs (0 and 0xFFFF read at the
+    // ADC's ends), each uncertain by about 0.7 steps, is about 0.7 x sqrt(2 ln 1023) = 2.6
+    // steps from the scatter alone.
+    const LinearityResult r = characterise("sigma=0.7,seed=1", grid(64, 256));
+    EXPECT_THAT(linearityWarnings(r, grid(64, 256)).at(0),
+                testing::HasSubstr("no larger than the readings' scatter alone gives over 1023"));
+}
+
 TEST(Characterisation, ABowIsTheIntegralNonLinearityAgainstTheEndPointLine) {
     // The bow is 6 x 4x(1 - x) steps, x = code / 65535. Code 0 reads 0 and 0xFFFF tops the ADC
     // out, so the end points are 0x1000 and 0xF000, where the bow is 1.40627 and 1.40594 steps;
@@ -102,6 +111,7 @@ TEST(Characterisation, ABowIsTheIntegralNonLinearityAgainstTheEndPointLine) {
     const auto inlAt = [](int32_t code) {
         return [code](const LinearityResult& r) { return *at(r, code).inl; };
     };
+    EXPECT_TRUE(linearityWarnings(characterise("inl=A:6,sigma=0.7", s), s).empty());
     expectRecovered("inl=A:6", s,
                     {{"INL at 0x8000", inlAt(0x8000), 4.594, 0.3},
                      {"INL at 0x4000", inlAt(0x4000), 3.094, 0.3},
