@@ -87,7 +87,8 @@ TEST(Characterisation, OffsetAndGainErrorComeBackWithinTheirUncertainty) {
     // 3 mV and has a slope 0.05 % below the ideal one.
     expectRecovered("offset=A:3,gain=A:-0.05", grid(256, 256),
                     {{"offset", [](const auto& r) { return r.offsetMillivolts; }, 3.0, 0.01},
-                     {"gain", [](const auto& r) { return r.gainErrorPercent; }, -0.05, 0.001}});
+                     {"gain", [](const auto& r) { return r.gainErrorPercent; }, -0.05, 0.001},
+                     {"INL at 0xC000", [](const auto& r) { return *at(r, 0xC000).inl; }, 0, 1}});
 }
 
 TEST(Characterisation, AnInlNoLargerThanTheScatterAloneGivesIsSaidToBeSo) {
@@ -231,6 +232,7 @@ TEST(Characterisation, PairsAlternateAndDitherSpreadsEachCodesReadingsBothWays) 
         if (r[0] == 0xDE) written.push_back(r[2]);
     }
     EXPECT_EQ(written, (std::vector<int>{0x7FFE, 0x7FFF, 0x8000, 0x8001}));
+    EXPECT_EQ(dense.total(), 8);
 }
 
 TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
@@ -251,6 +253,18 @@ TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
     EXPECT_DOUBLE_EQ(r.gainErrorPercent.value, 0);
     EXPECT_NEAR(r.noiseCounts, std::sqrt(100 / 99.0), 1e-12);
     EXPECT_FALSE(r.averagingLimited);
+    EXPECT_THAT(linearitySummary(r, s),
+                testing::StartsWith("Line: end-point over 10-90 % of full scale, 2 codes\n"
+                                    "Plan: grid, stride 64, 256 readings per code\n"
+                                    "Resolution: 16.00 DAC steps per ADC count\n"
+                                    "Noise: 1.005 ADC counts (standard deviation)\n"
+                                    "Offset error: 0.7324 +/- 0.0868 mV\n"));
+    s.plan = PlanKind::Window;
+    s.from = 0x7FF0;
+    s.to = 0x8010;
+    EXPECT_EQ(linearityTable(r, s).at(1).value, "window 0x7FF0 to 0x8010, 256 readings per code");
+    // Two readings, 1 and 2: variance 0.5.
+    EXPECT_EQ((CodeReadings{0, 2, 3, 5, false}.variance()), 0.5);
     EXPECT_EQ(analyseLinearity({readings(0x2000, 512)}, s).problem,
               "fewer than two measured codes in the fit range read off the ends of the ADC");
 }
@@ -271,5 +285,14 @@ TEST(Characterisation, SettingsThatCannotRunAreNamed) {
         change(s);
         EXPECT_THAT(characteriseSettingsProblem(s).value_or(""), testing::HasSubstr(words));
     }
-    EXPECT_FALSE(characteriseSettingsProblem(CharacteriseSettings{}));
+    for (const auto& edge : std::vector<std::function<void(CharacteriseSettings&)>>{
+             [](auto& s) { s.stride = 0xFFFF; },
+             [](auto& s) { s.from = s.to = 0xFFFF; },
+             [](auto& s) { s.dither = 4096; },
+             [](auto& s) { s.fitLowPercent = 0, s.fitHighPercent = 100; },
+         }) {
+        CharacteriseSettings s;
+        edge(s);
+        EXPECT_FALSE(characteriseSettingsProblem(s));
+    }
 }

@@ -11,3 +11,17 @@ TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
         EXPECT_THAT(parsed.error, testing::HasSubstr(bad));
     }
 }
+
+TEST(BoardSettings, EntriesMayBeSpacedAndCodesHexadecimal) {
+    const ParsedSettings parsed =
+        parseBoardSettings(" stuck=B:0x8 , offset=C:-2.5 ,dnl=D:0x8000:-1.5, sigma=0.7 ,seed=7 ");
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.settings.stuckChannel, 1);
+    EXPECT_EQ(parsed.settings.stuckCode, 8);
+    EXPECT_EQ(parsed.settings.outputs[2].offsetMillivolts, -2.5);
+    ASSERT_EQ(parsed.settings.outputs[3].steps.size(), 1u);
+    EXPECT_EQ(parsed.settings.outputs[3].steps[0].code, 0x8000);
+    EXPECT_EQ(parsed.settings.outputs[3].steps[0].lsb, -1.5);
+    EXPECT_EQ(parsed.settings.sigmaCounts, 0.7);
+    EXPECT_EQ(parsed.settings.seed, 7u);
+}
