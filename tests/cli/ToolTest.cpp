@@ -181,6 +181,16 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
     EXPECT_EQ(j["provenance"]["variant"], "A");
     EXPECT_THAT(j["provenance"]["time_utc"].get<std::string>(), testing::EndsWith("Z"));
 
+    // Across the carries, 64 readings a code: DNLs scattered by about 2 steps each.
+    const auto pairs =
+        nlohmann::json::parse(run("characterise A --plan carries --samples 64 --json", board).out);
+    EXPECT_LT(pairs["dnl_min_lsb"].get<double>(), 0);
+    EXPECT_GT(pairs["dnl_max_lsb"].get<double>(), 0);
+    EXPECT_GT(pairs["dnl_min_lsb_uncertainty"].get<double>(), 1);
+    EXPECT_GT(pairs["dnl_max_lsb_uncertainty"].get<double>(), 1);
+    EXPECT_EQ(pairs["dnl_resolved"], false);
+    EXPECT_EQ(pairs["plan"], "carries");
+
     const ToolRun table = run("--csv characterise A --stride 0x4000 --samples 4", board);
     ASSERT_EQ(table.status, 0) << table.err;
     std::istringstream lines(table.out);
