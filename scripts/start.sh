@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the program and starts xt4830 on the virtual board. Without a display it runs the
+# Builds the three programs and starts xt4830 on the virtual board. Without a display it runs the
 # program on a virtual X server instead, presses OK in the package window, saves a screenshot
 # of the main window and ends.
 set -euo pipefail
@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 ensure_packages "${BUILD_PACKAGES[@]}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo virtual_HBK_CYUSB_USB4
+cmake --build build -j"$(nproc)" --target xt4830 xt4830-v2 xt4830ctl virtual_BoardIo \
+    virtual_HBK_CYUSB_USB4
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/program/xt4830

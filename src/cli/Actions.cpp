@@ -3,11 +3,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "board/Deliverable.h"
 #include "cli/Session.h"
+#include "cli/StopSignals.h"
 #include "cli/ValueReading.h"
 #include "command/CommandComposer.h"
 #include "measure/AdcRules.h"
@@ -48,20 +49,6 @@ Action withOption(Command command, Option option) {
     });
 }
 
-// One row of values: CSV with commas, else columns separated by two spaces.
-void printRow(const Session& session, const std::vector<std::string>& values) {
-    std::printf("%s\n", joined(values, session.csv() ? "," : "  ").c_str());
-}
-
-// A header line: the CSV columns, or the same names spaced out.
-void printHeader(const Session& session, std::string columns) {
-    if (!session.csv()) {
-        for (std::size_t at = columns.find(','); at != std::string::npos; at = columns.find(','))
-            columns.replace(at, 1, "  ");
-    }
-    std::printf("%s\n", columns.c_str());
-}
-
 // Now and then, on a terminal only: scripts that log standard error get no progress lines.
 void progress(const char* what, int64_t done, int64_t total, int64_t every, const char* unit) {
     if ((done % every != 0 && done != total) || isatty(STDERR_FILENO) == 0) return;
@@ -85,16 +72,17 @@ void announceDuration(Session& session, const Characterisation& run) {
 
 void printCharacterisation(Session& session, const LinearityResult& result,
                            const CharacteriseSettings& settings, bool json) {
+    Output& out = session.output();
     if (json) {
-        std::printf("%s\n", linearityJson(result, settings, provenanceOf(session)).c_str());
+        out.text(linearityJson(result, settings, provenanceOf(session)) + "\n");
         return;
     }
-    if (session.csv()) {
-        printHeader(session, kLinearityColumns);
+    if (out.csv()) {
+        out.header(kLinearityColumns);
         for (const CodeResult& code : result.codes)
-            printRow(session, linearityFields(code));
+            out.row(linearityFields(code));
     }
-    std::fprintf(session.csv() ? stderr : stdout, "%s", linearitySummary(result, settings).c_str());
+    out.summary(linearitySummary(result, settings));
 }
 
 }  // namespace
@@ -143,16 +131,23 @@ Action setPin(bool ldac, bool high) {
     };
 }
 
-Action sampleInput(int input, double reference, int count, std::chrono::duration<double> interval) {
-    return [=](Session& session) {
-        if (session.csv()) printHeader(session, kSampleColumns);
-        session.requests().SelectMuxChannel(muxMask(input));
-        for (int i = 0; i < count; ++i) {
-            if (i > 0) std::this_thread::sleep_for(interval);
+Action sampleInput(const SampleSettings& settings) {
+    return [settings](Session& session) {
+        std::optional<Output> file;
+        if (!settings.file.empty()) file.emplace(settings.file, session.csv());
+        Output& out = file ? *file : session.output();
+        if (out.csv()) out.header(kSampleColumns);
+        session.requests().SelectMuxChannel(muxMask(settings.input));
+        // Each sample at its place in the schedule, so a long log does not drift by the time
+        // the samples themselves take.
+        const auto start = std::chrono::steady_clock::now();
+        for (int64_t k = 0; settings.count == 0 || k < settings.count; ++k) {
+            sleepUntil(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                   static_cast<double>(k) * settings.interval));
+            stopIfAsked();
             const int32_t adc = session.requests().ReadAdc();
-            printRow(session, sampleFields(std::chrono::system_clock::now(), input, adc,
-                                           adcVolts(adc, reference)));
-            std::fflush(stdout);
+            out.row(sampleFields(std::chrono::system_clock::now(), settings.input, adc,
+                                 adcVolts(adc, settings.reference)));
         }
         return 0;
     };
@@ -160,31 +155,32 @@ Action sampleInput(int input, double reference, int count, std::chrono::duration
 
 Action selfTest() {
     return [](Session& session) {
-        if (session.csv()) printHeader(session, "phase,output,count,volts,low,high,result");
+        Output& out = session.output();
+        if (out.csv()) out.header(kSelfTestColumns);
         const SelfTestResult result = runSelfTest(session.requests());
         for (const SelfTestReading& r : result.readings) {
-            printRow(session, {r.phase->name, inputName(r.output), std::to_string(r.count),
-                               fixed(r.volts, 6), fixed(r.phase->low, 2), fixed(r.phase->high, 2),
-                               r.pass ? "pass" : "fail"});
+            out.row({r.phase->name, inputName(r.output), std::to_string(r.count), fixed(r.volts, 6),
+                     fixed(r.phase->low, 2), fixed(r.phase->high, 2), r.pass ? "pass" : "fail"});
         }
-        std::fprintf(session.csv() ? stderr : stdout, "%s\n", result.pass ? "PASS" : "FAIL");
+        out.summary(result.pass ? "PASS\n" : "FAIL\n");
         return result.pass ? 0 : 1;
     };
 }
 
 Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
-        printHeader(session, kSweepColumns);
+        Output& out = session.output();
+        out.header(kSweepColumns);
         Sweep run(session.requests(), settings);
         std::vector<SweepPoint> points;
         while (!run.done()) {
+            stopIfAsked();
             const SweepPoint p = run.next();
             points.push_back(p);
-            printRow(session, sweepFields(p));
+            out.row(sweepFields(p));
             progress("sweep", run.measured(), run.total(), 64, "points");
         }
-        std::fprintf(session.csv() ? stderr : stdout, "%s\n",
-                     summaryText(summarize(points)).c_str());
+        out.summary(summaryText(summarize(points)) + "\n");
         return 0;
     };
 }
@@ -194,6 +190,7 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
         Characterisation run(session.requests(), settings);
         announceDuration(session, run);
         while (!run.done()) {
+            stopIfAsked();
             run.next();
             progress("characterise", run.measured(), run.total(), 8192, "readings");
         }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "command/CommandTable.h"
@@ -27,8 +28,17 @@ Action rawWord(uint32_t word);
 
 Action setPin(bool ldac, bool high);
 
-// count samples of input, interval apart: one line each with the time, input, count and volts.
-Action sampleInput(int input, double reference, int count, std::chrono::duration<double> interval);
+struct SampleSettings {
+    int input = 0;  // 0 to 7 for A to H
+    double reference = 3;
+    int64_t count = 1;  // 0: until stopped
+    std::chrono::duration<double> interval{1};
+    std::string file;  // the rows appended there; empty: standard output
+};
+
+// count samples of input, interval apart from the first: one row each with the time, input,
+// count and volts.
+Action sampleInput(const SampleSettings& settings);
 
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
 Action selfTest();

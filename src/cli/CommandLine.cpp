@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "board/Deliverable.h"
 #include "cli/ValueReading.h"
+#include "command/CommandWord.h"
+#include "driver_abi/DriverAbi.h"
 
 namespace {
 
@@ -21,7 +24,7 @@ std::vector<std::string> optionNameList(std::span<const OptionEntry> options) {
 struct Words {
     std::string channel, value, vref = "3", channels, mode, onOff, word, pin, level;
     std::string from = "0", to = "0xFFFF", step = "0x100";
-    std::string count = "1", interval = "1", settleMs = "0";
+    std::string count = "1", interval = "1", settleMs = "0", file;
     std::string plan = "grid", stride = "64", samples = "256", dither = "0";
     std::string line = "least-squares", fitRange = "10-90", order = "ascending";
     bool inputOnly = false, updateAll = false, all = false, json = false;
@@ -102,8 +105,9 @@ void addSubcommands(CLI::App& app, Words& w) {
     auto* read = app.add_subcommand("read", "Read an output back through the board's ADC");
     read->add_option("INPUT", w.channel, "A to H")->required();
     read->add_option("--vref", w.vref, "the ADC's reference in volts (default 3.0)");
-    read->add_option("--count", w.count, "samples to take (default 1)");
+    read->add_option("--count", w.count, "samples to take (default 1; 0: until stopped)");
     read->add_option("--interval", w.interval, "seconds between samples (default 1)");
+    read->add_option("-o,--output", w.file, "append the rows to FILE instead");
 
     app.add_subcommand("selftest", "The board self-test, every reading beside its window");
 
@@ -115,6 +119,20 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
     addCharacterise(app, w);
+}
+
+// Bounds that keep a typing slip from scheduling a sample for the next century.
+constexpr uint32_t kMostSamples = 1000000000;
+constexpr double kLongestWait = 86400;  // a day, in seconds
+
+// A raw command word: 24 bits, of which the top two are always 0.
+uint32_t readCommandWord(const std::string& text) {
+    const uint32_t word = readNumber(text, 0xFFFFFFFF, "command word");
+    if (word > kLargestCommandWord) {
+        throw BadInput("command word \"" + text +
+                       "\" is above 0x3fffff: bits 23 and 22 of a command word are always 0");
+    }
+    return word;
 }
 
 SweepSettings sweepSettings(const Words& w) {
@@ -166,13 +184,14 @@ Action actionFor(const CLI::App& app, const Words& w) {
         return internalReference(static_cast<ReferenceChoice>(
             readOptionName(kReferenceChoices, w.onOff, "reference state")));
     }
-    if (name == "word") return rawWord(readNumber(w.word, 0xFFFFFF, "command word"));
+    if (name == "word") return rawWord(readCommandWord(w.word));
     if (name == "pin") return setPin(w.pin == "ldac", w.level == "high");
     if (name == "read") {
-        const uint32_t count = readNumber(w.count, 1000000000, "count");
-        if (count == 0) throw BadInput("the count must be 1 or more");
-        return sampleInput(readInput(w.channel), readReference(w.vref), static_cast<int>(count),
-                           std::chrono::duration<double>(readSeconds(w.interval, "interval")));
+        return sampleInput(
+            {readInput(w.channel), readReference(w.vref),
+             readNumber(w.count, kMostSamples, "count"),
+             std::chrono::duration<double>(readSeconds(w.interval, kLongestWait, "interval")),
+             w.file});
     }
     if (name == "selftest") return selfTest();
     if (name == "characterise") return characterise(characteriseSettings(w), w.json);
@@ -185,64 +204,109 @@ void parseWords(CLI::App& app, const std::vector<std::string>& words) {
     app.parse(reversed);
 }
 
-// The first word that is neither an option nor an option's value, when no subcommand was
-// recognised: the subcommand the user meant.
-std::string unknownSubcommand(const std::vector<std::string>& args) {
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--package" || args[i] == "--wait") {
-            ++i;
-        } else if (!args[i].starts_with('-')) {
-            return args[i];
-        }
+// What was wrong with the words, in the user's terms: the option or subcommand that is not
+// known by its name, else CLI11's own account.
+std::string parseProblem(const CLI::App& app, const CLI::ParseError& error) {
+    const std::vector<std::string> extra = app.remaining();
+    if (extra.empty()) return error.what();
+    const std::string& first = extra.front();
+    if (first.starts_with('-')) return "unknown option \"" + first + "\"";
+    if (app.get_subcommands().empty()) return "unknown subcommand \"" + first + "\"";
+    return "unexpected argument \"" + first + "\"";
+}
+
+// "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so)"
+std::string versionLine(bool version2) {
+    const Deliverable& deliverable = version2 ? kXT4830Version2 : kXT4830;
+    const std::string library = version2
+                                    ? std::string(driver_abi::kHbkLibraryInProgramDir).substr(1)
+                                    : driver_abi::kBoardIoLibraryName;
+    return "xt4830ctl " + versionText(deliverable) + " (" + std::string(deliverable.name) +
+           ", driver library " + library + ")";
+}
+
+// The command line's options and subcommands, for parsing and for completion alike.
+struct Grammar {
+    CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
+                 "xt4830ctl"};
+    std::string package = "tssop", wait = "0", batchFile;
+    bool version = false, version2 = false, csv = false, keepGoing = false;
+    Words words;
+    CLI::App* batch = nullptr;
+
+    Grammar() {
+        app.require_subcommand(0, 1);
+        app.fallthrough();
+        app.add_option("--package", package, "tssop (bus address 62, default) or lfcsp (30)")
+            ->check(CLI::IsMember({"tssop", "lfcsp"}));
+        app.add_flag("--version2", version2, "bind the XT4830(version2) driver library");
+        app.add_option("--wait", wait, "keep trying to open the board for this many seconds");
+        app.add_flag("--csv", csv, "print results as CSV (a batch's as one table)");
+        app.add_flag("--version", version, "print the version and driver library, and end");
+        addSubcommands(app, words);
+        batch = app.add_subcommand(
+            "batch", "Run one subcommand per line of FILE, or of standard input as lines come");
+        batch->add_option("FILE", batchFile, "the file (default or -: standard input)");
+        batch->add_flag("--keep-going", keepGoing, "go on after a failing line");
     }
-    return "";
+};
+
+Invocation invocationOf(Grammar& g) {
+    Invocation invocation;
+    invocation.options = {g.version2 ? Variant::A : Variant::B,
+                          g.package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
+                          std::chrono::duration<double>(readSeconds(g.wait, kLongestWait, "wait")),
+                          g.csv};
+    invocation.batch = g.batch->parsed();
+    invocation.batchFile = g.batchFile == "-" ? "" : g.batchFile;
+    invocation.keepGoing = g.keepGoing;
+    if (!invocation.batch) invocation.action = actionFor(g.app, g.words);
+    return invocation;
+}
+
+void printNames(const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
+}
+
+// The long names of an app's options, "--vref".
+std::vector<std::string> optionNamesOf(const CLI::App& app) {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& name : option->get_lnames())
+            names.push_back("--" + name);
+    }
+    return names;
 }
 
 }  // namespace
 
 Parsed parseCommandLine(const std::vector<std::string>& args) {
-    CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
-                 "xt4830ctl"};
-    app.require_subcommand(1, 1);
-    app.fallthrough();
-    std::string package = "tssop", wait = "0", batchFile;
-    bool version2 = false, csv = false, keepGoing = false;
-    app.add_option("--package", package, "tssop (bus address 62, default) or lfcsp (30)")
-        ->check(CLI::IsMember({"tssop", "lfcsp"}));
-    app.add_flag("--version2", version2, "bind the XT4830(version2) driver library");
-    app.add_option("--wait", wait, "keep trying to open the board for this many seconds");
-    app.add_flag("--csv", csv, "print read, selftest and sweep results as CSV");
-    Words words;
-    addSubcommands(app, words);
-    auto* batch = app.add_subcommand("batch", "Run one subcommand per line of FILE or stdin");
-    batch->add_option("FILE", batchFile, "the file (default: standard input)");
-    batch->add_flag("--keep-going", keepGoing, "go on after a failing line");
+    Grammar g;
     try {
-        parseWords(app, std::vector<std::string>(args.begin() + 1, args.end()));
-        Invocation invocation;
-        invocation.options = {version2 ? Variant::A : Variant::B,
-                              package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
-                              std::chrono::duration<double>(readSeconds(wait, "wait")), csv};
-        invocation.batch = batch->parsed();
-        invocation.batchFile = batchFile == "-" ? "" : batchFile;
-        invocation.keepGoing = keepGoing;
-        if (!invocation.batch) invocation.action = actionFor(app, words);
-        return {invocation, 0};
-    } catch (const CLI::ParseError& e) {
-        if (app.get_subcommands().empty() && !unknownSubcommand(args).empty()) {
-            std::fprintf(stderr, "xt4830ctl: unknown subcommand \"%s\"; see xt4830ctl --help\n",
-                         unknownSubcommand(args).c_str());
-            return {std::nullopt, 2};
+        parseWords(g.app, std::vector<std::string>(args.begin() + 1, args.end()));
+        if (g.version) {
+            std::printf("%s\n", versionLine(g.version2).c_str());
+            return {std::nullopt, 0};
         }
-        const int status = app.exit(e);
-        return {std::nullopt, status == 0 ? 0 : 2};
+        if (g.app.get_subcommands().empty())
+            throw BadInput("a subcommand is required; see xt4830ctl --help");
+        return {invocationOf(g), 0};
+    } catch (const CLI::CallForHelp& e) {
+        return {std::nullopt, g.app.exit(e)};
+    } catch (const CLI::CallForAllHelp& e) {
+        return {std::nullopt, g.app.exit(e)};
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "xt4830ctl: %s; see xt4830ctl --help\n",
+                     parseProblem(g.app, e).c_str());
+        return {std::nullopt, 2};
     } catch (const BadInput& e) {
         std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
         return {std::nullopt, 2};
     }
 }
 
-Action parseBatchLine(const std::vector<std::string>& line) {
+Subcommand parseBatchLine(const std::vector<std::string>& line, bool csv) {
     CLI::App app{"", "xt4830ctl"};
     app.require_subcommand(1, 1);
     Words words;
@@ -250,7 +314,25 @@ Action parseBatchLine(const std::vector<std::string>& line) {
     try {
         parseWords(app, line);
     } catch (const CLI::ParseError& e) {
-        throw BadInput(e.what());
+        throw BadInput(parseProblem(app, e));
     }
-    return actionFor(app, words);
+    // One object per line would break the one table a CSV batch writes.
+    if (csv && words.json) throw BadInput("--json does not fit a --csv batch's table");
+    return {app.get_subcommands().at(0)->get_name(), actionFor(app, words)};
+}
+
+void printCompletions(const std::vector<std::string>& words) {
+    Grammar g;
+    const std::vector<CLI::App*> subcommands = g.app.get_subcommands({});
+    for (const std::string& word : words) {
+        const auto sub = std::find_if(subcommands.begin(), subcommands.end(),
+                                      [&word](const CLI::App* s) { return s->get_name() == word; });
+        if (sub != subcommands.end()) {
+            printNames(optionNamesOf(**sub));
+            return;
+        }
+    }
+    printNames(optionNamesOf(g.app));
+    for (const CLI::App* sub : subcommands)
+        std::printf("%s\n", sub->get_name().c_str());
 }

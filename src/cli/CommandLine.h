@@ -18,7 +18,7 @@ struct Invocation {
 };
 
 // The outcome of parsing: an invocation, or the exit status when there is nothing to run
-// (help printed: 0; bad input, already reported on standard error: 2).
+// (help or the version printed: 0; bad input, already reported on standard error: 2).
 struct Parsed {
     std::optional<Invocation> invocation;
     int status = 0;
@@ -26,6 +26,15 @@ struct Parsed {
 
 Parsed parseCommandLine(const std::vector<std::string>& args);
 
-// One line of a batch: a subcommand with its own options, read as on the command line.
-// Throws BadInput with what is wrong.
-Action parseBatchLine(const std::vector<std::string>& line);
+struct Subcommand {
+    std::string name;
+    Action action;
+};
+
+// One line of a batch: a subcommand with its own options, read as on the command line (csv:
+// its rows go into the batch's one table). Throws BadInput with what is wrong.
+Subcommand parseBatchLine(const std::vector<std::string>& line, bool csv);
+
+// For the shell's completion: the options and subcommands that may follow the words typed so
+// far, one per line.
+void printCompletions(const std::vector<std::string>& words);

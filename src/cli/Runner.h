@@ -1,25 +1,34 @@
 #pragma once
 
-#include <istream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Actions.h"
 
+class LineReader;
+
 // Running subcommands against the open board: one, or a batch of them.
 
-// Runs one action; a refused request is reported on standard error and gives status 1.
+// Runs one action. A refused request is reported on standard error and gives status 1,
+// results that could not be written 4, a stop signal 128 plus the signal.
 int runAction(Session& session, const Action& action);
 
 struct BatchLine {
-    int number;  // in the file, from 1
+    int number;  // in the batch, from 1
+    std::string subcommand;
     Action action;
 };
 
 // Every line of a batch: one subcommand with its options per line, "#" starting a comment,
 // blank lines skipped. All are read and checked before anything is sent; a bad line throws
-// BadInput naming its number.
-std::vector<BatchLine> readBatch(std::istream& in);
+// BadInput naming its number. csv: the results form one table.
+std::vector<BatchLine> readBatch(std::string_view text, bool csv);
 
 // Runs the lines in order. The first failing one stops the run, named by its line number,
-// unless keepGoing; the status is that of the last failure, or 0.
+// unless keepGoing; a stop signal always does. The status is that of the last failure, or 0.
 int runBatch(Session& session, const std::vector<BatchLine>& lines, bool keepGoing);
+
+// Runs each line as it arrives, its results written before the next is read, so a script
+// can drive the board line by line. A bad line fails as a refused one does (status 2).
+int runStreamedBatch(Session& session, LineReader& input, bool keepGoing);

@@ -14,7 +14,9 @@ void StopAtRefusal::refused(const BoardRequest& request, int16_t result) {
 }
 
 Session::Session(const std::string& programDir, const Options& options)
-    : options_(options), board_(options.variant, programDir, dialogs_, refusals_) {
+    : options_(options),
+      board_(options.variant, programDir, dialogs_, refusals_),
+      output_(options.csv) {
     board_.requests().setDeviceAddress(busAddress(options.package));
 }
 

@@ -8,6 +8,7 @@
 #include "board/Package.h"
 #include "board/Variant.h"
 #include "cli/ConsoleDialogs.h"
+#include "cli/Output.h"
 
 // A request the board refused: which one, and what the library said.
 struct RequestFailed : std::runtime_error {
@@ -41,10 +42,13 @@ public:
     Declare& requests() { return board_.requests(); }
     bool csv() const { return options_.csv; }
     const Options& options() const { return options_; }
+    // Standard output, where the results go.
+    Output& output() { return output_; }
 
 private:
     Options options_;
     ConsoleDialogs dialogs_;
     StopAtRefusal refusals_;
     Board board_;
+    Output output_;
 };

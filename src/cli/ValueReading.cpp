@@ -87,18 +87,26 @@ uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what) 
             " is not a number (decimal like 32768, or hexadecimal like 0x8000 or 8000h)");
     }
     if (*value > max) {
+        // The limit in the notation the number came in.
         std::array<char, 16> limit{};
-        const auto last = std::to_chars(limit.data(), limit.data() + limit.size(), max, 16).ptr;
-        throw BadInput(std::string(what) + " " + quoted(text) + " is above 0x" +
+        const auto last = std::to_chars(limit.data(), limit.data() + limit.size(), max, base).ptr;
+        throw BadInput(std::string(what) + " " + quoted(text) + " is above " +
+                       (base == 16 ? "0x" : "") +
                        lower(std::string_view(limit.data(), last - limit.data())));
     }
     return static_cast<uint32_t>(*value);
 }
 
-double readSeconds(std::string_view text, std::string_view what) {
+double readSeconds(std::string_view text, double max, std::string_view what) {
     const auto seconds = readStrictDecimal(text);
     if (!seconds || !(*seconds >= 0)) {
         throw BadInput(std::string(what) + " " + quoted(text) + " is not a number of seconds");
+    }
+    if (*seconds > max) {
+        std::array<char, 32> limit{};
+        const auto last = std::to_chars(limit.data(), limit.data() + limit.size(), max).ptr;
+        throw BadInput(std::string(what) + " " + quoted(text) + " is above " +
+                       std::string(limit.data(), last) + " seconds");
     }
     return *seconds;
 }

@@ -27,11 +27,12 @@ int readInput(std::string_view text);
 // Channels A to D as a list: "A,C", "AC", "all" or "none"; each channel at most once.
 std::vector<Channel> readChannelList(std::string_view text);
 
-// An unsigned number: 0x8000, 8000h (hexadecimal) or 32768 (decimal), at most max.
+// An unsigned number: 0x8000, 8000h (hexadecimal) or 32768 (decimal), at most max (said in
+// the number's own notation when it is more).
 uint32_t readNumber(std::string_view text, uint32_t max, std::string_view what);
 
-// A duration in seconds: a decimal number, 0 or more.
-double readSeconds(std::string_view text, std::string_view what);
+// A duration in seconds: a decimal number from 0 up to max.
+double readSeconds(std::string_view text, double max, std::string_view what);
 
 // A fit range "LOW-HIGH" in percent of full scale ("10-90"); the range itself is checked with
 // the other characterisation settings.

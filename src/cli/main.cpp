@@ -1,32 +1,50 @@
+#include <unistd.h>
+
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <cstring>
+#include <optional>
 
 #include "board/ProgramDirectory.h"
+#include "cli/BatchInput.h"
 #include "cli/CommandLine.h"
 #include "cli/Runner.h"
+#include "cli/StopSignals.h"
 #include "cli/ValueReading.h"
+
+namespace {
+
+// A batch from a file, or from standard input when it is a file: read and checked whole
+// before the board opens. Nothing when it is refused (reported here).
+std::optional<std::vector<BatchLine>> checkedBatch(const Invocation& invocation) {
+    try {
+        return readBatch(readBatchFile(invocation.batchFile), invocation.options.csv);
+    } catch (const BadInput& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return std::nullopt;
+    }
+}
+
+}  // namespace
 
 // xt4830ctl: the evaluation board from the command line. Exit status 0 when all went well,
 // 1 when the board refused a request (or the self-test failed), 2 for bad input (nothing is
-// sent then), 3 when no board answered.
+// sent then), 3 when no board answered, 4 when the results could not be written, 130 and
+// 143 when SIGINT or SIGTERM stopped the run.
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && std::strcmp(argv[1], "--complete") == 0) {
+        printCompletions(std::vector<std::string>(argv + 2, argv + argc));
+        return 0;
+    }
     const Parsed parsed = parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (!parsed.invocation) return parsed.status;
     const Invocation& invocation = *parsed.invocation;
+    const bool streamed =
+        invocation.batch && invocation.batchFile.empty() && standardInputIsStream();
     std::vector<BatchLine> batch;
-    if (invocation.batch) {
-        std::ifstream file(invocation.batchFile);
-        if (!invocation.batchFile.empty() && !file) {
-            std::fprintf(stderr, "xt4830ctl: cannot read %s\n", invocation.batchFile.c_str());
-            return 2;
-        }
-        try {
-            batch = readBatch(invocation.batchFile.empty() ? std::cin : file);
-        } catch (const BadInput& e) {
-            std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
-            return 2;
-        }
+    if (invocation.batch && !streamed) {
+        auto lines = checkedBatch(invocation);
+        if (!lines) return 2;
+        batch = std::move(*lines);
     }
     Session session(programDirectory(), invocation.options);
     if (!session.open()) {
@@ -34,6 +52,11 @@ int main(int argc, char* argv[]) {
                      "xt4830ctl: no evaluation board answered: plug it in (and check that you "
                      "may open it), or give --wait SECONDS\n");
         return 3;
+    }
+    catchStopSignals();
+    if (streamed) {
+        LineReader input(STDIN_FILENO);
+        return runStreamedBatch(session, input, invocation.keepGoing);
     }
     if (invocation.batch) return runBatch(session, batch, invocation.keepGoing);
     return runAction(session, invocation.action);

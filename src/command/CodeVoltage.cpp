@@ -74,7 +74,9 @@ std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::stri
     double q = kFullScale;
     if (*vref != 0) {
         const double volts = readLenientDecimal(voltageText);
-        q = volts * kSteps / *vref;
+        // Divided first: a voltage and a reference near a double's limit must not overflow
+        // on the way (scaling by 65536 is exact, so the quotient is the same either way).
+        q = volts / *vref * kSteps;
         if (volts < 0) q = 0;
         if (q > kFullScale) q = kFullScale;
         // A negative reference gives a negative quotient: below zero scale, like a negative

@@ -13,3 +13,7 @@ int32_t commandWordFromImage(const BitImage& bits);
 constexpr int32_t commandWord(int commandCode, int addressCode, int data) {
     return (commandCode << 19) + (addressCode << 16) + data;
 }
+
+// The largest word a command can form: command, address and data bits all set. Bits 23 and
+// 22 are never part of a command.
+inline constexpr uint32_t kLargestCommandWord = commandWord(7, 7, 0xFFFF);

@@ -75,6 +75,8 @@ bool belowOne(std::string_view number) {
             digits.remove_prefix(1);
         }
         // An exponent beyond any double's range decides alone; cap it to keep the sum exact.
+        // Leading zeros go first, so that "1e-0000000000400" is still read as 1e-400.
+        digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
         const std::string_view capped = digits.substr(0, 9);
         std::from_chars(capped.data(), std::to_address(capped.end()), exponent);
         if (negative) exponent = -exponent;

@@ -57,9 +57,9 @@ std::string summaryText(const SweepSummary& s) {
 
 std::string joined(const std::vector<std::string>& fields, const char* separator) {
     std::string line;
-    for (const std::string& field : fields) {
-        if (!line.empty()) line += separator;
-        line += field;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) line += separator;
+        line += fields[i];
     }
     return line;
 }

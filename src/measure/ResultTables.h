@@ -12,6 +12,7 @@
 // the locale.
 
 inline constexpr const char* kSampleColumns = "time,input,count,volts";
+inline constexpr const char* kSelfTestColumns = "phase,output,count,volts,low,high,result";
 inline constexpr const char* kSweepColumns =
     "code,ideal_volts,count,measured_volts,difference_counts";
 

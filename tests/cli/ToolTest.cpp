@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -31,18 +32,24 @@ std::string slurp(const std::string& path) {
     return text.str();
 }
 
-// Runs the tool with the virtual board set up by settings.
-ToolRun run(const std::string& args, const std::string& settings = "") {
+// Runs a bash script with XT standing for the tool, over the virtual board set up by settings.
+ToolRun shell(const std::string& script, const std::string& settings = "") {
     const std::string base = testing::TempDir() + "xt4830ctl-" + std::to_string(getpid());
-    const std::string command = "XT4830_VIRTUAL_BOARD='" + settings + "' XT4830_VIRTUAL_TRACE='" +
-                                base + ".trace' '" + kProgramDir + "/xt4830ctl' " + args + " >" +
-                                base + ".out 2>" + base + ".err";
-    const int status = std::system(command.c_str());
+    std::ofstream(base + ".sh") << "export XT4830_VIRTUAL_BOARD='" << settings
+                                << "' XT4830_VIRTUAL_TRACE='" << base << ".trace'\nXT='"
+                                << kProgramDir << "/xt4830ctl'\n{\n"
+                                << script << "\n} >" << base << ".out 2>" << base << ".err\n";
+    const int status = std::system(("bash '" + base + ".sh'").c_str());
     ToolRun r{WEXITSTATUS(status), slurp(base + ".out"), slurp(base + ".err"),
               fileLines(base + ".trace")};
-    for (const char* file : {".out", ".err", ".trace"})
+    for (const char* file : {".sh", ".out", ".err", ".trace"})
         std::filesystem::remove(base + file);
     return r;
+}
+
+// Runs the tool with the virtual board set up by settings.
+ToolRun run(const std::string& args, const std::string& settings = "") {
+    return shell("$XT " + args, settings);
 }
 
 }  // namespace
@@ -86,7 +93,9 @@ TEST(Tool, BadInputGetsItsOwnMessageAndStatus2AndNothingIsSent) {
          {Case{"write E 1", "unknown channel \"E\""}, Case{"write A 0x10000", "above 0xffff"},
           Case{"write A 3V", "below the reference"}, Case{"write A -1V", "from 0 V"},
           Case{"write A 12G", "not a number"}, Case{"frob", "unknown subcommand \"frob\""},
-          Case{"read A --bogus", "--bogus"}, Case{"read A --count 0", "1 or more"},
+          Case{"read A --bogus", "unknown option \"--bogus\""}, Case{"--bogus", "unknown option"},
+          Case{"read A --interval 1e19", "above 86400 seconds"},
+          Case{"word 0xFFFFFF", "bits 23 and 22"}, Case{"write A 0.1e+0000000000400V", "number"},
           Case{"sweep A --step 0", "1 or more"}, Case{"--wait x read A", "seconds"},
           Case{"--package qfn read A", "qfn"},
           Case{"characterise A --fit-range 90-10", "0 <= LOW < HIGH <= 100"},
@@ -100,6 +109,97 @@ TEST(Tool, BadInputGetsItsOwnMessageAndStatus2AndNothingIsSent) {
     }
     EXPECT_EQ(run("--help").status, 0);
     EXPECT_NE(run("sweep --help").out.find("--settle-ms"), std::string::npos);
+}
+
+TEST(Tool, NumbersAreReadByTheirValueAndConvertedWithoutOverflow) {
+    using Case = std::pair<const char*, int>;  // the arguments and the code sent
+    for (const auto& [args, code] :
+         {Case{"write A 1e-0000000000400V", 0}, Case{"write A 1e306V --vref 1e307", 0x199A},
+          Case{"word 0x3FFFFF", 0xFFFF}}) {
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.status, 0) << args << r.err;
+        ASSERT_EQ(r.trace.size(), 2u) << args;
+        EXPECT_THAT(r.trace[1], HasSubstr("index=0x" + std::string(code == 0 ? "0" : "") +
+                                          (code == 0x199A ? "199A"
+                                           : code == 0    ? ""
+                                                          : "FFFF")))
+            << args;
+    }
+    EXPECT_THAT(run("--version").out, HasSubstr("xt4830ctl 1.0.2 (XT4830, driver library"));
+    EXPECT_THAT(run("--version2 --version").out, HasSubstr("1.0.4 (XT4830(version2)"));
+}
+
+TEST(Tool, OutputThatCannotBeWrittenStopsTheRunWithStatus4) {
+    for (const char* args : {"read A", "selftest", "--csv sweep A"}) {
+        const ToolRun full = shell(std::string("$XT ") + args + " >/dev/full");
+        EXPECT_EQ(full.status, 4) << args;
+        EXPECT_THAT(full.err, HasSubstr("No space left on device")) << args;
+    }
+    // A reader that goes away under a parent that ignores SIGPIPE: nothing more is sent.
+    const ToolRun closed = shell(
+        "trap '' PIPE; $XT --csv sweep A --step 1 | head -1 >/dev/null; "
+        "exit ${PIPESTATUS[0]}");
+    EXPECT_EQ(closed.status, 4);
+    EXPECT_LT(closed.trace.size(), 20000u) << "the sweep went on without its reader";
+}
+
+TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
+    const std::string rows = testing::TempDir() + "xt4830ctl-rows.csv";
+    std::filesystem::remove(rows);
+    for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}}) {
+        const ToolRun r = shell("$XT --csv sweep A --step 1 --settle-ms 1 >" + rows +
+                                " & sleep 0.5; kill -" + signal + " $!; wait $!");
+        EXPECT_EQ(r.status, status) << signal;
+        const std::string written = slurp(rows);
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(written.back(), '\n') << "a row cut short";
+        EXPECT_GT(std::count(written.begin(), written.end(), '\n'), 20) << "rows flushed";
+        EXPECT_LT(r.trace.size(), 65536u) << "the sweep stopped";
+    }
+    // A log until stopped, appended to a file, each sample at its place in the schedule.
+    std::filesystem::remove(rows);
+    const ToolRun log = shell("$XT --csv read A --count 0 --interval 0.05 -o " + rows +
+                              " & sleep 1.03; kill -TERM $!; wait $!");
+    EXPECT_EQ(log.status, 143);
+    std::istringstream lines(slurp(rows));
+    std::vector<std::string> times;
+    for (std::string line; std::getline(lines, line);)
+        times.push_back(line);
+    ASSERT_GE(times.size(), 19u);
+    EXPECT_EQ(times[0], "time,input,count,volts");
+    // Seconds and milliseconds of the first sample and of the nineteenth, 18 intervals on.
+    const auto ms = [](const std::string& row) {
+        return std::stoi(row.substr(17, 2)) * 1000 + std::stoi(row.substr(20, 3));
+    };
+    EXPECT_NEAR((ms(times[19]) - ms(times[1]) + 60000) % 60000, 900, 8) << "drift";
+    std::filesystem::remove(rows);
+}
+
+TEST(Tool, BatchesAreBoundedStreamedAndOneCsvTable) {
+    const ToolRun directory = run("batch /");
+    EXPECT_EQ(directory.status, 2);
+    EXPECT_THAT(directory.err, HasSubstr("Is a directory"));
+    EXPECT_TRUE(directory.trace.empty());
+    const ToolRun endless = run("batch /dev/zero");
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_THAT(endless.err, HasSubstr("larger than a batch may be"));
+    EXPECT_TRUE(endless.trace.empty());
+    // From a pipe, each line runs as it comes: the bad one in the middle does not stop the rest.
+    const ToolRun piped = shell("printf 'read A\nfrob\nread B\n' | $XT --csv batch --keep-going");
+    EXPECT_EQ(piped.status, 2);
+    EXPECT_THAT(piped.err, HasSubstr("line 2: unknown subcommand \"frob\""));
+    EXPECT_THAT(piped.out, HasSubstr("\n3,read,"));
+    // One table whatever the lines hold: one header, every row as wide.
+    const ToolRun table = shell("printf 'read A\nselftest\n' | $XT --csv batch");
+    std::istringstream lines(table.out);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 10u) << table.out;
+    EXPECT_THAT(rows[0], testing::StartsWith("line,subcommand,time,input,count,volts,phase,"));
+    for (const std::string& row : rows)
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 18) << row;
+    EXPECT_THAT(rows[2], testing::StartsWith("2,selftest,,,4095,2.999268,full scale,A,"));
 }
 
 TEST(Tool, AbsentBoardKeepsBeingTriedForTheWaitThenStatus3) {

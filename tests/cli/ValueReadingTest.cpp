@@ -41,6 +41,8 @@ TEST(ValueReading, CodesInEveryNotationAndVoltsAgainstTheReference) {
         EXPECT_THROW(readDataValue("1V", bad), BadInput) << bad;
     EXPECT_EQ(readNumber("0xFFFFFF", 0xFFFFFF, "word"), 0xFFFFFFu);
     EXPECT_THROW(readNumber("0x1000000", 0xFFFFFF, "word"), BadInput);
-    EXPECT_EQ(readSeconds("0.25", "interval"), 0.25);
-    EXPECT_THROW(readSeconds("-1", "interval"), BadInput);
+    EXPECT_EQ(readSeconds("0.25", 86400, "interval"), 0.25);
+    EXPECT_EQ(readSeconds("86400", 86400, "interval"), 86400);
+    for (const char* bad : {"-1", "86400.001", "1e19", "inf", "nan"})
+        EXPECT_THROW(readSeconds(bad, 86400, "interval"), BadInput) << bad;
 }

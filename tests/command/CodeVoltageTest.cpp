@@ -63,6 +63,9 @@ TEST(CodeVoltage, VoltageToHexEdgesOfTheReference) {
     EXPECT_EQ(voltageToHex("0.00003", "3")->code, 1u) << "0.66 of a step rounds up";
     EXPECT_EQ(voltageToHex("3.5", "65536")->code, 4u);
     EXPECT_EQ(voltageToHex("3.5", "65536")->hexText, "4");
+    // Near a double's limit the conversion does not overflow: 1e306 of 1e307 is a tenth.
+    EXPECT_EQ(voltageToHex("1e306", "1e307")->code, 0x199Au);
+    EXPECT_EQ(voltageToHex("1.7e308", "1.75e308")->code, 0xF8B0u);
     // A negative reference gives zero scale, never a negative code.
     EXPECT_EQ(voltageToHex("1.5", "-3")->code, 0u);
     // A reference that is no number changes nothing.

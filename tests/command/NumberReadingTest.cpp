@@ -20,12 +20,14 @@ TEST(NumberReading, StrictNeedsTheWholeTextToBeANumber) {
     // Too small for a double reads as 0, too large is no number, whatever the notation.
     const std::string zeros(400, '0');
     for (const std::string& tiny :
-         {"0." + zeros + "1", std::string("1e-999"), std::string("-1e-400"), "1" + zeros + "e-800"})
+         {"0." + zeros + "1", std::string("1e-999"), std::string("-1e-400"), "1" + zeros + "e-800",
+          std::string("1e-0000000000400"), std::string("1e-00000000000000000000000000330")})
         EXPECT_EQ(readStrictDecimal(tiny), 0.0) << tiny;
     for (const std::string& bad :
          {std::string(""), std::string(" "), std::string("2.5V"), std::string("1 2"),
           std::string("1e"), std::string("abc"), std::string("1e999"), std::string("--1"),
-          std::string("."), "1" + zeros + "e-5", "0." + zeros + "1e800"}) {
+          std::string("."), "1" + zeros + "e-5", "0." + zeros + "1e800",
+          std::string("0.1e+0000000000400"), std::string("1e000000000000309")}) {
         EXPECT_FALSE(readStrictDecimal(bad).has_value()) << '"' << bad << '"';
     }
 }

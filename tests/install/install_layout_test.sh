@@ -27,6 +27,15 @@ if readelf -d "$dir/xt4830ctl" | grep NEEDED | grep -q -i qt; then
     echo "xt4830ctl must not link Qt"; exit 1
 fi
 [ -f "$prefix/share/man/man1/xt4830ctl.1" ] || { echo "missing the manual page"; exit 1; }
+# Its bash completion, which asks the installed tool for the subcommands and their options.
+completion="$prefix/share/bash-completion/completions/xt4830ctl"
+[ -f "$completion" ] || { echo "missing the bash completion"; exit 1; }
+offered=$(bash -c ". '$completion'; COMP_WORDS=('$dir/xt4830ctl' read --int); COMP_CWORD=2;
+    _xt4830ctl; echo \"\${COMPREPLY[*]}\"")
+[ "$offered" = "--interval" ] || { echo "completion offered \"$offered\" for read --int"; exit 1; }
+offered=$(bash -c ". '$completion'; COMP_WORDS=('$dir/xt4830ctl' sw); COMP_CWORD=1;
+    _xt4830ctl; echo \"\${COMPREPLY[*]}\"")
+[ "$offered" = "sweep" ] || { echo "completion offered \"$offered\" for sw"; exit 1; }
 # The menu entries and their icon.
 for entry in xt4830 xt4830-v2; do
     desktop="$prefix/share/applications/$entry.desktop"

@@ -1,0 +1,114 @@
+#include "cli/Output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "measure/ResultTables.h"
+
+namespace {
+
+std::vector<std::string> columnNames(std::string_view columns) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start <= columns.size();) {
+        const std::size_t comma = std::min(columns.find(',', start), columns.size());
+        names.emplace_back(columns.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
+std::string failure(const std::string& doing, int error) {
+    return doing + ": " + std::strerror(error);
+}
+
+}  // namespace
+
+Output::Output(bool csv) : fd_(STDOUT_FILENO), name_("standard output"), csv_(csv) {}
+
+Output::Output(const std::string& path, bool csv)
+    : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)),
+      name_(path),
+      csv_(csv) {
+    if (fd_ < 0) throw OutputFailed(failure("cannot open " + path, errno));
+    struct stat file {};
+    // A FIFO or a device would block the run or swallow the rows: only a regular file.
+    if (::fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) {
+        ::close(fd_);
+        throw OutputFailed("cannot write the rows to " + path + ": not a regular file");
+    }
+    ::fcntl(fd_, F_SETFL, O_WRONLY | O_APPEND);
+    skipHeader_ = file.st_size > 0;
+}
+
+Output::~Output() {
+    if (fd_ != STDOUT_FILENO) ::close(fd_);
+}
+
+void Output::header(std::string_view columns) {
+    if (table_) {
+        placeInTable_.clear();
+        for (const std::string& name : columnNames(columns)) {
+            const auto at = std::find(tableColumns_.begin(), tableColumns_.end(), name);
+            placeInTable_.push_back(static_cast<std::size_t>(at - tableColumns_.begin()));
+        }
+        return;
+    }
+    if (skipHeader_) return;
+    write(joined(columnNames(columns), csv_ ? "," : "  ") + "\n");
+}
+
+void Output::row(const std::vector<std::string>& values) {
+    if (!table_) {
+        write(joined(values, csv_ ? "," : "  ") + "\n");
+        return;
+    }
+    std::vector<std::string> cells(tableColumns_.size());
+    for (std::size_t i = 0; i < values.size() && i < placeInTable_.size(); ++i) {
+        if (placeInTable_[i] < cells.size()) cells[placeInTable_[i]] = values[i];
+    }
+    write(linePrefix_ + joined(cells, ",") + "\n");
+}
+
+void Output::text(std::string_view text) {
+    write(std::string(text));
+}
+
+void Output::summary(std::string_view text) {
+    if (csv_) {
+        std::fprintf(stderr, "%.*s", static_cast<int>(text.size()), text.data());
+        return;
+    }
+    write(std::string(text));
+}
+
+void Output::startTable(const std::vector<std::string_view>& columnSets) {
+    tableColumns_.clear();
+    for (const std::string_view columns : columnSets) {
+        for (const std::string& name : columnNames(columns)) {
+            if (std::find(tableColumns_.begin(), tableColumns_.end(), name) == tableColumns_.end())
+                tableColumns_.push_back(name);
+        }
+    }
+    write("line,subcommand," + joined(tableColumns_, ",") + "\n");
+    table_ = true;
+}
+
+void Output::atLine(int number, std::string_view subcommand) {
+    linePrefix_ = std::to_string(number) + "," + std::string(subcommand) + ",";
+}
+
+void Output::write(std::string text) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const ssize_t written = ::write(fd_, rest.data(), rest.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) throw OutputFailed(failure("cannot write the results to " + name_, errno));
+        rest.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
