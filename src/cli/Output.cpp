@@ -103,7 +103,7 @@ void Output::atLine(int number, std::string_view subcommand) {
     linePrefix_ = std::to_string(number) + "," + std::string(subcommand) + ",";
 }
 
-void Output::write(std::string text) {
+void Output::write(const std::string& text) {
     std::string_view rest = text;
     while (!rest.empty()) {
         const ssize_t written = ::write(fd_, rest.data(), rest.size());

@@ -46,7 +46,7 @@ public:
     void atLine(int number, std::string_view subcommand);
 
 private:
-    void write(std::string text);
+    void write(const std::string& text);
 
     int fd_;
     std::string name_;  // for messages: "standard output" or the file's path
