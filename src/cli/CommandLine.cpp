@@ -332,7 +332,8 @@ void printCompletions(const std::vector<std::string>& words) {
             return;
         }
     }
-    printNames(optionNamesOf(g.app));
+    std::vector<std::string> names = optionNamesOf(g.app);
     for (const CLI::App* sub : subcommands)
-        std::printf("%s\n", sub->get_name().c_str());
+        names.push_back(sub->get_name());
+    printNames(names);
 }

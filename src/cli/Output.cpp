@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "measure/ResultTables.h"
 
@@ -35,14 +36,18 @@ Output::Output(const std::string& path, bool csv)
     : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)),
       name_(path),
       csv_(csv) {
+    // A FIFO or a device would block the run or swallow the rows: only a regular file. A FIFO
+    // without a reader fails the open itself (ENXIO).
+    const std::string notRegular = "cannot write the rows to " + path + ": not a regular file";
+    if (fd_ < 0 && errno == ENXIO) throw OutputFailed(notRegular);
     if (fd_ < 0) throw OutputFailed(failure("cannot open " + path, errno));
     struct stat file {};
-    // A FIFO or a device would block the run or swallow the rows: only a regular file.
     if (::fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) {
         ::close(fd_);
-        throw OutputFailed("cannot write the rows to " + path + ": not a regular file");
+        throw OutputFailed(notRegular);
     }
-    ::fcntl(fd_, F_SETFL, O_WRONLY | O_APPEND);
+    // Opened without blocking so a FIFO could not hold the open up; writes may block again.
+    ::fcntl(fd_, F_SETFL, O_APPEND);
     skipHeader_ = file.st_size > 0;
 }
 
@@ -51,7 +56,7 @@ Output::~Output() {
 }
 
 void Output::header(std::string_view columns) {
-    if (table_) {
+    if (!tableColumns_.empty()) {
         placeInTable_.clear();
         for (const std::string& name : columnNames(columns)) {
             const auto at = std::find(tableColumns_.begin(), tableColumns_.end(), name);
@@ -64,7 +69,7 @@ void Output::header(std::string_view columns) {
 }
 
 void Output::row(const std::vector<std::string>& values) {
-    if (!table_) {
+    if (tableColumns_.empty()) {
         write(joined(values, csv_ ? "," : "  ") + "\n");
         return;
     }
@@ -88,15 +93,16 @@ void Output::summary(std::string_view text) {
 }
 
 void Output::startTable(const std::vector<std::string_view>& columnSets) {
-    tableColumns_.clear();
-    for (const std::string_view columns : columnSets) {
-        for (const std::string& name : columnNames(columns)) {
-            if (std::find(tableColumns_.begin(), tableColumns_.end(), name) == tableColumns_.end())
-                tableColumns_.push_back(name);
+    std::vector<std::string> columns;
+    for (const std::string_view set : columnSets) {
+        for (const std::string& name : columnNames(set)) {
+            if (std::find(columns.begin(), columns.end(), name) == columns.end())
+                columns.push_back(name);
         }
     }
-    write("line,subcommand," + joined(tableColumns_, ",") + "\n");
-    table_ = true;
+    // Rows go into the table only once its header is out.
+    write("line,subcommand," + joined(columns, ",") + "\n");
+    tableColumns_ = std::move(columns);
 }
 
 void Output::atLine(int number, std::string_view subcommand) {

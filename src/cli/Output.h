@@ -51,9 +51,8 @@ private:
     int fd_;
     std::string name_;  // for messages: "standard output" or the file's path
     bool csv_;
-    bool skipHeader_ = false;  // a file that held something already has its header
-    bool table_ = false;
-    std::vector<std::string> tableColumns_;
+    bool skipHeader_ = false;                // a file that held something already has its header
+    std::vector<std::string> tableColumns_;  // empty until a table starts
     std::vector<std::size_t> placeInTable_;  // of each column of the current rows
     std::string linePrefix_;
 };

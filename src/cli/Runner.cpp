@@ -76,7 +76,7 @@ int runAction(Session& session, const Action& action) {
     } catch (const Stopped& stop) {
         std::fprintf(stderr, "xt4830ctl: stopped by signal %d; the board is left as it is\n",
                      stop.signal);
-        return 128 + stop.signal;
+        return stoppedStatus(stop.signal);
     }
 }
 
@@ -122,5 +122,5 @@ int runStreamedBatch(Session& session, LineReader& input, bool keepGoing) {
         }
     }
     // A stop signal while waiting for the next line.
-    return stopSignal() != 0 ? 128 + stopSignal() : status;
+    return stopSignal() != 0 ? stoppedStatus(stopSignal()) : status;
 }

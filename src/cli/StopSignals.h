@@ -17,6 +17,11 @@ void catchStopSignals();
 // The stop signal caught, or 0.
 int stopSignal();
 
+// The exit status of a run a stop signal ended: 128 plus the signal.
+constexpr int stoppedStatus(int signal) {
+    return 128 + signal;
+}
+
 // Throws Stopped once a stop signal has come.
 void stopIfAsked();
 

@@ -141,6 +141,13 @@ TEST(Tool, OutputThatCannotBeWrittenStopsTheRunWithStatus4) {
         "exit ${PIPESTATUS[0]}");
     EXPECT_EQ(closed.status, 4);
     EXPECT_LT(closed.trace.size(), 20000u) << "the sweep went on without its reader";
+    // A FIFO nobody reads is refused at once instead of holding the run up.
+    const std::string fifo = testing::TempDir() + "xt4830ctl-fifo";
+    const ToolRun special =
+        shell("rm -f " + fifo + "; mkfifo " + fifo + "; timeout 5 $XT read A -o " + fifo +
+              "; status=$?; rm -f " + fifo + "; exit $status");
+    EXPECT_EQ(special.status, 4);
+    EXPECT_THAT(special.err, HasSubstr("not a regular file"));
 }
 
 TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
@@ -189,6 +196,29 @@ TEST(Tool, BatchesAreBoundedStreamedAndOneCsvTable) {
     EXPECT_EQ(piped.status, 2);
     EXPECT_THAT(piped.err, HasSubstr("line 2: unknown subcommand \"frob\""));
     EXPECT_THAT(piped.out, HasSubstr("\n3,read,"));
+    // As a co-process: the answer to a line comes while the input is still open, and the board
+    // stays open between lines (the write is read back).
+    const ToolRun coprocess = shell(
+        "coproc XTP { $XT batch; }\n"
+        "echo 'read A' >&${XTP[1]}; read -r -t 5 first <&${XTP[0]} || exit 9\n"
+        "echo 'write A 0x8000' >&${XTP[1]}; echo 'read A' >&${XTP[1]}\n"
+        "read -r -t 5 second <&${XTP[0]} || exit 9\n"
+        "echo \"$first|$second\"; exec {XTP[1]}>&-; wait $XTP_PID");
+    EXPECT_EQ(coprocess.status, 0) << coprocess.err;
+    EXPECT_THAT(coprocess.out,
+                testing::MatchesRegex(".*  A  0  0\\.000000\\|.*  A  2048  1\\.500000\n"));
+    // A line past the bound is refused by its number; the lines around it still run.
+    const ToolRun longLine = shell(
+        "{ printf 'read A\\n'; head -c 5000 /dev/zero | tr '\\0' x; "
+        "printf '\\nread B\\n'; } | $XT batch --keep-going");
+    EXPECT_EQ(longLine.status, 2);
+    EXPECT_THAT(longLine.err, HasSubstr("line 2 is longer than 4096 characters"));
+    EXPECT_THAT(longLine.out,
+                testing::MatchesRegex(".*  A  0  0\\.000000\n.*  B  0  0\\.000000\n"));
+    // One JSON object would break the one table.
+    const ToolRun json = shell("echo 'characterise A --json' | $XT --csv batch");
+    EXPECT_EQ(json.status, 2);
+    EXPECT_THAT(json.err, HasSubstr("--json does not fit"));
     // One table whatever the lines hold: one header, every row as wide.
     const ToolRun table = shell("printf 'read A\nselftest\n' | $XT --csv batch");
     std::istringstream lines(table.out);
