@@ -10,7 +10,7 @@
 #include "cli/Session.h"
 #include "cli/StopSignals.h"
 #include "cli/ValueReading.h"
-#include "command/CommandComposer.h"
+#include "command/ComposedWords.h"
 #include "measure/AdcRules.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
@@ -19,34 +19,12 @@
 
 namespace {
 
-// Composes with compose and writes the word to the part, as Write to Part does.
-Action composed(const std::function<void(CommandComposer&)>& compose) {
-    return [compose](Session& session) {
-        CommandComposer composer;
-        compose(composer);
-        session.requests().WriteDacWord(composer.word());
+// Sends a word composed before the run, as Write to Part sends the image's word.
+Action sendWord(int32_t word) {
+    return [word](Session& session) {
+        session.requests().WriteDacWord(word);
         return 0;
     };
-}
-
-// The command's panel with the boxes of channels ticked, and more done to it.
-Action withChannelBoxes(Command command, const std::vector<Channel>& channels,
-                        const std::function<void(CommandComposer&)>& more) {
-    return composed([=](CommandComposer& c) {
-        c.chooseCommand(command);
-        for (const Channel channel : channels)
-            c.setChannelBox(command, channel, true);
-        more(c);
-    });
-}
-
-// The command's panel with one option chosen.
-template <typename Option>
-Action withOption(Command command, Option option) {
-    return composed([=](CommandComposer& c) {
-        c.chooseCommand(command);
-        c.chooseOption(command, option);
-    });
 }
 
 // Now and then, on a terminal only: scripts that log standard error get no progress lines.
@@ -88,11 +66,7 @@ void printCharacterisation(Session& session, const LinearityResult& result,
 }  // namespace
 
 Action writeCode(Command command, Channel channel, int32_t code) {
-    return composed([=](CommandComposer& c) {
-        c.chooseCommand(command);
-        c.chooseChannel(channel);
-        c.setCode(code);
-    });
+    return sendWord(dataWord(command, channel, code));
 }
 
 Action updateChannel(Channel channel) {
@@ -100,28 +74,23 @@ Action updateChannel(Channel channel) {
 }
 
 Action powerDown(const std::vector<Channel>& channels, PowerDownMode mode) {
-    return withChannelBoxes(Command::PowerDown, channels, [mode](CommandComposer& c) {
-        c.chooseOption(Command::PowerDown, mode);
-    });
+    return sendWord(panelWord(Command::PowerDown, channels, index(mode)));
 }
 
 Action resetRegisters(ResetChoice choice) {
-    return withOption(Command::Reset, choice);
+    return sendWord(optionWord(Command::Reset, choice));
 }
 
 Action ldacMask(const std::vector<Channel>& channels) {
-    return withChannelBoxes(Command::LdacRegister, channels, [](CommandComposer&) {});
+    return sendWord(panelWord(Command::LdacRegister, channels));
 }
 
 Action internalReference(ReferenceChoice choice) {
-    return withOption(Command::InternalReference, choice);
+    return sendWord(optionWord(Command::InternalReference, choice));
 }
 
 Action rawWord(uint32_t word) {
-    return [word](Session& session) {
-        session.requests().WriteDacWord(static_cast<int32_t>(word));
-        return 0;
-    };
+    return sendWord(static_cast<int32_t>(word));
 }
 
 Action setPin(bool ldac, bool high) {

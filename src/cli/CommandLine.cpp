@@ -229,10 +229,11 @@ std::string versionLine(bool version2) {
 struct Grammar {
     CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
                  "xt4830ctl"};
-    std::string package = "tssop", wait = "0", batchFile;
+    std::string package = "tssop", wait = "0", batchFile, listen = "127.0.0.1:5025";
     bool version = false, version2 = false, csv = false, keepGoing = false;
     Words words;
     CLI::App* batch = nullptr;
+    CLI::App* serve = nullptr;
 
     Grammar() {
         app.require_subcommand(0, 1);
@@ -248,6 +249,10 @@ struct Grammar {
             "batch", "Run one subcommand per line of FILE, or of standard input as lines come");
         batch->add_option("FILE", batchFile, "the file (default or -: standard input)");
         batch->add_flag("--keep-going", keepGoing, "go on after a failing line");
+        serve = app.add_subcommand(
+            "serve", "Keep the board open and serve SCPI over TCP until SIGINT or SIGTERM");
+        serve->add_option("--listen", listen,
+                          "ADDRESS:PORT to listen on (default 127.0.0.1:5025, this machine only)");
     }
 };
 
@@ -260,6 +265,10 @@ Invocation invocationOf(Grammar& g) {
     invocation.batch = g.batch->parsed();
     invocation.batchFile = g.batchFile == "-" ? "" : g.batchFile;
     invocation.keepGoing = g.keepGoing;
+    if (g.serve->parsed()) {
+        invocation.serveAddress = g.listen;
+        return invocation;
+    }
     if (!invocation.batch) invocation.action = actionFor(g.app, g.words);
     return invocation;
 }

@@ -9,6 +9,12 @@ constexpr std::chrono::milliseconds kRetryPause{500};
 
 }  // namespace
 
+void reportNoBoard() {
+    std::fprintf(stderr,
+                 "xt4830ctl: no evaluation board answered: plug it in (and check that you may "
+                 "open it), or give --wait SECONDS\n");
+}
+
 void StopAtRefusal::refused(const BoardRequest& request, int16_t result) {
     throw RequestFailed(describeFailure(request, result));
 }

@@ -22,6 +22,9 @@ public:
     void refused(const BoardRequest& request, int16_t result) override;
 };
 
+// Says on standard error that no board answered, and what to do about it.
+void reportNoBoard();
+
 // What every run of the tool shares: the board, opened once with its firmware, the package's
 // bus address, and how results are printed.
 class Session {

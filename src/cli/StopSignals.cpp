@@ -47,6 +47,10 @@ int stopSignal() {
     return caught;
 }
 
+int stopWakeFd() {
+    return wakeUp[0];
+}
+
 void stopIfAsked() {
     if (caught != 0) throw Stopped{caught};
 }

@@ -22,6 +22,10 @@ constexpr int stoppedStatus(int signal) {
     return 128 + signal;
 }
 
+// Readable once a stop signal has come (and from then on), for a wait that polls other files
+// too; -1 before catchStopSignals.
+int stopWakeFd();
+
 // Throws Stopped once a stop signal has come.
 void stopIfAsked();
 

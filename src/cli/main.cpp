@@ -8,6 +8,7 @@
 #include "cli/BatchInput.h"
 #include "cli/CommandLine.h"
 #include "cli/Runner.h"
+#include "cli/Serve.h"
 #include "cli/StopSignals.h"
 #include "cli/ValueReading.h"
 
@@ -28,8 +29,8 @@ std::optional<std::vector<BatchLine>> checkedBatch(const Invocation& invocation)
 
 // xt4830ctl: the evaluation board from the command line. Exit status 0 when all went well,
 // 1 when the board refused a request (or the self-test failed), 2 for bad input (nothing is
-// sent then), 3 when no board answered, 4 when the results could not be written, 130 and
-// 143 when SIGINT or SIGTERM stopped the run.
+// sent then; an address the server cannot listen on included), 3 when no board answered, 4 when the
+// results could not be written, 130 and 143 when SIGINT or SIGTERM stopped the run.
 int main(int argc, char* argv[]) {
     if (argc >= 2 && std::strcmp(argv[1], "--complete") == 0) {
         printCompletions(std::vector<std::string>(argv + 2, argv + argc));
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     const Parsed parsed = parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (!parsed.invocation) return parsed.status;
     const Invocation& invocation = *parsed.invocation;
+    if (invocation.serveAddress) return serve(*invocation.serveAddress, invocation.options);
     const bool streamed =
         invocation.batch && invocation.batchFile.empty() && standardInputIsStream();
     std::vector<BatchLine> batch;
@@ -48,9 +50,7 @@ int main(int argc, char* argv[]) {
     }
     Session session(programDirectory(), invocation.options);
     if (!session.open()) {
-        std::fprintf(stderr,
-                     "xt4830ctl: no evaluation board answered: plug it in (and check that you "
-                     "may open it), or give --wait SECONDS\n");
+        reportNoBoard();
         return 3;
     }
     catchStopSignals();

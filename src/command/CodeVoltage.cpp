@@ -68,21 +68,24 @@ HexEntry hexToVoltage(std::string_view hexText, std::string_view vrefText) {
     return {code, formatVoltage(idealVolts(code, vref))};
 }
 
-std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::string_view vrefText) {
-    const std::optional<double> vref = readStrictDecimal(vrefText);
-    if (!vref) return std::nullopt;
+uint32_t voltsToCode(double volts, double vref) {
     double q = kFullScale;
-    if (*vref != 0) {
-        const double volts = readLenientDecimal(voltageText);
+    if (vref != 0) {
         // Divided first: a voltage and a reference near a double's limit must not overflow
         // on the way (scaling by 65536 is exact, so the quotient is the same either way).
-        q = volts / *vref * kSteps;
+        q = volts / vref * kSteps;
         if (volts < 0) q = 0;
         if (q > kFullScale) q = kFullScale;
         // A negative reference gives a negative quotient: below zero scale, like a negative
         // voltage, so the code can never reach into the command word's other fields.
         if (!(q >= 0)) q = 0;
     }
-    const auto code = static_cast<uint32_t>(roundHalfEven(q));
+    return static_cast<uint32_t>(roundHalfEven(q));
+}
+
+std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::string_view vrefText) {
+    const std::optional<double> vref = readStrictDecimal(vrefText);
+    if (!vref) return std::nullopt;
+    const uint32_t code = voltsToCode(*vref != 0 ? readLenientDecimal(voltageText) : 0, *vref);
     return VoltageEntry{code, upperHex(code)};
 }

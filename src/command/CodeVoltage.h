@@ -34,6 +34,10 @@ struct VoltageEntry {
     std::string hexText;  // upper-case digits, no leading zeros
 };
 
+// The code nearest to volts against vref (halves to even): 0 for a negative voltage, full scale
+// at and above the reference and for a reference of 0.
+uint32_t voltsToCode(double volts, double vref);
+
 // The voltage field was edited: the nearest code (halves to even) and its hexadecimal text.
 // Nothing when the reference text is not a number: then nothing is to change.
 std::optional<VoltageEntry> voltageToHex(std::string_view voltageText, std::string_view vrefText);

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# The SCPI server on the virtual board: median round trips over loopback of *IDN? and of a
+# write with a read-back (QUERIES of each, default 1000), and the server's resident memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/common.sh
+ensure_packages "${BUILD_PACKAGES[@]}" python3
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830ctl virtual_BoardIo >/dev/null
+unset XT4830_VIRTUAL_TRACE XT4830_VIRTUAL_BOARD
+/usr/bin/python3 bench/scpi_roundtrip.py build/program/xt4830ctl "${QUERIES:-1000}"

@@ -1,0 +1,41 @@
+#include "cli/Serve.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "board/Deliverable.h"
+#include "board/ProgramDirectory.h"
+#include "cli/ScpiInstrument.h"
+#include "cli/ScpiServer.h"
+#include "cli/StopSignals.h"
+#include "measure/AdcRules.h"
+
+int serve(const std::string& address, const Session::Options& options) {
+    Session session(programDirectory(), options);
+    const Deliverable& deliverable = options.variant == Variant::A ? kXT4830Version2 : kXT4830;
+    ScpiInstrument instrument(session.requests(),
+                              ScpiInstrument::identityOf(versionText(deliverable)));
+    ScpiServer server(instrument);
+    try {
+        // Before the board opens: an address in use loads no firmware.
+        server.listen(address);
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "xt4830ctl: cannot listen on %s\n", e.what());
+        return 2;
+    }
+    if (!session.open()) {
+        reportNoBoard();
+        return 3;
+    }
+    try {
+        configureAdc(session.requests());
+    } catch (const RequestFailed& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return 1;
+    }
+    catchStopSignals();
+    std::fprintf(stderr, "xt4830ctl: serving SCPI on %s until SIGINT or SIGTERM\n",
+                 server.address().c_str());
+    server.serve(stopWakeFd(), [] { return stopSignal() != 0; });
+    return 0;
+}
