@@ -105,14 +105,14 @@ std::span<const ScpiInstrument::Entry> ScpiInstrument::commands() {
         {"SYSTem:ERRor:COUNt?", &I::errorCount},
         {"SYSTem:VERSion?", &I::version},
         {"STATus:PRESet", &I::presetStatus},
-        {"SOURce#:CODE", &I::setCode},
+        {"SOURce#:CODE", &I::setCode<Command::WriteAndUpdate>},
         {"SOURce#:CODE?", &I::code},
-        {"SOURce#:CODE:INPut", &I::setCodeInput},
-        {"SOURce#:CODE:UALL", &I::setCodeUpdateAll},
-        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]", &I::setVolts},
+        {"SOURce#:CODE:INPut", &I::setCode<Command::WriteInput>},
+        {"SOURce#:CODE:UALL", &I::setCode<Command::WriteInputUpdateAll>},
+        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]", &I::setVolts<Command::WriteAndUpdate>},
         {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]?", &I::volts},
-        {"SOURce#:VOLTage:INPut", &I::setVoltsInput},
-        {"SOURce#:VOLTage:UALL", &I::setVoltsUpdateAll},
+        {"SOURce#:VOLTage:INPut", &I::setVolts<Command::WriteInput>},
+        {"SOURce#:VOLTage:UALL", &I::setVolts<Command::WriteInputUpdateAll>},
         {"SOURce#:UPDate", &I::update},
         {"SOURce#:SWEep?", &I::sweep},
         {"SOURce:REFerence:VOLTage", &I::setDacReference},
@@ -315,33 +315,15 @@ std::optional<std::string> ScpiInstrument::presetStatus(const Call& call) {
 
 // The DAC's outputs.
 
+template <Command command>
 std::optional<std::string> ScpiInstrument::setCode(const Call& call) {
-    writeCode(call, (Command::WriteAndUpdate), readScpiWhole(call.only(), kFullScaleCode));
+    writeCode(call, command, readScpiWhole(call.only(), kFullScaleCode));
     return std::nullopt;
 }
 
-std::optional<std::string> ScpiInstrument::setCodeInput(const Call& call) {
-    writeCode(call, (Command::WriteInput), readScpiWhole(call.only(), kFullScaleCode));
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::setCodeUpdateAll(const Call& call) {
-    writeCode(call, (Command::WriteInputUpdateAll), readScpiWhole(call.only(), kFullScaleCode));
-    return std::nullopt;
-}
-
+template <Command command>
 std::optional<std::string> ScpiInstrument::setVolts(const Call& call) {
-    writeCode(call, (Command::WriteAndUpdate), codeFromVolts(call));
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::setVoltsInput(const Call& call) {
-    writeCode(call, (Command::WriteInput), codeFromVolts(call));
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::setVoltsUpdateAll(const Call& call) {
-    writeCode(call, (Command::WriteInputUpdateAll), codeFromVolts(call));
+    writeCode(call, command, codeFromVolts(call));
     return std::nullopt;
 }
 

@@ -68,12 +68,12 @@ private:
     std::optional<std::string> version(const Call&);
     std::optional<std::string> presetStatus(const Call&);
 
+    // command: "Write to and Update DAC channel n", "Write to Input Register n" or "Write to
+    // Input Register n, Update All".
+    template <Command command>
     std::optional<std::string> setCode(const Call&);
-    std::optional<std::string> setCodeInput(const Call&);
-    std::optional<std::string> setCodeUpdateAll(const Call&);
+    template <Command command>
     std::optional<std::string> setVolts(const Call&);
-    std::optional<std::string> setVoltsInput(const Call&);
-    std::optional<std::string> setVoltsUpdateAll(const Call&);
     std::optional<std::string> code(const Call&);
     std::optional<std::string> volts(const Call&);
     std::optional<std::string> update(const Call&);

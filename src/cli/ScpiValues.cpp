@@ -192,10 +192,9 @@ std::vector<int> readScpiChannels(std::string_view text, int last) {
     while (!rest.empty()) {
         const std::size_t comma = std::min(rest.find(','), rest.size());
         std::string_view item = rest.substr(0, comma);
+        // Blanks after a number are read as the space before a suffix; those before it go.
         while (!item.empty() && item.front() == ' ')
             item.remove_prefix(1);
-        while (!item.empty() && item.back() == ' ')
-            item.remove_suffix(1);
         rest.remove_prefix(std::min(comma + 1, rest.size()));
         const std::size_t colon = item.find(':');
         const int first = channel(item.substr(0, colon));

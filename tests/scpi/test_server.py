@@ -54,6 +54,7 @@ def raw(server):
     ("*RST", 0x280001),
     ("OUTP:LDAC:MASK (@2,4)", 0x30000A),
     ("SOUR:REF:INT ON", 0x380001),
+    ("SOUR:REF:INT 0", 0x380000),
     ("DIAG:WORD #H2A8001", 0x2A8001),
 ])
 def test_each_command_sends_the_word_the_window_composes(server, board, message, word):
@@ -88,6 +89,7 @@ def test_common_commands_and_identity(tmp_path, board):
     ("FOO:BAR 1", -113, 32),
     ("SOUR1:CODE", -109, 32),
     ("SOUR1:CODE 1,2", -108, 32),
+    ("SOUR1:VOLT? 1", -108, 32),
     ("SOUR1:CODE #HXYZ", -121, 32),
     ("SOUR1:CODE 1e99999", -123, 32),
     ("SOUR1:CODE 5 V", -138, 32),
@@ -127,6 +129,10 @@ def test_the_queue_the_status_byte_and_clear(board):
     board.write("NOPE")
     board.write("*CLS")
     assert board.query("*STB?;SYST:ERR?;*ESR?") == '0;0,"No error";0'
+    # A command error enabled into the summary: the queue (4), the event summary (32) and the
+    # request for service (64).
+    board.write("*ESE 32;*SRE 32;NOPE")
+    assert board.query("*STB?") == "100"
 
 
 def test_refused_requests_give_the_device_error_and_the_server_keeps_serving(tmp_path):
