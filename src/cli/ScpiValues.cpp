@@ -43,7 +43,7 @@ void refuseOtherKinds(std::string_view text, bool characterAllowed) {
 
 // "#H8000", "#B101", "#Q17".
 double readOtherBase(std::string_view text) {
-    const char base = text.size() > 1 ? upper(text[1]) : 0;
+    const char base = text.size() > 1 ? upper(text[1]) : '\0';
     const int radix = base == 'H' ? 16 : base == 'B' ? 2 : base == 'Q' ? 8 : 0;
     if (radix == 0) throw ScpiError{-121, std::string(text)};
     const std::string_view digits = text.substr(2);

@@ -25,7 +25,7 @@ class Server:
         self.port = int(found.group(1))
         self.resource = f"TCPIP::127.0.0.1::{self.port}::SOCKET"
 
-    def client(self, timeout_ms=3000):
+    def client(self, timeout_ms=20000):
         instrument = pyvisa.ResourceManager("@py").open_resource(
             self.resource, read_termination="\n", write_termination="\n", timeout=timeout_ms)
         return instrument
