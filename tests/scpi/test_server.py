@@ -226,6 +226,11 @@ def test_a_new_message_before_the_answer_was_taken(server):
         greedy.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
         greedy.connect(("127.0.0.1", server.port))
         greedy.sendall(b"FORM INT;:SOUR1:SWE? 0,#HFFFF,2\nSYST:ERR?\n")
+        # Nothing is read until the sweep's 32768 writes and reads are done and the next
+        # message has been taken.
+        while len(server.requests()) < 2 * 32768:
+            time.sleep(0.1)
+        time.sleep(0.3)
         greedy.settimeout(30)
         received = b""
         # The part of the block that had left before the next message, then its answer.
