@@ -15,6 +15,7 @@ struct Invocation {
     bool batch = false;
     std::string batchFile;  // empty: standard input
     bool keepGoing = false;
+    bool list = false;  // the board list: nothing is opened
 };
 
 // The outcome of parsing: an invocation, or the exit status when there is nothing to run

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/Board.h"
+#include "board/BoardChoice.h"
 #include "board/Package.h"
 #include "board/Variant.h"
 #include "cli/ConsoleDialogs.h"
@@ -31,13 +32,16 @@ public:
         Package package = Package::Tssop;
         std::chrono::duration<double> wait{0};  // how long to keep trying to open the board
         bool csv = false;
+        std::string board;  // the place of the board to open; empty: the first
     };
 
     Session(const std::string& programDir, const Options& options);
 
     // Opens the board, firmware load included, trying again until the wait is over; false
-    // when no board answered.
+    // when no board answered, problem() then saying why where the library tells.
     bool open();
+    const std::string& problem() const { return problem_; }
+    BoardChoice& choice() { return board_.choice(); }
 
     Declare& requests() { return board_.requests(); }
     bool csv() const { return options_.csv; }
@@ -51,4 +55,5 @@ private:
     StopAtRefusal refusals_;
     Board board_;
     Output output_;
+    std::string problem_;
 };

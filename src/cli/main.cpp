@@ -47,10 +47,15 @@ int main(int argc, char* argv[]) {
         batch = std::move(*lines);
     }
     Session session(programDirectory(), invocation.options);
+    if (invocation.list) return listBoards(session);
     if (!session.open()) {
-        std::fprintf(stderr,
-                     "xt4830ctl: no evaluation board answered: plug it in (and check that you "
-                     "may open it), or give --wait SECONDS\n");
+        if (!session.problem().empty()) {
+            std::fprintf(stderr, "xt4830ctl: %s\n", session.problem().c_str());
+        } else {
+            std::fprintf(stderr,
+                         "xt4830ctl: no evaluation board answered: plug it in (and check that "
+                         "you may open it), or give --wait SECONDS\n");
+        }
         return 3;
     }
     catchStopSignals();
