@@ -30,11 +30,12 @@ stop_cleanup_pids() {
 }
 # Starts Xvfb on a display that no other X server holds: Xvfb takes the first free number
 # itself and writes it to the descriptor given by -displayfd once it accepts connections, so
-# a display in use is never taken over. Sets DISPLAY and XVFB_PID; fails when no server came up.
+# a display in use is never taken over. It stays up when its last client leaves (-noreset), so
+# the next one finds it. Sets DISPLAY and XVFB_PID; fails when no server came up.
 start_xvfb() {
     local number_file number=""
     number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ "$(wc -l <"$number_file")" -ge 1 ] && break  # the whole line is written
