@@ -124,26 +124,37 @@ int16_t UsbBoard::loadFirmware(const char* path) {
     return waitForRunningBoard(place_);
 }
 
-// The microcontroller leaves the bus and comes back with its firmware's identity.
+int16_t UsbBoard::takeReturnedBoard(const BusDevice& loaded) {
+    for (const Found& found : allBoards()) {
+        const BusDevice& device = found.device;
+        if (!(device.id == ids_.running) || !samePlace(device, loaded) ||
+            device.address == loaded.address) {
+            continue;
+        }
+        if (take(found)) return 0;
+        if (failed_ == kInUse) return kInUse;
+    }
+    return kNoReconnect;
+}
+
+// The microcontroller leaves the bus and comes back with its firmware's identity. Its device
+// node may not be ours for a moment after it came back, so a failed open is tried again.
 int16_t UsbBoard::waitForRunningBoard(const BusDevice& loaded) {
     const std::chrono::milliseconds step{100};
-    failure_ =
-        "the board at " + placeName(loaded) + " did not come back running its firmware within 5 s";
     for (auto waited = std::chrono::milliseconds{0}; waited < kReconnectWait; waited += step) {
         sleep_(step);
-        for (const Found& found : allBoards()) {
-            const BusDevice& device = found.device;
-            if (!(device.id == ids_.running) || !samePlace(device, loaded) ||
-                device.address == loaded.address) {
-                continue;
-            }
-            // Its device node may not be ours for a moment after it came back: try again.
-            if (take(found)) return fail(0, "");
-            if (failed_ == kInUse) return kInUse;
+        const int16_t result = takeReturnedBoard(loaded);
+        if (result == 0) return fail(0, "");
+        if (result == kInUse) {
+            handle_ = 0;
+            return kInUse;
         }
     }
     handle_ = 0;
-    return fail(kNoReconnect, failure_);
+    return fail(kNoReconnect, failed_ != 0 ? failure_
+                                           : "the board at " + placeName(loaded) +
+                                                 " did not come back running its firmware "
+                                                 "within 5 s");
 }
 
 int16_t UsbBoard::openFirstBoard(const char* path) {

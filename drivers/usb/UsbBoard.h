@@ -69,6 +69,9 @@ private:
     // Waits for the board to come back at its place with its firmware's identity and a new
     // address, so neither another board nor the board before it left the bus is taken.
     int16_t waitForRunningBoard(const BusDevice& loaded);
+    // One look for the board back at its place: taken (0), held by another program (kInUse)
+    // or not there yet (kNoReconnect).
+    int16_t takeReturnedBoard(const BusDevice& loaded);
     // Keeps the result and its reason for failure(); returns the result.
     int16_t fail(int16_t result, std::string why);
     std::string noBoardText();
