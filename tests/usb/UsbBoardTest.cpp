@@ -105,6 +105,16 @@ TEST(UsbBoard, EveryRequestOfTheProgramIsOneControlTransferWithItsFields) {
         EXPECT_EQ(t.data.size(), static_cast<size_t>(length));
         EXPECT_EQ(buffer[0], direction == 1 ? 0x08 : 0);
     }
+    using Bounds = std::tuple<int32_t, int32_t, int, bool>;  // value, index, length, sent
+    std::vector<uint8_t> big(0x10000);
+    for (const auto& [value, index, length, sent] :
+         {Bounds{0xFFFF, 0xFFFF, 0xFFFF, true}, Bounds{0x10000, 0, 0, false},
+          Bounds{-1, 0, 0, false}, Bounds{0, 0x10000, 0, false}, Bounds{0, -1, 0, false},
+          Bounds{0, 0, 0x10000, false}, Bounds{0, 0, -1, false}}) {
+        EXPECT_EQ(rig.board->request(0xDE, value, index, 0, length, big.data()) == 0, sent)
+            << value << " " << index << " " << length;
+    }
+    EXPECT_NE(rig.board->request(0xDE, 0, 0, 0, 1, nullptr), 0) << "a data stage needs a buffer";
     rig.bus.shortBy = 1;
     uint8_t reply[4] = {};
     EXPECT_NE(rig.board->request(0xDA, 0, 0, 1, 3, reply), 0) << "a short data stage fails";
@@ -135,6 +145,8 @@ TEST(UsbBoard, FailuresAreNonzeroResultsNeverPartialLoads) {
         rig.comesBack = false;
         EXPECT_EQ(rig.board->openFirstBoard(kImage.c_str()), UsbBoard::kNoReconnect);
         EXPECT_EQ(rig.waited, UsbBoard::kReconnectWait) << "the wait is bounded";
+        EXPECT_EQ(rig.board->failure(),
+                  "the board at 1-2 did not come back running its firmware within 5 s");
     }
     {
         Rig rig({at(kLoader, 2)});  // no permission to open it
