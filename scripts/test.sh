@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 # locales: the German locale source the decimal-point tests compile for themselves.
 # xvfb, x11-utils and xdotool: the tests of what a desktop shows run on a virtual X server.
 # clang-format and clang-tidy: the house checks below.
-# dpkg-dev and lintian: the Debian package's test makes the package and checks it.
+# dpkg-dev, file and lintian: the Debian package's test makes the package and checks it.
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" libgtest-dev libgmock-dev \
-    desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy dpkg-dev lintian
+    desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy dpkg-dev file lintian
 
 # Every C++ file of the project formatted as .clang-format says.
 sources() { find src drivers tests bench \( -name '*.cpp' -o -name '*.h' \) -print0; }
