@@ -19,8 +19,6 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-charts-dev libqt6open
 # What the benchmarks in bench/ add (the window probe needs the X test extension's headers).
 BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxtst-dev)
 
-# Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped
-# when the script exits, together with any pids listed in CLEANUP_PIDS.
 CLEANUP_PIDS=()
 # The programs first, the X server last, so no program sees its display vanish.
 stop_cleanup_pids() {
@@ -30,15 +28,36 @@ stop_cleanup_pids() {
         wait "${CLEANUP_PIDS[i]}" 2>/dev/null || true
     done
 }
+# Starts Xvfb on a display that no other X server holds: Xvfb takes the first free number
+# itself and writes it to the descriptor given by -displayfd once it accepts connections, so
+# a display in use is never taken over. It stays up when its last client leaves (-noreset), so
+# the next one finds it. Sets DISPLAY and XVFB_PID; fails when no server came up.
+start_xvfb() {
+    local number_file number=""
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ "$(wc -l <"$number_file")" -ge 1 ] && break  # the whole line is written
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    number=$(head -n 1 "$number_file")
+    rm -f "$number_file"
+    if ! [[ "$number" =~ ^[0-9]+$ ]]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        echo "the virtual X server did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+# Starts a virtual X server for this script's run and points DISPLAY at it; it is stopped
+# when the script exits, together with any pids listed in CLEANUP_PIDS.
 start_virtual_display() {
     ensure_packages xvfb x11-utils
-    local display=":$((90 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    CLEANUP_PIDS+=($!)
     trap stop_cleanup_pids EXIT
-    export DISPLAY="$display"
+    start_xvfb || return 1
+    CLEANUP_PIDS+=("$XVFB_PID")
     [ -n "${XDG_RUNTIME_DIR:-}" ] || export XDG_RUNTIME_DIR=$(mktemp -d)
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "the virtual X server did not start" >&2
-    return 1
 }

@@ -8,8 +8,9 @@ cd "$(dirname "$0")/.."
 # xvfb, x11-utils and xdotool: the tests of what a desktop shows run on a virtual X server.
 # clang-format and clang-tidy: the house checks below.
 # python3 with pytest, pyvisa (its own socket backend) and PyMeasure: the SCPI server's clients.
+# dpkg-dev, file and lintian: the Debian package's test makes the package and checks it.
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" libgtest-dev libgmock-dev \
-    desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy \
+    desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy dpkg-dev file lintian \
     python3 python3-pytest python3-pyvisa python3-pyvisa-py python3-pymeasure
 
 # Every C++ file of the project formatted as .clang-format says.

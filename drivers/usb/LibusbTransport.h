@@ -15,6 +15,8 @@ public:
 
     std::vector<BusDevice> devices() override;
     std::unique_ptr<UsbDevice> open(std::size_t position) override;
+    std::string serial(std::size_t position) override;
+    std::string holder(std::size_t position) override;
 
 private:
     void releaseList();

@@ -10,14 +10,37 @@
 UsbBoard::UsbBoard(std::unique_ptr<UsbTransport> transport, Identities ids, Sleep sleep)
     : transport_(std::move(transport)), ids_(ids), sleep_(std::move(sleep)) {}
 
-std::vector<std::pair<std::size_t, BusDevice>> UsbBoard::boards() {
-    std::vector<std::pair<std::size_t, BusDevice>> found;
+std::vector<UsbBoard::Found> UsbBoard::allBoards() {
+    std::vector<Found> found;
     const std::vector<BusDevice> devices = transport_->devices();
     for (std::size_t i = 0; i < devices.size(); ++i) {
         if (devices[i].id == ids_.loader || devices[i].id == ids_.running)
-            found.emplace_back(i, devices[i]);
+            found.push_back({i, devices[i]});
     }
+    // The bus's own order changes as devices come and go; their places do not.
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return std::tie(a.device.bus, a.device.ports) < std::tie(b.device.bus, b.device.ports);
+    });
     return found;
+}
+
+std::vector<UsbBoard::Found> UsbBoard::boards() {
+    std::vector<Found> found = allBoards();
+    if (chosen_.empty()) return found;
+    std::erase_if(found, [this](const Found& f) { return placeName(f.device) != chosen_; });
+    return found;
+}
+
+std::vector<std::string> UsbBoard::describeBoards() {
+    std::vector<std::string> lines;
+    for (const auto& [position, device] : allBoards()) {
+        const bool loader = device.id == ids_.loader && !(device.id == ids_.running);
+        std::string line = placeName(device) + (loader ? " loader" : " running");
+        const std::string serial = transport_->serial(position);
+        if (!serial.empty()) line += " " + serial;
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 int UsbBoard::search(uint8_t* list) {
@@ -28,14 +51,57 @@ int UsbBoard::search(uint8_t* list) {
     return static_cast<int>(count);
 }
 
+int16_t UsbBoard::fail(int16_t result, std::string why) {
+    failed_ = result;
+    failure_ = std::move(why);
+    return result;
+}
+
+std::string UsbBoard::noBoardText() {
+    if (chosen_.empty()) return "no evaluation board is on the USB bus";
+    std::string text = "no evaluation board is at " + chosen_;
+    const auto others = allBoards();
+    for (std::size_t i = 0; i < others.size(); ++i)
+        text += (i == 0 ? "; the boards on the bus are at " : ", ") + placeName(others[i].device);
+    return text;
+}
+
+bool UsbBoard::take(const Found& board) {
+    const std::string place = placeName(board.device);
+    std::unique_ptr<UsbDevice> device = transport_->open(board.position);
+    if (!device) {
+        fail(kNoBoard, "the board at " + place +
+                           " cannot be opened: check that it is plugged in and that you may "
+                           "open it (the udev rule)");
+        return false;
+    }
+    const Claim claim = device->claim();
+    if (claim == Claim::Busy) {
+        // Loading would restart the board's microcontroller under the program that uses it.
+        const std::string holder = transport_->holder(board.position);
+        fail(kInUse, "the board at " + place + " is in use by another program" +
+                         (holder.empty() ? "" : " (" + holder + ")") + "; nothing was loaded");
+        return false;
+    }
+    if (claim == Claim::Failed) {
+        fail(kNoBoard, "the board at " + place + " cannot be claimed");
+        return false;
+    }
+    device_ = std::move(device);
+    place_ = board.device;
+    return true;
+}
+
 int32_t UsbBoard::connect(uint8_t board) {
     device_.reset();
     handle_ = 0;
+    fail(0, "");
     const auto found = boards();
-    if (board == 0 || board > found.size()) return 0;
-    device_ = transport_->open(found[board - 1].first);
-    if (!device_) return 0;
-    deviceAddress_ = found[board - 1].second.address;
+    if (board == 0 || board > found.size()) {
+        fail(kNoBoard, noBoardText());
+        return 0;
+    }
+    if (!take(found[board - 1])) return 0;
     handle_ = board;
     return handle_;
 }
@@ -43,35 +109,60 @@ int32_t UsbBoard::connect(uint8_t board) {
 int16_t UsbBoard::loadFirmware(const char* path) {
     // The whole file is checked before anything is sent, so a bad file never starts a load.
     const HexResult image = readIntelHexFile(path);
-    if (!image.image) return kBadImage;
-    if (!device_) return kNoBoard;
-    if (!ram_loader::load(*device_, *image.image)) return kTransferFailed;
+    if (!image.image) {
+        return fail(kBadImage, "the firmware image " + std::string(path != nullptr ? path : "") +
+                                   " cannot be loaded: " + image.error);
+    }
+    if (!device_) return fail(kNoBoard, noBoardText());
+    const bool loaded = ram_loader::load(*device_, *image.image);
     device_.reset();
-    return waitForRunningBoard(deviceAddress_);
+    if (!loaded) {
+        handle_ = 0;
+        return fail(kTransferFailed, "the board at " + placeName(place_) +
+                                         " stopped answering while its firmware was loaded");
+    }
+    return waitForRunningBoard(place_);
 }
 
-// The microcontroller leaves the bus and comes back with its firmware's identity.
-int16_t UsbBoard::waitForRunningBoard(uint16_t loadedAt) {
-    const std::chrono::milliseconds step{100};
-    for (auto waited = std::chrono::milliseconds{0}; waited < kReconnectWait; waited += step) {
-        sleep_(step);
-        for (const auto& [position, device] : boards()) {
-            if (!(device.id == ids_.running) || device.address == loadedAt) continue;
-            device_ = transport_->open(position);
-            if (!device_) continue;
-            deviceAddress_ = device.address;
-            return 0;
+int16_t UsbBoard::takeReturnedBoard(const BusDevice& loaded) {
+    for (const Found& found : allBoards()) {
+        const BusDevice& device = found.device;
+        if (!(device.id == ids_.running) || !samePlace(device, loaded) ||
+            device.address == loaded.address) {
+            continue;
         }
+        if (take(found)) return 0;
+        if (failed_ == kInUse) return kInUse;
     }
-    handle_ = 0;
     return kNoReconnect;
 }
 
-int16_t UsbBoard::openFirstBoard(const char* path) {
-    uint8_t list[driver_abi::kBoardListSize] = {};
-    if (search(list) == 0 || connect(list[0]) == 0) {
-        return readIntelHexFile(path).image ? kNoBoard : kBadImage;
+// The microcontroller leaves the bus and comes back with its firmware's identity. Its device
+// node may not be ours for a moment after it came back, so a failed open is tried again.
+int16_t UsbBoard::waitForRunningBoard(const BusDevice& loaded) {
+    const std::chrono::milliseconds step{100};
+    for (auto waited = std::chrono::milliseconds{0}; waited < kReconnectWait; waited += step) {
+        sleep_(step);
+        const int16_t result = takeReturnedBoard(loaded);
+        if (result == 0) return fail(0, "");
+        if (result == kInUse) {
+            handle_ = 0;
+            return kInUse;
+        }
     }
+    handle_ = 0;
+    return fail(kNoReconnect, failed_ != 0 ? failure_
+                                           : "the board at " + placeName(loaded) +
+                                                 " did not come back running its firmware "
+                                                 "within 5 s");
+}
+
+int16_t UsbBoard::openFirstBoard(const char* path) {
+    // A bad image is told whether or not a board is there.
+    if (!readIntelHexFile(path).image) return loadFirmware(path);
+    uint8_t list[driver_abi::kBoardListSize] = {};
+    search(list);
+    if (connect(list[0]) == 0) return failed_;
     return loadFirmware(path);
 }
 

@@ -81,6 +81,9 @@ bool apply(std::string_view entry, BoardSettings& s) {
         s.lfcsp = true;
     } else if (name == "trace-times" && eq == std::string_view::npos) {
         s.traceTimes = true;
+    } else if (name == "held-by") {
+        s.heldBy = number<int>(value);
+        return s.heldBy.has_value();
     } else if (name == "unplug-after") {
         s.unplugAfter = number<uint64_t>(value);
         return s.unplugAfter.has_value();

@@ -16,6 +16,7 @@
 //   noise=N           each ADC reading is off by up to N counts
 //   stuck=C:CODE      output C (A to D) stays at CODE (decimal or 0x hex) whatever is written
 //   trace-times       each trace line starts with the time of the call, in seconds
+//   held-by=PID       another program, process PID, has the board open: openings fail
 // and the analog errors of a real part and board, for characterisation (none: an ideal DAC
 // read by an ideal ADC):
 //   offset=C:MV       output C's offset, in millivolts
@@ -33,6 +34,7 @@ struct BoardSettings {
     std::optional<int> stuckChannel;
     uint16_t stuckCode = 0;
     bool traceTimes = false;
+    std::optional<int> heldBy;
     std::array<OutputErrors, 4> outputs;
     double sigmaCounts = 0;
     uint32_t seed = 4830;

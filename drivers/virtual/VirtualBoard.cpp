@@ -53,25 +53,51 @@ void VirtualBoard::setPresent(bool present) {
     }
 }
 
-int VirtualBoard::search(uint8_t* list) const {
-    if (!present_) return 0;
+std::vector<std::string> VirtualBoard::describe() const {
+    if (!present_) return {};
+    return {std::string(kPlace) + (loaded_ ? " running" : " loader")};
+}
+
+bool VirtualBoard::atChosenPlace() {
+    failure_.clear();
+    if (!present_) {
+        failure_ = "no evaluation board is plugged in";
+    } else if (!chosen_.empty() && chosen_ != kPlace) {
+        failure_ =
+            "no evaluation board is at " + chosen_ + "; the board on the bus is at " + kPlace;
+    }
+    return failure_.empty();
+}
+
+int16_t VirtualBoard::refusal() {
+    if (!atChosenPlace()) return kNoBoard;
+    if (!settings_.heldBy) return 0;
+    failure_ = "the board at " + std::string(kPlace) + " is in use by another program (process " +
+               std::to_string(*settings_.heldBy) + "); nothing was loaded";
+    return kInUse;
+}
+
+int VirtualBoard::search(uint8_t* list) {
+    if (!atChosenPlace()) return 0;
     list[0] = kBoardNumber;
     return 1;
 }
 
 int32_t VirtualBoard::connect(uint8_t board) {
-    if (!present_ || board != kBoardNumber) return 0;
+    if (!atChosenPlace() || board != kBoardNumber) return 0;
     handle_ = nextHandle_++;
     return handle_;
 }
 
 int16_t VirtualBoard::loadFirmware(const char* path) {
-    if (!present_) return kNoBoard;
-    if (!readIntelHexFile(path).image) {
-        loaded_ = false;
+    if (const int16_t refused = refusal(); refused != 0) return refused;
+    const HexResult image = readIntelHexFile(path);
+    loaded_ = image.image.has_value();
+    if (!loaded_) {
+        failure_ = "the firmware image " + std::string(path != nullptr ? path : "") +
+                   " cannot be loaded: " + image.error;
         return kBadImage;
     }
-    loaded_ = true;
     return 0;
 }
 

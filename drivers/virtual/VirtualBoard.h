@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "BoardSettings.h"
 #include "CallTrace.h"
@@ -16,6 +17,7 @@
 class VirtualBoard {
 public:
     static constexpr int kBoardNumber = 1;
+    static constexpr const char* kPlace = "virtual";  // its place on the bus
     static constexpr double kAdcReference = 3.0;
 
     // The board of this library; on first use it is set up from XT4830_VIRTUAL_BOARD and
@@ -28,8 +30,15 @@ public:
     void setPresent(bool present);
     CallTrace& trace() { return trace_; }
 
+    // Later openings take only the board at place; empty: the board wherever it is.
+    void choose(std::string place) { chosen_ = std::move(place); }
+    // The board list: one line, "virtual loader" (or "running" once loaded), or none.
+    std::vector<std::string> describe() const;
+    // Why the last opening failed; empty after one that succeeded.
+    const std::string& failure() const { return failure_; }
+
     // Variant A: board numbers into list (128 bytes); the number of boards found.
-    int search(uint8_t* list) const;
+    int search(uint8_t* list);
     // A new handle for the board numbered board, or 0 when there is none.
     int32_t connect(uint8_t board);
     bool isCurrentHandle(int32_t handle) const { return handle != 0 && handle == handle_; }
@@ -45,18 +54,26 @@ public:
 
     static constexpr int16_t kNoBoard = -1;
     static constexpr int16_t kBadImage = -2;
+    static constexpr int16_t kInUse = -5;
     static constexpr int16_t kNotInTable = 2;
     static constexpr int16_t kNotAcknowledged = 3;
 
 private:
     VirtualBoard();
     bool unplugIfDue();
+    // Whether the board is plugged in at the place chosen; otherwise the failure says why.
+    bool atChosenPlace();
+    // 0 when an opening may load the board (there, and no other program has it); otherwise
+    // its result, and the failure says why.
+    int16_t refusal();
     int16_t carryOut(int code, int32_t value, int32_t index, int direction, uint8_t* buffer);
     int adcCount();
 
     BoardSettings settings_;
     bool present_ = true;
     bool loaded_ = false;
+    std::string chosen_;
+    std::string failure_;
     int32_t handle_ = 0;
     int32_t nextHandle_ = 0x4830;
     uint64_t requests_ = 0;

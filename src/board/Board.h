@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "board/BoardChoice.h"
 #include "board/Declare.h"
 #include "board/Dialogs.h"
 #include "board/DriverLibrary.h"
@@ -21,9 +22,11 @@ public:
 
     USBStuff& link() { return link_; }
     Declare& requests() { return declare_; }
+    BoardChoice& choice() { return choice_; }
 
 private:
     LazyLibrary library_;
+    BoardChoice choice_{library_};
     std::unique_ptr<DriverLibrary> driver_;
     USBStuff link_;
     Declare declare_;

@@ -7,7 +7,7 @@
 LazyLibrary::LazyLibrary(std::string file, Dialogs& dialogs)
     : file_(std::move(file)), dialogs_(dialogs) {}
 
-void* LazyLibrary::resolve(const char* name) {
+void* LazyLibrary::find(const char* name) {
     if (handle_ == nullptr) {
         handle_ = dlopen(file_.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle_ == nullptr) {
@@ -15,7 +15,11 @@ void* LazyLibrary::resolve(const char* name) {
         }
     }
     dlerror();  // clear any earlier message, so the one after dlsym is about this lookup
-    void* symbol = dlsym(handle_, name);
+    return dlsym(handle_, name);
+}
+
+void* LazyLibrary::resolve(const char* name) {
+    void* symbol = find(name);
     if (symbol == nullptr) {
         fail("The function " + std::string(name) +
                  " cannot be found in the board's driver library " + file_ + ".",

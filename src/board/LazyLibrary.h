@@ -45,6 +45,10 @@ public:
     LazyLibrary(std::string file, Dialogs& dialogs);
 
     void* resolve(const char* name) override;
+    // The function, or null when the library does not export it (a library that cannot be
+    // loaded still ends the program).
+    void* find(const char* name);
+    const std::string& file() const { return file_; }
 
 private:
     [[noreturn]] void fail(const std::string& what, const char* loaderText);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "board/Deliverable.h"
@@ -171,4 +172,24 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
         printCharacterisation(session, result, settings, json);
         return 0;
     };
+}
+
+int listBoards(Session& session) {
+    std::string problem;
+    const std::optional<std::vector<std::string>> boards = session.choice().list(problem);
+    if (boards && boards->empty()) problem = "no evaluation board is on the bus";
+    if (!boards || boards->empty()) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", problem.c_str());
+        return 3;
+    }
+    Output& out = session.output();
+    out.header("place,state,serial");
+    for (const std::string& line : *boards) {
+        std::istringstream words(line);
+        std::vector<std::string> row(3);
+        words >> row[0] >> row[1] >> row[2];
+        if (row[2].empty() && !out.csv()) row.pop_back();
+        out.row(row);
+    }
+    return 0;
 }

@@ -45,6 +45,10 @@ Action selfTest();
 
 Action sweep(const SweepSettings& settings);
 
+// Every board on the bus, one row each (place, loader or running, serial), without opening
+// one; 3 when there is none or the driver library cannot list them.
+int listBoards(Session& session);
+
 // The output's static figures with their uncertainties: a summary, one JSON object (json) or,
 // with --csv, the table of every measured code. 0 when figures were found, 1 when the readings
 // give none.

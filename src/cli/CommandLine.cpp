@@ -229,10 +229,11 @@ std::string versionLine(bool version2) {
 struct Grammar {
     CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
                  "xt4830ctl"};
-    std::string package = "tssop", wait = "0", batchFile, listen = "127.0.0.1:5025";
+    std::string package = "tssop", wait = "0", batchFile, board, listen = "127.0.0.1:5025";
     bool version = false, version2 = false, csv = false, keepGoing = false;
     Words words;
     CLI::App* batch = nullptr;
+    CLI::App* list = nullptr;
     CLI::App* serve = nullptr;
 
     Grammar() {
@@ -244,6 +245,10 @@ struct Grammar {
         app.add_option("--wait", wait, "keep trying to open the board for this many seconds");
         app.add_flag("--csv", csv, "print results as CSV (a batch's as one table)");
         app.add_flag("--version", version, "print the version and driver library, and end");
+        app.add_option("--board", board,
+                       "the board at PLACE on the bus (see list; default: the first)");
+        list = app.add_subcommand(
+            "list", "Every board on the bus: its place, loader or running, serial; loads nothing");
         addSubcommands(app, words);
         batch = app.add_subcommand(
             "batch", "Run one subcommand per line of FILE, or of standard input as lines come");
@@ -261,15 +266,16 @@ Invocation invocationOf(Grammar& g) {
     invocation.options = {g.version2 ? Variant::A : Variant::B,
                           g.package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
                           std::chrono::duration<double>(readSeconds(g.wait, kLongestWait, "wait")),
-                          g.csv};
+                          g.csv, g.board};
     invocation.batch = g.batch->parsed();
     invocation.batchFile = g.batchFile == "-" ? "" : g.batchFile;
     invocation.keepGoing = g.keepGoing;
+    invocation.list = g.list->parsed();
     if (g.serve->parsed()) {
         invocation.serveAddress = g.listen;
         return invocation;
     }
-    if (!invocation.batch) invocation.action = actionFor(g.app, g.words);
+    if (!invocation.batch && !invocation.list) invocation.action = actionFor(g.app, g.words);
     return invocation;
 }
 

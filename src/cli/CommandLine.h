@@ -15,6 +15,7 @@ struct Invocation {
     bool batch = false;
     std::string batchFile;  // empty: standard input
     bool keepGoing = false;
+    bool list = false;                        // the board list: nothing is opened
     std::optional<std::string> serveAddress;  // serve: the SCPI server on this address
 };
 

@@ -24,7 +24,7 @@ int serve(const std::string& address, const Session::Options& options) {
         return 2;
     }
     if (!session.open()) {
-        reportNoBoard();
+        reportNoBoard(session);
         return 3;
     }
     try {

@@ -9,7 +9,11 @@ constexpr std::chrono::milliseconds kRetryPause{500};
 
 }  // namespace
 
-void reportNoBoard() {
+void reportNoBoard(const Session& session) {
+    if (!session.problem().empty()) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", session.problem().c_str());
+        return;
+    }
     std::fprintf(stderr,
                  "xt4830ctl: no evaluation board answered: plug it in (and check that you may "
                  "open it), or give --wait SECONDS\n");
@@ -27,9 +31,16 @@ Session::Session(const std::string& programDir, const Options& options)
 }
 
 bool Session::open() {
+    if (!options_.board.empty() && !board_.choice().choose(options_.board)) {
+        problem_ = board_.choice().cannot("choose a board (--board)");
+        return false;
+    }
     const auto giveUp = std::chrono::steady_clock::now() + options_.wait;
     while (!board_.link().attemptOpen()) {
-        if (std::chrono::steady_clock::now() >= giveUp) return false;
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            problem_ = board_.choice().openFailure();
+            return false;
+        }
         std::this_thread::sleep_for(kRetryPause);
     }
     return true;

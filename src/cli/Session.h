@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/Board.h"
+#include "board/BoardChoice.h"
 #include "board/Package.h"
 #include "board/Variant.h"
 #include "cli/ConsoleDialogs.h"
@@ -22,9 +23,6 @@ public:
     void refused(const BoardRequest& request, int16_t result) override;
 };
 
-// Says on standard error that no board answered, and what to do about it.
-void reportNoBoard();
-
 // What every run of the tool shares: the board, opened once with its firmware, the package's
 // bus address, and how results are printed.
 class Session {
@@ -34,13 +32,16 @@ public:
         Package package = Package::Tssop;
         std::chrono::duration<double> wait{0};  // how long to keep trying to open the board
         bool csv = false;
+        std::string board;  // the place of the board to open; empty: the first
     };
 
     Session(const std::string& programDir, const Options& options);
 
     // Opens the board, firmware load included, trying again until the wait is over; false
-    // when no board answered.
+    // when no board answered, problem() then saying why where the library tells.
     bool open();
+    const std::string& problem() const { return problem_; }
+    BoardChoice& choice() { return board_.choice(); }
 
     Declare& requests() { return board_.requests(); }
     bool csv() const { return options_.csv; }
@@ -54,4 +55,9 @@ private:
     StopAtRefusal refusals_;
     Board board_;
     Output output_;
+    std::string problem_;
 };
+
+// Says on standard error why no board could be opened (the library's reason, such as a board
+// in use by another program, where it gives one), and what to do about it.
+void reportNoBoard(const Session& session);

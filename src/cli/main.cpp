@@ -49,8 +49,9 @@ int main(int argc, char* argv[]) {
         batch = std::move(*lines);
     }
     Session session(programDirectory(), invocation.options);
+    if (invocation.list) return listBoards(session);
     if (!session.open()) {
-        reportNoBoard();
+        reportNoBoard(session);
         return 3;
     }
     catchStopSignals();

@@ -22,6 +22,22 @@ short LoadFirmWare(char* firmware_path);
 short VendorIORequest(short code, int value, int index, short direction, short length,
                       unsigned char* buffer);
 
+// Both libraries, plain C names, besides their variant's functions: the board list, the choice
+// of a board and the reason an opening failed. The windows never call them, and a library
+// without them still drives the program; the command line looks them up where it needs them.
+extern "C" {
+// One line per board on the bus, in the order the library takes them: its place ("1-1.4"),
+// "loader" (no firmware yet) or "running", and its serial number where it has one, separated
+// by blanks. Written into text (size bytes, always zero-terminated); the number of boards, or
+// -1 when the lines do not fit (text is then empty). Opens no board for long, loads nothing.
+int32_t xt4830_list_boards(char* text, int32_t size);
+// Later searches and openings see only the board at place; null or empty: every board again.
+void xt4830_choose_board(const char* place);
+// Why the last opening failed, in one sentence, into text (size bytes, zero-terminated);
+// empty when it did not fail.
+void xt4830_open_failure(char* text, int32_t size);
+}
+
 namespace driver_abi {
 
 // Search_For_Boards writes the boards it finds into a list of this many bytes.
@@ -40,6 +56,12 @@ inline constexpr const char* kDownloadFirmware = "Download_Firmware";
 inline constexpr const char* kVendorRequest = "Vendor_Request";
 inline constexpr const char* kLoadFirmWare = "_Z12LoadFirmWarePc";
 inline constexpr const char* kVendorIORequest = "_Z15VendorIORequestsiissPh";
+inline constexpr const char* kListBoards = "xt4830_list_boards";
+inline constexpr const char* kChooseBoard = "xt4830_choose_board";
+inline constexpr const char* kOpenFailure = "xt4830_open_failure";
+using ListBoardsFn = decltype(xt4830_list_boards);
+using ChooseBoardFn = decltype(xt4830_choose_board);
+using OpenFailureFn = decltype(xt4830_open_failure);
 
 // Where each variant's library is found.
 inline constexpr const char* kHbkLibraryInProgramDir = "/usb-drivers/libHBK_CYUSB_USB4.so";

@@ -237,8 +237,37 @@ TEST(Tool, AbsentBoardKeepsBeingTriedForTheWaitThenStatus3) {
     const ToolRun r = run("--wait 0.6 read A", "absent");
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
     EXPECT_EQ(r.status, 3);
-    EXPECT_THAT(r.err, HasSubstr("no evaluation board answered"));
+    EXPECT_THAT(r.err, HasSubstr("xt4830ctl: no evaluation board is plugged in\n"));
     EXPECT_GE(r.trace.size(), 2u) << "tried more than once";
+}
+
+TEST(Tool, ListLoadsNothingBoardPicksOneAndABoardInUseIsLeftAloneWithStatus3) {
+    using Case = std::tuple<const char*, const char*, int, const char*, const char*, size_t>;
+    // arguments, board settings, status, standard output, standard error, trace lines
+    for (const auto& [args, settings, status, out, err, traced] : {
+             Case{"list", "", 0, "place  state  serial\nvirtual  loader\n", "", 0},
+             Case{"--csv --version2 list", "", 0, "place,state,serial\nvirtual,loader,\n", "", 0},
+             Case{"list", "absent", 3, "", "xt4830ctl: no evaluation board is on the bus\n", 0},
+             Case{"--board virtual pin clr high", "", 0, "", "", 2},
+             Case{"--board 1-2 pin clr high", "", 3, "",
+                  "xt4830ctl: no evaluation board is at 1-2; the board on the bus is at virtual\n",
+                  1},
+             Case{"read A", "held-by=4242", 3, "",
+                  "xt4830ctl: the board at virtual is in use by another program (process 4242); "
+                  "nothing was loaded\n",
+                  1},
+             Case{"--version2 read A", "held-by=4242", 3, "",
+                  "xt4830ctl: the board at virtual is in use by another program (process 4242); "
+                  "nothing was loaded\n",
+                  3},
+         }) {
+        SCOPED_TRACE(args);
+        const ToolRun r = run(args, settings);
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(r.out, out);
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(r.trace.size(), traced) << "the opening alone, never a request";
+    }
 }
 
 TEST(Tool, ReadsAndSelfTestsPrintCsvAndTheVerdictIsTheStatus) {

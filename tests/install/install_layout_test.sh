@@ -7,10 +7,10 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 dir="$prefix/lib/xt4830"
-files=(xt4830 xt4830-v2 xt4830ctl libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so)
+files=(xt4830 xt4830-v2 xt4830ctl libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so
+    ../udev/rules.d/70-xt4830.rules)
 # The virtual board ships its image; for a real board the user puts the maker's there.
 [ "$board" = virtual ] && files+=(XT4830.hex)
-[ "$board" = usb ] && files+=(../udev/rules.d/70-xt4830.rules)
 for file in "${files[@]}"; do
     [ -e "$dir/$file" ] || { echo "missing $dir/$file"; exit 1; }
 done
@@ -22,11 +22,14 @@ for exe in xt4830 xt4830-v2 xt4830ctl; do
             || { echo "$built: the run path must be exactly \$ORIGIN"; exit 1; }
     done
 done
-# The command-line tool runs without a display: no Qt at all, and its manual page.
+# The command-line tool runs without a display: no Qt at all.
 if readelf -d "$dir/xt4830ctl" | grep NEEDED | grep -q -i qt; then
     echo "xt4830ctl must not link Qt"; exit 1
 fi
-[ -f "$prefix/share/man/man1/xt4830ctl.1" ] || { echo "missing the manual page"; exit 1; }
+# The manual pages, compressed.
+for page in xt4830ctl xt4830 xt4830-v2; do
+    zcat "$prefix/share/man/man1/$page.1.gz" | grep -q '^\.TH' || { echo "no manual page $page"; exit 1; }
+done
 # Its bash completion, which asks the installed tool for the subcommands and their options.
 completion="$prefix/share/bash-completion/completions/xt4830ctl"
 [ -f "$completion" ] || { echo "missing the bash completion"; exit 1; }

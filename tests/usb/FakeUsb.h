@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "UsbTransport.h"
@@ -11,6 +13,7 @@ struct Transfer {
     uint8_t requestType, request;
     uint16_t value, index;
     std::vector<uint8_t> data;  // what went out (or the length asked for, in zeros)
+    uint8_t address = 0;        // of the device that carried it
 };
 
 struct FakeBus {
@@ -20,19 +23,22 @@ struct FakeBus {
     int shortBy = 0;             // bytes missing from every transfer's data stage
     std::vector<uint8_t> reply;  // data stage of requests from the device
     bool opensFail = false;
-    int cpuStartResult = 1;  // what the write that starts the CPU returns
+    int cpuStartResult = 1;                  // what the write that starts the CPU returns
+    std::map<uint8_t, std::string> held;     // by address: another program's, and who it is
+    std::map<uint8_t, std::string> serials;  // by address
     // Runs after each transfer: the loader's start of the CPU can make the board re-enumerate.
     std::function<void(const Transfer&)> afterTransfer;
 };
 
 class FakeDevice : public UsbDevice {
 public:
-    explicit FakeDevice(FakeBus& bus) : bus_(bus) {}
+    explicit FakeDevice(FakeBus& bus, uint8_t address = 0) : bus_(bus), address_(address) {}
+    Claim claim() override { return bus_.held.contains(address_) ? Claim::Busy : Claim::Claimed; }
     int control(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                 uint16_t length, unsigned) override {
         if (bus_.failAfter == 0) return -4;  // no device
         if (bus_.failAfter > 0) --bus_.failAfter;
-        Transfer transfer{requestType, request, value, index, {}};
+        Transfer transfer{requestType, request, value, index, {}, address_};
         if (requestType & 0x80) {
             for (uint16_t i = 0; i < length && i < bus_.reply.size(); ++i)
                 data[i] = bus_.reply[i];
@@ -48,6 +54,7 @@ public:
 
 private:
     FakeBus& bus_;
+    uint8_t address_;
 };
 
 class FakeTransport : public UsbTransport {
@@ -56,9 +63,15 @@ public:
     std::vector<BusDevice> devices() override { return bus_.devices; }
     std::unique_ptr<UsbDevice> open(std::size_t position) override {
         if (bus_.opensFail || position >= bus_.devices.size()) return nullptr;
-        return std::make_unique<FakeDevice>(bus_);
+        return std::make_unique<FakeDevice>(bus_, bus_.devices[position].address);
     }
+    std::string serial(std::size_t position) override { return lookUp(bus_.serials, position); }
+    std::string holder(std::size_t position) override { return lookUp(bus_.held, position); }
 
 private:
+    std::string lookUp(const std::map<uint8_t, std::string>& byAddress, std::size_t position) {
+        const auto found = byAddress.find(bus_.devices.at(position).address);
+        return found != byAddress.end() ? found->second : "";
+    }
     FakeBus& bus_;
 };
