@@ -97,6 +97,7 @@ TEST(ReadbackPlot, StripChartGetsExactlyTheMonitorsSamplesWithTheirInputs) {
 TEST(ReadbackPlot, StripChartDrawsItsTimeAxisOverTenMinutesAndEachInputAtBothEnds) {
     MainWindowRig rig(kXT4830);
     StripChartPage& page = openPlot(rig).stripChart();
+    drawnTexts(page.chartView());  // on the screen before the first sample, as a user opens it
     const auto now = SampleHistory::Clock::now();
     page.addSample(3, 0, 0.0, 3.0, now - std::chrono::minutes(1));      // D first, at 0 V
     page.addSample(0, 4095, 3.0, 3.0, now - std::chrono::seconds(30));  // A at the reference
