@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QValueAxis>
 
 #include <csignal>
 #include <filesystem>
@@ -174,6 +175,11 @@ TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
     EXPECT_EQ(fileText(dir + "old.png"), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2)
         << "nothing left over";
+    const auto workingDir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);  // a name without a folder is saved in the working one
+    EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Csv, "here"), std::nullopt);
+    std::filesystem::current_path(workingDir);
+    EXPECT_THAT(fileText(dir + "here.csv"), testing::StartsWith("time,"));
     // A FIFO is refused at once, even with a reader waiting on it.
     const std::string fifo = dir + "fifo.csv";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -207,6 +213,12 @@ TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling)
               sweep.summary()->text())
         << "a screen reader reads what is shown";
     EXPECT_TRUE(rig.dialogs.shown.empty());
+    rig.main().plotWindow()->tabs()->setCurrentWidget(&sweep);
+    EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("5000")) << "every 0x1000 over 0x8000";
+    const auto* counts =
+        static_cast<QValueAxis*>(sweep.errorView()->chart()->axes(Qt::Vertical).at(0));
+    EXPECT_LT(counts->min(), -2816) << "the largest error in sight";
+    EXPECT_GT(counts->min(), -3400) << "and the axis fitted to the errors";
     sweep.stepText()->setText("0");
     sweep.startButton()->click();
     rig.lib.setPresent(false);  // a refused request stops the sweep with one message, no "error"
