@@ -5,11 +5,21 @@
 
 #include "command/CodeVoltage.h"
 
+int32_t steppedNext(int32_t code, int32_t last, int32_t step) {
+    if (code >= last) return last + 1;
+    return step >= last - code ? last : code + step;
+}
+
+int steppedCount(int32_t first, int32_t last, int32_t step) {
+    if (last < first) return 0;
+    const int32_t span = last - first;
+    return span / step + 1 + (span % step != 0 ? 1 : 0);
+}
+
 std::vector<CodeBlock> gridPlan(int32_t stride) {
     std::vector<CodeBlock> blocks;
-    for (int32_t code = 0; code <= kFullScaleCode; code += stride)
+    for (int32_t code = 0; code <= kFullScaleCode; code = steppedNext(code, kFullScaleCode, stride))
         blocks.push_back({{code, code}, 1});
-    if (blocks.back().codes[0] != kFullScaleCode) blocks.push_back({{kFullScaleCode, 0}, 1});
     return blocks;
 }
 

@@ -12,6 +12,14 @@ struct CodeBlock {
     int size;  // 1 or 2
 };
 
+// A run of codes from a first to a last by a step of 1 or more ends on the last code even where
+// the step does not land on it: the top of the range is where a converter's gain error and
+// its output stage show most. After code comes the next step, or last, or (once last is done)
+// a code past last.
+int32_t steppedNext(int32_t code, int32_t last, int32_t step);
+// How many codes such a run holds; none when last lies below first.
+int steppedCount(int32_t first, int32_t last, int32_t step);
+
 // Every stride-th code from 0, and the last code 0xFFFF where the stride does not land on it:
 // a coarse grid for the line, offset, gain and integral non-linearity.
 std::vector<CodeBlock> gridPlan(int32_t stride);

@@ -8,6 +8,7 @@
 #include "board/Declare.h"
 #include "command/CodeVoltage.h"
 #include "measure/AdcRules.h"
+#include "measure/CodePlan.h"
 
 namespace {
 
@@ -29,14 +30,13 @@ Sweep::Sweep(Declare& requests, const SweepSettings& settings)
 }
 
 int Sweep::total() const {
-    if (settings_.to < settings_.from) return 0;
-    return (settings_.to - settings_.from) / settings_.step + 1;
+    return steppedCount(settings_.from, settings_.to, settings_.step);
 }
 
 SweepPoint Sweep::next() {
     if (measured_ == 0) requests_.SelectMuxChannel(muxMask(settings_.output));
     const int32_t code = next_;
-    next_ += settings_.step;
+    next_ = steppedNext(code, settings_.to, settings_.step);
     ++measured_;
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());

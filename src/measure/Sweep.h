@@ -11,7 +11,8 @@
 class Declare;
 
 // A code sweep of one DAC output: each code written with "Write to and Update DAC channel n"
-// and the output read back through the board's ADC, against the ideal transfer function.
+// and the output read back through the board's ADC, against the ideal transfer function. The
+// codes go from the first by the step and end on the last one (steppedNext).
 struct SweepSettings {
     int output = 0;  // 0 = A ... 3 = D
     int32_t from = 0;

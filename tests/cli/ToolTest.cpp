@@ -300,6 +300,14 @@ TEST(Tool, SweepOverAStuckOutputShowsTheDifferenceWaitingTheSettlingTimeAtEachCo
                                  "-2816"));
 }
 
+TEST(Tool, SweepEndsOnItsLastCodeWhereTheStepDoesNotLandOnIt) {
+    EXPECT_EQ(run("--csv sweep A --from 0xFF00 --step 0x80").out,
+              "code,ideal_volts,count,measured_volts,difference_counts\n"
+              "0xFF00,2.988281,4080,2.988281,0\n"
+              "0xFF80,2.994141,4088,2.994141,0\n"
+              "0xFFFF,2.999954,4095,2.999268,0\n");
+}
+
 TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
     const std::string file = testing::TempDir() + "xt4830ctl.batch";
     std::ofstream(file) << "# set two outputs\nwrite A 0x1000\n\nwrite B 0x2000  # then B\n"

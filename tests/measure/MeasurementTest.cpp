@@ -118,6 +118,21 @@ TEST(Sweep, WritesEachCodeOnTheComposerReadsItBackAndComparesWithTheIdealCount) 
     EXPECT_EQ(Sweep(rig.declare, {0, 5, 4, 1, 3.0, 3.0, {}}).total(), 0);
     EXPECT_EQ(Sweep(rig.declare, {0, 0x100, 0x400, 0x100, 3.0, 3.0, {}}).total(), 4);
     EXPECT_EQ(Sweep(rig.declare, {0, 0x100, 0x100, 1, 3.0, 3.0, {}}).total(), 1);
+    // A step that does not land on the last code ends on it all the same, the default sweep too.
+    using Codes = std::vector<int32_t>;
+    for (const auto& [settings, codes] : std::vector<std::pair<SweepSettings, Codes>>{
+             {{0, 0xFF00, 0xFFFF, 0x80, 3.0, 3.0, {}}, {0xFF00, 0xFF80, 0xFFFF}},
+             {{0, 0x10, 0x30, 0x10, 3.0, 3.0, {}}, {0x10, 0x20, 0x30}},
+             {{0, 5, 5, 0x100, 3.0, 3.0, {}}, {5}},
+             {{0, 0, 0xFFFF, 0x7FFFFFFF, 3.0, 3.0, {}}, {0, 0xFFFF}}}) {
+        Sweep run(rig.declare, settings);
+        Codes measured;
+        while (!run.done())
+            measured.push_back(run.next().code);
+        EXPECT_EQ(measured, codes);
+        EXPECT_EQ(run.total(), static_cast<int>(codes.size()));
+    }
+    EXPECT_EQ(Sweep(rig.declare, SweepSettings{}).total(), 257) << "0 to 0xFF00 by 0x100, 0xFFFF";
     EXPECT_EQ(idealCount(3.0, 3.0), 4095) << "the top of the 12-bit range";
     EXPECT_EQ(idealCount(-0.1, 3.0), 0);
     EXPECT_EQ(idealCount(1.5, 6.0), 1024);

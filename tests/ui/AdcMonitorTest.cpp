@@ -45,6 +45,9 @@ TEST(AdcMonitor, EachInputIsSelectedThenReadAndShownInVoltsAgainstTheReferenceTe
         click(monitor.sampleCommand());
         EXPECT_EQ(monitor.ADCDisplay()->value(), volts) << reference.toStdString();
     }
+    writeOutput(rig, 1, 0xFFFF);  // count 4095: 2.999267578125 V, in 8 places
+    click(monitor.sampleCommand());
+    EXPECT_EQ(monitor.ADCDisplay()->accessibleDescription(), "2.999268 V") << "as shown";
 }
 
 TEST(AdcMonitor, LeavingTheReferenceFieldSamplesAfterTheClickThatLeftItButTypingDoesNot) {
@@ -106,4 +109,23 @@ TEST(AdcMonitor, AutoSamplingTakesOneSamplePerTickNoneOnEnablingAndNoneWhileABox
     EXPECT_FALSE(timer->isEnabled());
     timer->tick();
     EXPECT_EQ(rig.requestCount(), start + 4);
+}
+
+TEST(AdcMonitor, AutoSamplingWaitsWhileAMenuIsOpenSoFileExitCanBeReachedAtAnyPace) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    auto* timer = new FakePeriodicTimer(1000);
+    monitor.setSampleTimer(std::unique_ptr<PeriodicTimer>(timer));
+    click(monitor.autoSampleCheck());
+    rig.lib.setPresent(false);
+    QMenuBar* bar = rig.main().menuBar();
+    QMenu* file = rig.main().findChild<QMenu*>("MnuFile");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file->menuAction()).center());
+    ASSERT_TRUE(file->isVisible());
+    const size_t before = rig.requestCount();
+    timer->tick();
+    EXPECT_EQ(rig.requestCount(), before);
+    file->close();
+    timer->tick();
+    EXPECT_EQ(rig.dialogs.shown.size(), 1u) << "sampling again once the menu is closed";
 }

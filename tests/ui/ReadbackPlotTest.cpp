@@ -1,16 +1,29 @@
 // The read-back plot window on the real main window, over the virtual board.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QChart>
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QValueAxis>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
@@ -22,6 +35,26 @@
 static ReadbackPlot& openPlot(const MainWindowRig& rig) {
     rig.main().MnuPlot()->trigger();
     return *rig.main().plotWindow();
+}
+
+// The texts a chart shows on the screen: its axes' labels and titles, its legend, its title.
+static QStringList drawnTexts(QChartView* view) {
+    view->window()->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    QCoreApplication::processEvents();
+    QStringList texts;
+    const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
+    for (const QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (text != nullptr && text->isVisible() && shown.contains(text->sceneBoundingRect()))
+            texts << text->toPlainText();
+    }
+    return texts;
+}
+
+static std::string fileText(const std::string& path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 static SweepPage& sweepOf(ReadbackPlot& plot, const char* from, const char* to, const char* step) {
@@ -62,6 +95,107 @@ TEST(ReadbackPlot, StripChartGetsExactlyTheMonitorsSamplesWithTheirInputs) {
     EXPECT_EQ(rig.main().plotWindow(), nullptr);
 }
 
+TEST(ReadbackPlot, StripChartDrawsItsTimeAxisOverTenMinutesAndEachInputAtBothEnds) {
+    MainWindowRig rig(kXT4830);
+    StripChartPage& page = openPlot(rig).stripChart();
+    drawnTexts(page.chartView());  // on the screen before the first sample, as a user opens it
+    const auto now = SampleHistory::Clock::now();
+    page.addSample(3, 0, 0.0, 3.0, now - std::chrono::minutes(1));      // D first, at 0 V
+    page.addSample(0, 4095, 3.0, 3.0, now - std::chrono::seconds(30));  // A at the reference
+    page.addSample(1, 2048, 1.5, 3.0, now);
+    const QStringList texts = drawnTexts(page.chartView());
+    EXPECT_TRUE(texts.contains("Time"));
+    EXPECT_GE(texts.filter(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$")).size(), 3) << "hh:mm:ss";
+    QChart* chart = page.chartView()->chart();
+    const auto* time = static_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).at(0));
+    EXPECT_EQ(time->min().msecsTo(time->max()), 600000) << "the last ten minutes";
+    EXPECT_TRUE(time->isGridLineVisible());
+    QStringList legend;
+    for (const QLegendMarker* marker : chart->legend()->markers())
+        if (marker->isVisible()) legend << marker->label();
+    EXPECT_EQ(legend, (QStringList{"A", "B", "D"})) << "in order, the inputs measured";
+    const QRectF inside = chart->plotArea().adjusted(2, 2, -2, -2);
+    for (const int input : {3, 0}) {
+        QLineSeries* line = page.series(input);
+        EXPECT_TRUE(line->pointsVisible());
+        EXPECT_TRUE(inside.contains(chart->mapToPosition(line->at(0), line))) << input;
+    }
+}
+
+TEST(ReadbackPlot, SweepEndsOnTheLastCodeAndDrawsItsErrorOnHexadecimalCodes) {
+    MainWindowRig rig(kXT4830);
+    ReadbackPlot& plot = openPlot(rig);
+    plot.tabs()->setCurrentWidget(&plot.sweep());
+    SweepPage& sweep = plot.sweep();  // the default: 0 to FFFF by 100
+    sweep.startButton()->click();
+    while (sweep.running())
+        QCoreApplication::processEvents();
+    ASSERT_EQ(sweep.points().size(), 257u);
+    EXPECT_EQ(sweep.points().back().code, 0xFFFF);
+    const auto* errors = static_cast<QLineSeries*>(sweep.errorView()->chart()->series().at(0));
+    ASSERT_EQ(errors->count(), 257);
+    EXPECT_EQ(errors->at(256), QPointF(0xFFFF, sweep.points().back().difference));
+    for (QChartView* view : {sweep.chartView(), sweep.errorView()}) {
+        const QStringList texts = drawnTexts(view);
+        for (const char* tick : {"0000", "2000", "4000", "6000", "8000", "A000", "C000", "E000"})
+            EXPECT_TRUE(texts.contains(tick)) << tick;
+        EXPECT_TRUE(texts.contains("Code (hex)"));
+    }
+    EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("ADC counts"));
+}
+
+TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
+    MainWindowRig rig(kXT4830);
+    ReadbackPlot& plot = openPlot(rig);
+    const std::string dir = testing::TempDir() + "xt4830-saves/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    QString suggested;
+    plot.setPathQuestion([&](const QString& name, const QString&) {
+        suggested = name;
+        return QString::fromStdString(dir + "chart");  // typed without a suffix
+    });
+    plot.saveButton(ReadbackPlot::FileKind::Svg)->click();
+    EXPECT_THAT(suggested.toStdString(),
+                testing::MatchesRegex("strip-chart-[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{4}\\.svg"));
+    EXPECT_THAT(fileText(dir + "chart.svg"), testing::HasSubstr("<svg"));
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+    // A write that fails part way (the file size limit, as a full disk would) keeps the old file.
+    std::ofstream(dir + "old.png") << "old";
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto failed =
+        plot.saveAs(ReadbackPlot::FileKind::Png, QString::fromStdString(dir + "old.png"));
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_EQ(failed, "Cannot save " + dir + "old.png: the file would be larger than allowed.");
+    EXPECT_EQ(fileText(dir + "old.png"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2)
+        << "nothing left over";
+    const auto workingDir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);  // a name without a folder is saved in the working one
+    EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Csv, "here"), std::nullopt);
+    std::filesystem::current_path(workingDir);
+    EXPECT_THAT(fileText(dir + "here.csv"), testing::StartsWith("time,"));
+    // A FIFO is refused at once, even with a reader waiting on it.
+    const std::string fifo = dir + "fifo.csv";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Csv, QString::fromStdString(fifo)),
+              "Cannot save " + fifo + ": it is not a regular file.");
+    close(reader);
+    if (geteuid() == 0) return;  // no permission keeps the superuser out
+    std::filesystem::permissions(
+        dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THAT(
+        plot.saveAs(ReadbackPlot::FileKind::Csv, QString::fromStdString(dir + "new")).value_or(""),
+        testing::EndsWith("new: permission denied."));
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+}
+
 TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling) {
     MainWindowRig rig(kXT4830, "stuck=B:0x1000");
     AdcMonitor& monitor = rig.main().monitor();
@@ -75,7 +209,16 @@ TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling)
     EXPECT_TRUE(monitor.sampleTimer().isEnabled()) << "and goes on after";
     EXPECT_EQ(sweep.summary()->text(),
               "offset 256.00 counts, gain error -100.000 %, largest difference -2816 counts");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(sweep.summary())->text(QAccessible::Name),
+              sweep.summary()->text())
+        << "a screen reader reads what is shown";
     EXPECT_TRUE(rig.dialogs.shown.empty());
+    rig.main().plotWindow()->tabs()->setCurrentWidget(&sweep);
+    EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("5000")) << "every 0x1000 over 0x8000";
+    const auto* counts =
+        static_cast<QValueAxis*>(sweep.errorView()->chart()->axes(Qt::Vertical).at(0));
+    EXPECT_LT(counts->min(), -2816) << "the largest error in sight";
+    EXPECT_GT(counts->min(), -3400) << "and the axis fitted to the errors";
     sweep.stepText()->setText("0");
     sweep.startButton()->click();
     rig.lib.setPresent(false);  // a refused request stops the sweep with one message, no "error"
@@ -110,9 +253,9 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     monitor.autoSampleCheck()->click();
     ReadbackPlot& plot = openPlot(rig);
     LinearityPage& page = plot.linearity();
-    EXPECT_FALSE(plot.saveJsonButton()->isEnabled());
+    EXPECT_FALSE(plot.saveButton(ReadbackPlot::FileKind::Json)->isEnabled());
     plot.tabs()->setCurrentWidget(&page);
-    EXPECT_TRUE(plot.saveJsonButton()->isEnabled());
+    EXPECT_TRUE(plot.saveButton(ReadbackPlot::FileKind::Json)->isEnabled());
     page.samplesText()->setText("1");
     page.startButton()->click();
     page.samplesText()->setText("512");
@@ -137,14 +280,14 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
         << "0x1000 to 0xF000: code 0 and 0xFFFF read at the ADC's ends";
 
     const QString path = QString::fromStdString(testing::TempDir()) + "linearity.json";
-    ASSERT_TRUE(plot.saveJson(path));
+    ASSERT_EQ(plot.saveAs(ReadbackPlot::FileKind::Json, path), std::nullopt);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_DOUBLE_EQ(saved["offset_mv"].toDouble(), page.result()->offsetMillivolts.value);
     EXPECT_EQ(saved["provenance"].toObject()["version"].toString(), "1.0.2");
-    EXPECT_TRUE(plot.saveCsv(path));
-    EXPECT_TRUE(plot.savePng(path));
+    for (const auto kind : {ReadbackPlot::FileKind::Csv, ReadbackPlot::FileKind::Png})
+        EXPECT_EQ(plot.saveAs(kind, path), std::nullopt);
 
     rig.lib.setPresent(false);  // a refused request stops the run with one message, no figures
     page.startButton()->click();
@@ -154,5 +297,6 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     EXPECT_THAT(rig.dialogs.shown[1].text,
                 testing::StartsWith("The characterisation stopped: the request 0xDF"));
     EXPECT_FALSE(page.json());
-    EXPECT_FALSE(plot.saveJson(path));
+    EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Json, path),
+              "There are no figures to save yet: run a characterisation first.");
 }

@@ -1,7 +1,9 @@
 // The self-test window on the real main window, over the virtual board.
 #include <functional>
+#include <thread>
 
 #include "MainWindowRig.h"
+#include "ui/monitor/QtPeriodicTimer.h"
 #include "ui/selftest/HoldClock.h"
 #include "ui/selftest/TestForm.h"
 
@@ -101,6 +103,32 @@ TEST(SelfTestWindow, ClickOnTestDuringTheHoldIsDiscarded) {
     EXPECT_EQ(rig.requestCount(), before + 20) << "one run only";
     QTest::mouseClick(form.Command1(), Qt::LeftButton);
     EXPECT_EQ(rig.requestCount(), before + 40) << "after the hold the window takes input again";
+}
+
+TEST(SelfTestWindow, AnAutoSampleDueDuringTheHoldOpensItsBoxOnlyWhereItCanBeAnswered) {
+    MainWindowRig rig(kXT4830);
+    AdcMonitor& monitor = rig.main().monitor();
+    monitor.setSampleTimer(std::make_unique<QtPeriodicTimer>(1));  // overdue after any hold
+    doubleClickLogo(rig.main());
+    TestForm& form = *rig.main().testForm();
+    auto clock = std::make_unique<SteppingClock>();
+    clock->onFirstSleep = [&rig] {
+        rig.lib.setPresent(false);  // the board goes during the hold: the next sample fails
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    form.setHoldClock(std::move(clock));
+    bool answerable = false;
+    rig.dialogs.onShow = [&](const MessageBoxSpec&) {
+        QLineEdit probe;
+        QTest::keyClicks(&probe, "x");
+        answerable = probe.text() == "x";
+        monitor.autoSampleCheck()->setChecked(false);
+    };
+    monitor.autoSampleCheck()->setChecked(true);
+    QTest::mouseClick(form.Command1(), Qt::LeftButton);
+    while (rig.dialogs.shown.empty())
+        QTest::qWait(5);
+    EXPECT_TRUE(answerable) << "the box takes keys";
 }
 
 TEST(SelfTestWindow, CancelInTheRetryBoxEndsTheWholeProgram) {

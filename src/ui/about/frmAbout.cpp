@@ -8,6 +8,7 @@
 
 #include "ui/about/SysInfo.h"
 #include "ui/shared/Artwork.h"
+#include "ui/shared/LayoutFont.h"
 #include "ui/shared/Twips.h"
 
 namespace {
@@ -46,6 +47,7 @@ frmAbout::frmAbout(const Deliverable& deliverable, SysInfoPlatform& platform, Di
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(platform),
       dialogs_(dialogs) {
+    keepLayoutFont(*this);
     setObjectName(QStringLiteral("frmAbout"));
     setModal(false);
     // However the box is closed (OK, Enter, Esc, the title bar), it is discarded.

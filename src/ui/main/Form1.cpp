@@ -7,6 +7,7 @@
 #include "board/Dialogs.h"
 #include "board/Package.h"
 #include "ui/shared/CaptionFrame.h"
+#include "ui/shared/LayoutFont.h"
 
 Form1::Form1(Dialogs& dialogs)
     : dialogs_(dialogs),
@@ -14,6 +15,7 @@ Form1::Form1(Dialogs& dialogs)
       option1_(new QRadioButton(QStringLiteral("XT4830RTS (14 Lead TSSOP Package)"), frame1_)),
       option2_(new QRadioButton(QStringLiteral("XT4830RLF (10 Lead LFCSP package)"), frame1_)),
       command1_(new QPushButton(QStringLiteral("OK"), this)) {
+    keepLayoutFont(*this);
     setWindowTitle(QStringLiteral("XT4830R"));
     setFixedSize(292, 134);
     frame1_->setGeometry(8, 8, 276, 80);

@@ -22,6 +22,7 @@
 #include "ui/shared/Artwork.h"
 #include "ui/shared/BusyCursor.h"
 #include "ui/shared/CaptionFrame.h"
+#include "ui/shared/LayoutFont.h"
 #include "ui/shared/Twips.h"
 #include "ui/shared/WindowColours.h"
 
@@ -56,6 +57,7 @@ MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialog
       board_(board),
       dialogs_(dialogs),
       sysInfo_(std::make_unique<QtSysInfoPlatform>()) {
+    keepLayoutFont(*this);
     setObjectName(QStringLiteral("MainForm"));
     // The layout's title, replaced at load; the window icon is the application's.
     setWindowTitle(QStringLiteral("XT4830R Evaluation Software"));

@@ -1,5 +1,6 @@
 #include "ui/monitor/AdcMonitor.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -100,15 +101,16 @@ void AdcMonitor::sampleCommand_Click() {
     const double volts = adcVolts(count, reference);
     adcDisplay_->display(volts);
     // The reading as a screen reader speaks it: the digits the display shows, and the unit.
-    adcDisplay_->setAccessibleDescription(QString::number(volts, 'g', adcDisplay_->digitCount()) +
-                                          QStringLiteral(" V"));
+    adcDisplay_->setAccessibleDescription(
+        QString::fromStdString(ledDigits(volts, adcDisplay_->digitCount())) + QStringLiteral(" V"));
     emit sampled(requests_.measuredInput(), count, volts);
 }
 
 void AdcMonitor::sampleTimer_Timer() {
     // While a message box is open (an unplugged board's "error", say) no new sample starts;
-    // ticks take up again once it is closed.
-    if (dialogs_.boxOpen()) return;
+    // ticks take up again once it is closed. Nor while a menu is open: a failing sample's box
+    // would close it under the user's pointer, and File > Exit could never be reached.
+    if (dialogs_.boxOpen() || QApplication::activePopupWidget() != nullptr) return;
     sampleCommand_Click();
 }
 

@@ -22,6 +22,7 @@
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
+#include "ui/plot/ChartAxes.h"
 #include "ui/plot/FormFields.h"
 
 namespace {
@@ -47,30 +48,9 @@ double decimalOr(const QLineEdit* edit, double fallback) {
 }
 
 QChartView* plotView(QWidget* parent, QAbstractSeries* series, const QString& name) {
-    auto* view = new QChartView(new QChart, parent);
-    QChart* chart = view->chart();
-    auto* codes = new QValueAxis(view);
-    auto* steps = new QValueAxis(view);
-    codes->setTitleText(QStringLiteral("Code"));
-    codes->setLabelFormat(QStringLiteral("%d"));
-    codes->setRange(0, 65535);
-    steps->setTitleText(QStringLiteral("LSB"));
-    chart->addAxis(codes, Qt::AlignBottom);
-    chart->addAxis(steps, Qt::AlignLeft);
-    chart->addSeries(series);
-    series->attachAxis(codes);
-    series->attachAxis(steps);
-    chart->legend()->hide();
-    chart->setTitle(name);
+    QChartView* view = codePlotView(parent, series, name, QStringLiteral("LSB"));
     view->setAccessibleName(name + QStringLiteral(" chart"));
     return view;
-}
-
-// The vertical axis over the values, with a little room, and never flat.
-void fitVertical(QChartView* view, double low, double high) {
-    const double margin = std::max(0.5, (high - low) * 0.1);
-    auto* axis = static_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).at(0));
-    axis->setRange(low - margin, high + margin);
 }
 
 }  // namespace
@@ -107,7 +87,8 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
-    estimate_->setAccessibleName(QStringLiteral("Estimated duration"));
+    // A label's text is its name for a screen reader; what it is goes in the description.
+    estimate_->setAccessibleDescription(QStringLiteral("Estimated duration"));
     summary_->setAccessibleName(QStringLiteral("Linearity figures"));
     summary_->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value"),
                                          QStringLiteral("Uncertainty"), QStringLiteral("Unit")});
@@ -117,7 +98,7 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     summary_->horizontalHeader()->setStretchLastSection(true);
     summary_->setWordWrap(true);
     summary_->setMinimumWidth(500);
-    warnings_->setAccessibleName(QStringLiteral("Linearity warnings"));
+    warnings_->setAccessibleDescription(QStringLiteral("Linearity warnings"));
     warnings_->setWordWrap(true);
 
     inlView_ = plotView(plots_, inl_, QStringLiteral("INL"));

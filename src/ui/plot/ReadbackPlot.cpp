@@ -1,29 +1,74 @@
 #include "ui/plot/ReadbackPlot.h"
 
+#include <QBuffer>
 #include <QChartView>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QSvgGenerator>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <ctime>
 
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "ui/monitor/AdcMonitor.h"
+#include "ui/plot/AtomicSave.h"
 #include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"
+#include "ui/plot/SaveNames.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"
 
 namespace {
 
-bool writeWhole(const QString& path, const std::string& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(text.data(), static_cast<qint64>(text.size())) ==
-               static_cast<qint64>(text.size());
+struct KindOfFile {
+    const char* button;
+    const char* filter;
+    const char* suffix;
+};
+
+constexpr std::array<KindOfFile, 4> kKinds{{{"Save CSV...", "CSV (*.csv)", "csv"},
+                                            {"Save PNG...", "PNG picture (*.png)", "png"},
+                                            {"Save SVG...", "SVG drawing (*.svg)", "svg"},
+                                            {"Save JSON...", "JSON (*.json)", "json"}}};
+
+const KindOfFile& kindOf(ReadbackPlot::FileKind kind) {
+    return kKinds[static_cast<size_t>(kind)];
+}
+
+std::string bytesOf(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::string pngOf(QWidget* widget) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    widget->grab().save(&buffer, "PNG");
+    return bytesOf(bytes);
+}
+
+std::string svgOf(QWidget* widget, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(widget->size());
+    svg.setViewBox(widget->rect());
+    svg.setTitle(title);
+    QPainter painter(&svg);
+    widget->render(&painter);
+    painter.end();
+    return bytesOf(bytes);
+}
+
+QString askWithFileDialog(QWidget* parent, const QString& suggested, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, QString(), suggested, filter);
 }
 
 }  // namespace
@@ -36,7 +81,9 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
       stripChart_(new StripChartPage(this)),
       sweep_(new SweepPage(requests, monitor, dialogs, this)),
       linearity_(new LinearityPage(requests, monitor, dialogs, provenance, this)),
-      saveJson_(new QPushButton(QStringLiteral("Save JSON..."))) {
+      askPath_([this](const QString& suggested, const QString& filter) {
+          return askWithFileDialog(this, suggested, filter);
+      }) {
     setObjectName(QStringLiteral("ReadbackPlot"));
     setWindowTitle(QStringLiteral("Read-back Plot"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,22 +91,18 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
     tabs_->addTab(stripChart_, QStringLiteral("Strip Chart"));
     tabs_->addTab(sweep_, QStringLiteral("Sweep"));
     tabs_->addTab(linearity_, QStringLiteral("Linearity"));
-    auto* saveCsv = new QPushButton(QStringLiteral("Save CSV..."));
-    auto* savePng = new QPushButton(QStringLiteral("Save PNG..."));
-    connect(saveCsv, &QPushButton::clicked, this,
-            [this] { save(QStringLiteral("CSV (*.csv)"), &ReadbackPlot::saveCsv); });
-    connect(savePng, &QPushButton::clicked, this,
-            [this] { save(QStringLiteral("PNG picture (*.png)"), &ReadbackPlot::savePng); });
-    connect(saveJson_, &QPushButton::clicked, this,
-            [this] { save(QStringLiteral("JSON (*.json)"), &ReadbackPlot::saveJson); });
-    saveJson_->setEnabled(false);
-    connect(tabs_, &QTabWidget::currentChanged, this,
-            [this] { saveJson_->setEnabled(tabs_->currentWidget() == linearity_); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(saveCsv);
-    buttons->addWidget(savePng);
-    buttons->addWidget(saveJson_);
+    for (const FileKind kind : {FileKind::Csv, FileKind::Png, FileKind::Svg, FileKind::Json}) {
+        auto* button = new QPushButton(QString::fromLatin1(kindOf(kind).button));
+        connect(button, &QPushButton::clicked, this, [this, kind] { save(kind); });
+        buttons->addWidget(button);
+        saveButtons_[static_cast<size_t>(kind)] = button;
+    }
+    QPushButton* saveJson = saveButton(FileKind::Json);
+    saveJson->setEnabled(false);
+    connect(tabs_, &QTabWidget::currentChanged, this,
+            [this, saveJson] { saveJson->setEnabled(tabs_->currentWidget() == linearity_); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
@@ -70,31 +113,46 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
     });
 }
 
-bool ReadbackPlot::saveCsv(const QString& path) const {
+QWidget* ReadbackPlot::picture() const {
     const QWidget* shown = tabs_->currentWidget();
-    const std::optional<std::string> text = shown == linearity_ ? linearity_->csv()
-                                            : shown == sweep_   ? sweep_->csv()
-                                                                : stripChart_->history().csv();
-    return text && writeWhole(path, *text);
+    if (shown == linearity_) return linearity_->plots();
+    if (shown == sweep_) return sweep_->plots();
+    return stripChart_->chartView();
 }
 
-bool ReadbackPlot::savePng(const QString& path) const {
+std::optional<std::string> ReadbackPlot::fileBytes(FileKind kind) const {
     const QWidget* shown = tabs_->currentWidget();
-    QWidget* plot = shown == linearity_ ? linearity_->plots()
-                    : shown == sweep_   ? static_cast<QWidget*>(sweep_->chartView())
-                                        : stripChart_->chartView();
-    return plot->grab().save(path, "PNG");
+    switch (kind) {
+        case FileKind::Csv:
+            if (shown == linearity_) return linearity_->csv();
+            return shown == sweep_ ? sweep_->csv() : stripChart_->history().csv();
+        case FileKind::Png:
+            return pngOf(picture());
+        case FileKind::Svg:
+            return svgOf(picture(), tabs_->tabText(tabs_->currentIndex()));
+        case FileKind::Json:
+            break;
+    }
+    return linearity_->json();
 }
 
-bool ReadbackPlot::saveJson(const QString& path) const {
-    const std::optional<std::string> text = linearity_->json();
-    return text && writeWhole(path, *text);
+std::optional<std::string> ReadbackPlot::saveAs(FileKind kind, const QString& path) const {
+    const std::optional<std::string> bytes = fileBytes(kind);
+    if (!bytes) return "There are no figures to save yet: run a characterisation first.";
+    const std::string file = withSuffix(QFile::encodeName(path).toStdString(), kindOf(kind).suffix);
+    if (const auto reason = saveWhole(file, *bytes))
+        return "Cannot save " + path.toStdString() + ": " + *reason + ".";
+    return std::nullopt;
 }
 
-void ReadbackPlot::save(const QString& filter, bool (ReadbackPlot::*write)(const QString&) const) {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filter);
-    if (path.isEmpty() || (this->*write)(path)) return;
-    const bool nothing = tabs_->currentWidget() == linearity_ && !linearity_->result();
-    warn(dialogs_, nothing ? "There are no figures to save yet: run a characterisation first."
-                           : "Cannot write " + path.toStdString() + ".");
+void ReadbackPlot::save(FileKind kind) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const QString what = tabs_->tabText(tabs_->currentIndex()).toLower().replace(' ', '-');
+    const std::string suggested = datedFileName(what.toStdString(), local, kindOf(kind).suffix);
+    const QString path =
+        askPath_(QString::fromStdString(suggested), QString::fromLatin1(kindOf(kind).filter));
+    if (path.isEmpty()) return;
+    if (const auto problem = saveAs(kind, path)) warn(dialogs_, *problem);
 }

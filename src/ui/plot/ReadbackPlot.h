@@ -2,6 +2,11 @@
 
 #include <QWidget>
 
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
 #include "measure/LinearityReport.h"
 
 class AdcMonitor;
@@ -15,10 +20,15 @@ class SweepPage;
 
 // The read-back plots: a strip chart of every sample the monitor takes, a code sweep against
 // the ideal line and the static linearity of an output. Each can be saved as CSV or as a
-// picture, the linearity also as JSON.
+// picture (PNG, or SVG for reports), the linearity also as JSON.
 class ReadbackPlot : public QWidget {
     Q_OBJECT
 public:
+    enum class FileKind { Csv, Png, Svg, Json };
+    // Asks the user where to save: the suggested file name and the dialog's filter in, the
+    // path chosen out (empty: cancelled).
+    using PathQuestion = std::function<QString(const QString& suggested, const QString& filter)>;
+
     // parent: the main window, which it lives no longer than; it is a window of its own.
     // provenance: what the linearity's results are saved with.
     ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs,
@@ -28,21 +38,25 @@ public:
     SweepPage& sweep() const { return *sweep_; }
     LinearityPage& linearity() const { return *linearity_; }
     QTabWidget* tabs() const { return tabs_; }
-    QPushButton* saveJsonButton() const { return saveJson_; }
+    QPushButton* saveButton(FileKind kind) const { return saveButtons_[static_cast<int>(kind)]; }
 
-    // The plot shown, as CSV, as a PNG picture or (the linearity) as JSON; false when there is
-    // nothing to save or the file cannot be written.
-    bool saveCsv(const QString& path) const;
-    bool savePng(const QString& path) const;
-    bool saveJson(const QString& path) const;
+    // Saves the plot shown at path, its suffix added when it has none: nothing, or the
+    // sentence that tells the user why not.
+    std::optional<std::string> saveAs(FileKind kind, const QString& path) const;
+    // The save buttons ask through question (tests answer it); a file dialog by default.
+    void setPathQuestion(PathQuestion question) { askPath_ = std::move(question); }
 
 private:
-    void save(const QString& filter, bool (ReadbackPlot::*write)(const QString&) const);
+    // The plot shown as a file of kind, or nothing while there is nothing to save.
+    std::optional<std::string> fileBytes(FileKind kind) const;
+    QWidget* picture() const;
+    void save(FileKind kind);
 
     Dialogs& dialogs_;
     QTabWidget* tabs_;
     StripChartPage* stripChart_;
     SweepPage* sweep_;
     LinearityPage* linearity_;
-    QPushButton* saveJson_;
+    std::array<QPushButton*, 4> saveButtons_{};
+    PathQuestion askPath_;
 };

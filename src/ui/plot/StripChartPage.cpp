@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,6 +19,8 @@ qint64 msSinceEpoch(SampleHistory::Clock::time_point time) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
+constexpr qint64 kSpanMs = std::chrono::milliseconds(SampleHistory::kSpan).count();
+
 }  // namespace
 
 StripChartPage::StripChartPage(QWidget* parent)
@@ -30,10 +33,26 @@ StripChartPage::StripChartPage(QWidget* parent)
       clear_(new QPushButton(QStringLiteral("Clear"), this)) {
     time_->setFormat(QStringLiteral("HH:mm:ss"));
     time_->setTitleText(QStringLiteral("Time"));
+    time_->setTickCount(6);  // a line every two minutes
     volts_->setTitleText(QStringLiteral("Volts"));
-    volts_->setRange(0, 3);
+    volts_->setLabelFormat(QStringLiteral("%.2f"));
+    volts_->setTickType(QValueAxis::TicksDynamic);
+    volts_->setTickAnchor(0);
     chart_->addAxis(time_, Qt::AlignBottom);
     chart_->addAxis(volts_, Qt::AlignLeft);
+    // A line for every input from the start, so the legend lists them in order; an input
+    // shows in it once it has been measured.
+    for (int input = 0; input < static_cast<int>(series_.size()); ++input) {
+        auto* series = new QLineSeries(this);
+        series->setName(QString::fromStdString(inputName(input)));
+        series->setPointsVisible(true);  // each sample a point, the line between them
+        chart_->addSeries(series);
+        series->attachAxis(time_);
+        series->attachAxis(volts_);
+        series_[input] = series;
+    }
+    showInLegend();
+    showSpanTo(msSinceEpoch(SampleHistory::Clock::now()), 3.0);
     view_->setAccessibleName(QStringLiteral("Read-back strip chart"));
     pause_->setCheckable(true);
     connect(clear_, &QPushButton::clicked, this, &StripChartPage::clearAll);
@@ -51,32 +70,36 @@ void StripChartPage::addSample(int input, int count, double volts, double refere
     if (pause_->isChecked()) return;
     const SampleHistory::Sample sample{time, input, count, volts};
     history_.add(sample);
-    if (series_[input] == nullptr) {
-        // A line of its own for each input, the first time it is measured.
-        series_[input] = new QLineSeries(this);
-        series_[input]->setName(QString::fromStdString(inputName(input)));
-        chart_->addSeries(series_[input]);
-        series_[input]->attachAxis(time_);
-        series_[input]->attachAxis(volts_);
-    }
     const qint64 now = msSinceEpoch(sample.time);
     series_[input]->append(static_cast<qreal>(now), volts);
     // Points older than the span leave their lines.
-    const qint64 oldest = now - std::chrono::milliseconds(SampleHistory::kSpan).count();
     for (QLineSeries* series : series_) {
         int stale = 0;
-        while (series != nullptr && stale < series->count() &&
-               series->at(stale).x() < static_cast<qreal>(oldest))
+        while (stale < series->count() && series->at(stale).x() < static_cast<qreal>(now - kSpanMs))
             ++stale;
         if (stale > 0) series->removePoints(0, stale);
     }
-    time_->setRange(QDateTime::fromMSecsSinceEpoch(oldest), QDateTime::fromMSecsSinceEpoch(now));
-    volts_->setRange(0, reference > 0 ? reference : 3.0);
+    showInLegend();
+    showSpanTo(now, reference > 0 ? reference : 3.0);
+}
+
+void StripChartPage::showSpanTo(qint64 now, double reference) {
+    time_->setRange(QDateTime::fromMSecsSinceEpoch(now - kSpanMs),
+                    QDateTime::fromMSecsSinceEpoch(now));
+    // A little room beyond 0 V and the reference, so a line on either stays in sight whole.
+    const double room = reference * 0.04;
+    volts_->setRange(-room, reference + room);
+    volts_->setTickInterval(reference / 6);
+}
+
+void StripChartPage::showInLegend() {
+    for (QLineSeries* series : series_)
+        chart_->legend()->markers(series).at(0)->setVisible(series->count() > 0);
 }
 
 void StripChartPage::clearAll() {
     history_.clear();
-    for (QLineSeries* series : series_) {
-        if (series != nullptr) series->clear();
-    }
+    for (QLineSeries* series : series_)
+        series->clear();
+    showInLegend();
 }

@@ -32,6 +32,11 @@ public:
 
 private:
     void clearAll();
+    // The time axis over the span up to now (ms since the epoch), the volts over 0 to the
+    // reference.
+    void showSpanTo(qint64 now, double reference);
+    // The inputs with samples in the legend.
+    void showInLegend();
 
     SampleHistory history_;
     QChart* chart_;

@@ -13,9 +13,12 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
+
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
+#include "ui/plot/ChartAxes.h"
 #include "ui/plot/FormFields.h"
 
 SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent)
@@ -27,9 +30,14 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
       cancel_(new QPushButton(QStringLiteral("Cancel"))),
       progress_(new QProgressBar),
       summary_(new QLabel),
-      view_(new QChartView(new QChart, this)),
+      plots_(new QWidget(this)),
+      view_(new QChartView(new QChart, plots_)),
       measured_(new QLineSeries(this)),
       ideal_(new QLineSeries(this)),
+      errors_(new QLineSeries(this)),
+      // What a DAC engineer reads first: how far each code lands from where it should.
+      errorView_(codePlotView(plots_, errors_, QStringLiteral("Error: measured minus ideal"),
+                              QStringLiteral("ADC counts"))),
       run_(requests, monitor, nullptr) {
     input_->addItems(
         {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
@@ -41,7 +49,8 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     reference_ = field(form, QStringLiteral("DAC reference (V):"), QStringLiteral("3"));
     cancel_->setEnabled(false);
     progress_->setAccessibleName(QStringLiteral("Sweep progress"));
-    summary_->setAccessibleName(QStringLiteral("Sweep summary"));
+    // A label's text is its name for a screen reader; what it is goes in the description.
+    summary_->setAccessibleDescription(QStringLiteral("Sweep summary"));
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setWordWrap(true);
     auto* note = new QLabel(QStringLiteral("A sweep leaves the output at the last code written."));
@@ -50,21 +59,23 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     measured_->setName(QStringLiteral("Measured"));
     ideal_->setName(QStringLiteral("Ideal: code x reference / 65536"));
     QChart* chart = view_->chart();
-    auto* codes = new QValueAxis(this);
+    QValueAxis* codes = addCodeAxis(*chart);
     auto* volts = new QValueAxis(this);
-    codes->setTitleText(QStringLiteral("Code"));
-    codes->setLabelFormat(QStringLiteral("%d"));
-    codes->setRange(0, 65535);
     volts->setTitleText(QStringLiteral("Volts"));
     volts->setRange(0, 3);
-    chart->addAxis(codes, Qt::AlignBottom);
     chart->addAxis(volts, Qt::AlignLeft);
     for (QLineSeries* series : {ideal_, measured_}) {
         chart->addSeries(series);
         series->attachAxis(codes);
         series->attachAxis(volts);
     }
+    chart->setTitle(QStringLiteral("Transfer function"));
     view_->setAccessibleName(QStringLiteral("Sweep chart"));
+    errorView_->setAccessibleName(QStringLiteral("Sweep error chart"));
+    auto* plotsLayout = new QHBoxLayout(plots_);
+    plotsLayout->setContentsMargins(0, 0, 0, 0);
+    plotsLayout->addWidget(view_);
+    plotsLayout->addWidget(errorView_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start_);
@@ -78,7 +89,7 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     side->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(side);
-    layout->addWidget(view_, 1);
+    layout->addWidget(plots_, 1);
 
     connect(start_, &QPushButton::clicked, this, &SweepPage::Start_Click);
     connect(cancel_, &QPushButton::clicked, this, &SweepPage::Cancel_Click);
@@ -108,13 +119,14 @@ void SweepPage::Start_Click() {
     const auto settings = settingsFromFields();
     if (!settings) return;
     points_.clear();
-    measured_->clear();
-    ideal_->clear();
+    for (QLineSeries* series : {measured_, ideal_, errors_})
+        series->clear();
     summary_->clear();
-    auto* codes = static_cast<QValueAxis*>(view_->chart()->axes(Qt::Horizontal).at(0));
-    auto* volts = static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0));
-    codes->setRange(settings->from, settings->to);
-    volts->setRange(0, settings->dacReference);
+    for (QChartView* view : {view_, errorView_}) {
+        auto* codes = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
+        setCodeRange(*codes, settings->from, settings->to);
+    }
+    view_->chart()->axes(Qt::Vertical).at(0)->setRange(0, settings->dacReference);
     sweep_ = std::make_unique<Sweep>(requests_, *settings);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
@@ -132,15 +144,19 @@ void SweepPage::Start_Click() {
 // The lines take every point measured so far in one change: a chart works out its whole line
 // again at every change, and appending points one by one would do that for each.
 void SweepPage::draw() {
-    QList<QPointF> ideal, measured;
-    ideal.reserve(static_cast<qsizetype>(points_.size()));
-    measured.reserve(static_cast<qsizetype>(points_.size()));
+    QList<QPointF> ideal, measured, errors;
+    int32_t low = 0, high = 0;
     for (const SweepPoint& p : points_) {
         ideal.append(QPointF(p.code, p.idealVolts));
         measured.append(QPointF(p.code, p.measuredVolts));
+        errors.append(QPointF(p.code, p.difference));
+        low = std::min(low, p.difference);
+        high = std::max(high, p.difference);
     }
     ideal_->replace(ideal);
     measured_->replace(measured);
+    errors_->replace(errors);
+    fitVertical(errorView_, low, high);
 }
 
 void SweepPage::Cancel_Click() {

@@ -21,8 +21,9 @@ class QLineSeries;
 class QProgressBar;
 class QPushButton;
 
-// A code sweep of one output drawn against the ideal line, on the same sweep as the command
-// line's, run in slices between the window's events.
+// A code sweep of one output drawn against the ideal line, and beside it its error at each
+// code (measured minus ideal, in ADC counts), on the same sweep as the command line's, run in
+// slices between the window's events.
 class SweepPage : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +47,9 @@ public:
     QProgressBar* progress() const { return progress_; }
     QLabel* summary() const { return summary_; }
     QChartView* chartView() const { return view_; }
+    QChartView* errorView() const { return errorView_; }
+    // Both charts, side by side, as a picture shows them.
+    QWidget* plots() const { return plots_; }
 
 private:
     // The settings from the fields, or nothing after telling the user what is wrong.
@@ -67,8 +71,11 @@ private:
     QPushButton* cancel_;
     QProgressBar* progress_;
     QLabel* summary_;
+    QWidget* plots_;
     QChartView* view_;
     QLineSeries* measured_;
     QLineSeries* ideal_;
+    QLineSeries* errors_;
+    QChartView* errorView_;
     SlicedRun run_;  // last: it ends a running sweep before the sweep goes
 };
