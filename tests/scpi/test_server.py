@@ -228,14 +228,17 @@ def test_a_new_message_before_the_answer_was_taken(server):
         greedy.sendall(b"FORM INT;:SOUR1:SWE? 0,#HFFFF,2\nSYST:ERR?\n")
         # Nothing is read until the sweep's 32768 writes and reads are done and the next
         # message has been taken.
-        while len(server.requests()) < 2 * 32768:
+        deadline = time.monotonic() + 60
+        while len(server.requests()) < 2 * 32768 and time.monotonic() < deadline:
             time.sleep(0.1)
         time.sleep(0.3)
         greedy.settimeout(30)
         received = b""
         # The part of the block that had left before the next message, then its answer.
         while not (received.endswith(b"\n") and b"INTERRUPTED" in received[-100:]):
-            received += greedy.recv(65536)
+            chunk = greedy.recv(65536)
+            assert chunk, "the server closed the connection"
+            received += chunk
         assert received.endswith(b'-410,"Query INTERRUPTED; a new message came before the '
                                  b'answer was read"\n')
 
