@@ -70,6 +70,35 @@ bool applyOutputError(std::string_view name, std::string_view value, BoardSettin
     return true;
 }
 
+// adc-offset=COUNTS, adc-gain=PCT, adc-inl=COUNTS, adc-dnl=COUNT:COUNTS and adc-vref=V;
+// false when value is not understood.
+bool applyAdcError(std::string_view name, std::string_view value, AdcErrors& adc) {
+    if (name == "adc-dnl") {
+        const std::size_t colon = value.find(':');
+        if (colon == std::string_view::npos) return false;
+        const auto count = number<int>(value.substr(0, colon));
+        const auto moved = decimal(value.substr(colon + 1), 1);
+        // A transition moved by a whole count or more would pass its neighbour.
+        if (!count || *count < 1 || *count > 4095 || !moved || std::abs(*moved) >= 1) return false;
+        adc.transitions.push_back({*count, *moved});
+        return true;
+    }
+    if (name == "adc-vref") {
+        const auto volts = decimal(value, 100);
+        if (!volts || *volts <= 0) return false;
+        adc.reference = *volts;
+        return true;
+    }
+    // An offset or bow up to the converter's range, a gain error up to 100 %.
+    const auto amount = decimal(value, name == "adc-gain" ? 100 : 4096);
+    if (!amount) return false;
+    double& field = name == "adc-offset" ? adc.offsetCounts
+                    : name == "adc-gain" ? adc.gainPercent
+                                         : adc.bowCounts;
+    field = *amount;
+    return true;
+}
+
 // Applies one "name" or "name=value" entry; false when it is not understood.
 bool apply(std::string_view entry, BoardSettings& s) {
     const std::size_t eq = entry.find('=');
@@ -100,6 +129,9 @@ bool apply(std::string_view entry, BoardSettings& s) {
         s.stuckCode = *code;
     } else if (name == "offset" || name == "gain" || name == "inl" || name == "dnl") {
         return applyOutputError(name, value, s);
+    } else if (name == "adc-offset" || name == "adc-gain" || name == "adc-inl" ||
+               name == "adc-dnl" || name == "adc-vref") {
+        return applyAdcError(name, value, s.adc);
     } else if (name == "sigma") {
         const auto sigma = decimal(value, 4096);
         if (!sigma || *sigma < 0) return false;

@@ -25,6 +25,12 @@
 //   dnl=C:CODE:LSB    from CODE up, output C lies LSB DAC steps higher (below -1: it falls at CODE)
 //   sigma=S           Gaussian noise of S ADC counts (standard deviation) on every reading
 //   seed=N            the seed of the reading noise, so a noisy run can be repeated
+// and the board ADC's own (none: an ideal converter of a 3.0 V reference):
+//   adc-offset=COUNTS      every reading offset by COUNTS, before the converter rounds
+//   adc-gain=PCT           the converter's gain off by PCT percent of full scale
+//   adc-inl=COUNTS         a bow, zero at both ends, peaking at COUNTS at mid scale
+//   adc-dnl=COUNT:COUNTS   the transition into COUNT moved by COUNTS (under one); repeatable
+//   adc-vref=V             the converter's true reference, whatever the program is told
 
 struct BoardSettings {
     bool present = true;
@@ -36,6 +42,7 @@ struct BoardSettings {
     bool traceTimes = false;
     std::optional<int> heldBy;
     std::array<OutputErrors, 4> outputs;
+    AdcErrors adc;
     double sigmaCounts = 0;
     uint32_t seed = 4830;
 };

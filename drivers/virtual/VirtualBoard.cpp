@@ -174,10 +174,10 @@ int16_t VirtualBoard::carryOut(int code, int32_t value, int32_t index, int direc
 // Inputs A to D are the DAC outputs; E to H are not connected and read 0.
 int VirtualBoard::adcCount() {
     const double volts = muxInput_ < Xt4830Chip::kChannels ? chip_.outputVolts(muxInput_) : 0.0;
-    double exact = volts / kAdcReference * 4096;
+    double exact = adcExactCounts(settings_.adc, volts);
     // The noise comes before the converter rounds, as a real input's does.
     if (settings_.sigmaCounts > 0) exact += settings_.sigmaCounts * gaussian_(noise_);
-    int count = static_cast<int>(std::lround(exact));
+    int count = adcRounded(settings_.adc, exact);
     if (settings_.noise > 0) {
         std::uniform_int_distribution<int> offset(-settings_.noise, settings_.noise);
         count += offset(noise_);

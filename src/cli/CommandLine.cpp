@@ -8,7 +8,9 @@
 #include "board/Deliverable.h"
 #include "cli/ValueReading.h"
 #include "command/CommandWord.h"
+#include "command/NumberReading.h"
 #include "driver_abi/DriverAbi.h"
+#include "measure/ResultTables.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ struct Words {
     std::string count = "1", interval = "1", settleMs = "0", file;
     std::string plan = "grid", stride = "64", samples = "256", dither = "0";
     std::string line = "least-squares", fitRange = "10-90", order = "ascending";
+    std::array<std::string, 5> adc;  // the board ADC's accuracy; empty: its default
     bool inputOnly = false, updateAll = false, all = false, json = false;
 };
 
@@ -61,6 +64,31 @@ void addCharacterise(CLI::App& app, Words& w) {
     c->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
     c->add_option("--settle-ms", w.settleMs, "wait after each write (default 0)");
     c->add_flag("--json", w.json, "one JSON object with every figure and its uncertainty");
+    const AdcAccuracy typical;
+    const auto limit = [&](const char* name, std::string& word, double value, const char* unit) {
+        c->add_option(name, word,
+                      std::string("the board ADC's stated ") + unit + " (default " +
+                          fixed(value, 2) + ")");
+    };
+    limit("--adc-offset", w.adc[0], typical.offsetCounts, "offset in counts");
+    limit("--adc-gain", w.adc[1], typical.gainPercent, "gain error in % of full scale");
+    limit("--adc-inl", w.adc[2], typical.inlCounts, "INL in counts");
+    limit("--adc-dnl", w.adc[3], typical.dnlCounts, "DNL in counts");
+    limit("--adc-ref-tolerance", w.adc[4], typical.referencePercent, "reference tolerance in %");
+}
+
+// The board ADC's accuracy: each limit given, or its default.
+AdcAccuracy readAdcAccuracy(const std::array<std::string, 5>& words) {
+    AdcAccuracy a;
+    const std::array<double*, 5> limits{&a.offsetCounts, &a.gainPercent, &a.inlCounts,
+                                        &a.dnlCounts, &a.referencePercent};
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i].empty()) continue;
+        const auto value = readStrictDecimal(words[i]);
+        if (!value) throw BadInput("ADC accuracy \"" + words[i] + "\" is not a number");
+        *limits[i] = *value;
+    }
+    return a;
 }
 
 void addSubcommands(CLI::App& app, Words& w) {
@@ -161,6 +189,7 @@ CharacteriseSettings characteriseSettings(const Words& w) {
     std::tie(s.fitLowPercent, s.fitHighPercent) = readFitRange(w.fitRange);
     s.dacReference = readReference(w.vref);
     s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
+    s.adc = readAdcAccuracy(w.adc);
     if (const auto problem = characteriseSettingsProblem(s)) throw BadInput(*problem);
     return s;
 }

@@ -54,6 +54,13 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
     if (!(s.adcReference > 0) || !std::isfinite(s.adcReference)) {
         return "the ADC reference is a number of volts above 0";
     }
+    const AdcAccuracy& a = s.adc;
+    for (const double limit : {a.offsetCounts, a.inlCounts, a.dnlCounts}) {
+        if (!(limit >= 0 && limit <= 100)) return "the ADC's offset, INL and DNL are 0 to 100 counts";
+    }
+    for (const double limit : {a.gainPercent, a.referencePercent}) {
+        if (!(limit >= 0 && limit <= 10)) return "the ADC's gain and reference tolerance are 0 to 10 %";
+    }
     return std::nullopt;
 }
 
@@ -127,6 +134,12 @@ void Characterisation::next() {
     ++sums.count;
     sums.sum += count;
     sums.sumOfSquares += count * count;
+    if (sums.count % 2 == 0) {
+        const auto d = static_cast<double>(count - sums.last);
+        sums.pairSquares += d * d;
+        sums.pairFourths += d * d * d * d;
+    }
+    sums.last = count;
     sums.clipped = sums.clipped || count <= 0 || count >= kTopCount;
     ++measured_;
     if (++inBlock_ == int64_t{block.codes.size} * settings_.samples) {

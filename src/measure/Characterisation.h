@@ -25,6 +25,17 @@ enum class FitLine { EndPoint, LeastSquares };
 inline constexpr std::array<const char*, 4> kPlanNames{"grid", "carries", "window", "all"};
 inline constexpr std::array<const char*, 2> kLineNames{"end-point", "least-squares"};
 
+// The board ADC's accuracy as its data sheet states it: limits, each the largest error the
+// converter may have, taken as an equally likely error anywhere within them. The defaults are
+// those of a typical 12-bit converter; zero for all is an ideal converter.
+struct AdcAccuracy {
+    double offsetCounts = 2;
+    double gainPercent = 0.1;  // of full scale
+    double inlCounts = 1;
+    double dnlCounts = 1;
+    double referencePercent = 0.1;  // the reference's tolerance
+};
+
 struct CharacteriseSettings {
     int output = 0;  // 0 = A ... 3 = D
     PlanKind plan = PlanKind::Grid;
@@ -39,6 +50,7 @@ struct CharacteriseSettings {
     double fitHighPercent = 90;
     double dacReference = 3.0;
     double adcReference = 3.0;
+    AdcAccuracy adc;
     std::chrono::milliseconds settle{0};  // after each write, before its first reading
 };
 
@@ -53,6 +65,11 @@ struct CodeReadings {
     int64_t sum = 0;
     int64_t sumOfSquares = 0;
     bool clipped = false;  // a reading at either end of the ADC: the mean is biased
+    // The differences of the 1st and 2nd, 3rd and 4th, ... readings, squared and to the fourth
+    // power: the shape of the readings' spread, whatever their mean.
+    int64_t last = 0;
+    double pairSquares = 0;
+    double pairFourths = 0;
 
     double mean() const;
     // The readings' sample variance, in counts squared (0 for fewer than two).

@@ -38,12 +38,64 @@ SummaryRow optionalRow(const char* name, const std::optional<Figure>& f, const c
     return figureRow(name, *f, 4, "mV");
 }
 
-SummaryRow dnlRow(const char* name, const LinearityResult& r, const std::optional<Figure>& f,
-                  int32_t code) {
-    if (!f) return {name, "not measured: no two adjacent codes", "", ""};
-    SummaryRow row = figureRow(name, *f, 2, "LSB at " + codeText(code));
+// "4095 steps from 0x1000 to 0x1FFF", "31 carry steps", "no adjacent codes".
+std::string stepsText(const LinearityResult& r, const CharacteriseSettings& s) {
+    if (r.everyStep) {
+        return std::to_string(r.oneCodeSteps) + " steps from " + codeText(r.firstCode) + " to " +
+               codeText(r.lastCode);
+    }
+    if (r.oneCodeSteps == 0) return "no adjacent codes";
+    return std::to_string(r.oneCodeSteps) +
+           (s.plan == PlanKind::Carries ? " carry steps" : " one-code steps");
+}
+
+std::string gapsText(const LinearityResult& r) {
+    const auto usable = std::count_if(r.codes.begin(), r.codes.end(),
+                                      [](const CodeResult& c) { return !c.clipped; });
+    return std::to_string(std::max<std::ptrdiff_t>(0, usable - 1)) +
+           " steps between measured codes";
+}
+
+std::string monotonicText(const LinearityResult& r, const CharacteriseSettings& s) {
+    if (r.monotonic == true) return "yes: " + stepsText(r, s);
+    if (r.monotonic == false) {
+        return "no: the output falls at " + codeText(*r.firstNonMonotonicCode) +
+               " beyond the noise of " + gapsText(r) + " (99 %)";
+    }
+    if (r.everyStep) {
+        return "unknown: " + stepsText(r, s) + " measured too coarsely to see a fall of one step";
+    }
+    return "unknown: " + stepsText(r, s) + " measured; no fall beyond the noise of " +
+           gapsText(r);
+}
+
+// "largest of 1023 codes, allowing for the pick": what an extreme's uncertainty covers.
+std::string scopeText(const char* which, const Extreme& e, const std::string& among) {
+    return std::string(which) + " of " + std::to_string(e.among) + " " + among +
+           ", 2u covering all of them at once (95 %)";
+}
+
+SummaryRow extremeRow(const char* name, const Extreme& e, const std::string& scope) {
+    return figureRow(name, e.figure, 2, "LSB at " + codeText(e.code) + ", " + scope);
+}
+
+SummaryRow dnlRow(const char* name, const char* which, const LinearityResult& r,
+                  const std::optional<Extreme>& e, const CharacteriseSettings& s) {
+    if (!e) return {name, "not measured: no two adjacent codes", "", ""};
+    SummaryRow row = extremeRow(name, *e, scopeText(which, *e, "steps (" + stepsText(r, s) + ")"));
     if (!r.dnlResolved) row.unit += " (unresolved)";
     return row;
+}
+
+std::string adcText(const AdcAccuracy& a) {
+    return "offset " + fixed(a.offsetCounts, 2) + ", INL " + fixed(a.inlCounts, 2) + ", DNL " +
+           fixed(a.dnlCounts, 2) + " counts; gain " + fixed(a.gainPercent, 3) + " %, reference " +
+           fixed(a.referencePercent, 3) + " %";
+}
+
+nlohmann::json optionalValue(const std::optional<Extreme>& e, bool uncertainty) {
+    if (!e) return nullptr;
+    return uncertainty ? e->figure.uncertainty : e->figure.value;
 }
 
 nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
@@ -78,23 +130,25 @@ std::vector<std::string> linearityFields(const CodeResult& c) {
 }
 
 std::vector<SummaryRow> linearityTable(const LinearityResult& r, const CharacteriseSettings& s) {
-    const std::string monotonic =
-        r.monotonic ? "yes" : "no: the output falls at " + codeText(*r.firstNonMonotonicCode);
+    const std::string noiseWhere =
+        r.noiseBeforeConverter ? ", ahead of the converter" : ", none ahead of the converter";
     return {
         {"Line", lineText(r, s), "", ""},
         {"Plan", planText(s), "", ""},
         {"Resolution", fixed(r.lsbPerAdcCount, 2), "", "DAC steps per ADC count"},
-        {"Noise", fixed(r.noiseCounts, 3), "", "ADC counts (standard deviation)"},
+        {"Noise", fixed(r.noiseCounts, 3), "", "ADC counts (standard deviation)" + noiseWhere},
+        {"Rounding bias", fixed(r.roundingBoundCounts, 4), "", "ADC counts at most in a mean"},
+        {"Board ADC accuracy", adcText(s.adc), "", "(data-sheet limits)"},
         figureRow("Offset error", r.offsetMillivolts, 4, "mV"),
         figureRow("Gain error", r.gainErrorPercent, 4, "% of full scale"),
         optionalRow("Zero-code error", r.zeroCodeErrorMillivolts, "not measured or clipped"),
         optionalRow("Full-scale error", r.fullScaleErrorMillivolts, "not measured or clipped"),
-        figureRow("INL (largest)", r.inlMax, 2, "LSB at " + codeText(r.inlMaxCode)),
-        dnlRow("DNL (smallest)", r, r.dnlMin, r.dnlMinCode),
-        dnlRow("DNL (largest)", r, r.dnlMax, r.dnlMaxCode),
-        {"Monotonic", monotonic, "", ""},
-        figureRow("Total unadjusted error", r.totalUnadjustedErrorLsb, 2,
-                  "LSB at " + codeText(r.totalUnadjustedErrorCode)),
+        extremeRow("INL (largest)", r.inlMax, scopeText("largest", r.inlMax, "codes")),
+        dnlRow("DNL (smallest)", "smallest", r, r.dnlMin, s),
+        dnlRow("DNL (largest)", "largest", r, r.dnlMax, s),
+        {"Monotonic", monotonicText(r, s), "", ""},
+        extremeRow("Total unadjusted error", r.totalUnadjustedErrorLsb,
+                   scopeText("largest", r.totalUnadjustedErrorLsb, "codes")),
     };
 }
 
@@ -102,24 +156,32 @@ std::vector<std::string> linearityWarnings(const LinearityResult& r,
                                            const CharacteriseSettings& s) {
     std::vector<std::string> warnings;
     if (r.averagingLimited) {
-        warnings.push_back("The readings vary by only " + fixed(r.noiseCounts, 3) +
-                           " ADC counts: too little for their mean to fall between two counts, "
-                           "so each mean may be off by up to half a count (its uncertainty "
-                           "says so). Add a dither of about " +
+        const std::string spread =
+            r.noiseBeforeConverter || r.noiseCounts == 0
+                ? "The readings vary by only " + fixed(r.noiseCounts, 3) +
+                      " ADC counts: too little for their mean to fall between two counts"
+                : "The readings' spread (" + fixed(r.noiseCounts, 3) +
+                      " ADC counts) is not shaped like noise ahead of the converter, so it is "
+                      "not counted on to average the rounding away";
+        warnings.push_back(spread + ", so each mean may be off by up to " +
+                           fixed(r.roundingBoundCounts, 2) +
+                           " counts (the uncertainties include it). Add a dither of about " +
                            std::to_string(std::lround(r.lsbPerAdcCount)) + " codes.");
     }
-    // The largest of n values that each scatter by u is, from the scatter alone, about
-    // u x sqrt(2 ln n): an INL no larger than that is the noise, not the part.
-    const auto withInl = std::count_if(r.codes.begin(), r.codes.end(),
-                                       [](const CodeResult& c) { return c.inl.has_value(); });
-    const double noiseAlone =
-        withInl > 1 ? r.inlMax.uncertainty * std::sqrt(2 * std::log(double(withInl))) : 0.0;
-    if (withInl > 1 && std::abs(r.inlMax.value) <= noiseAlone) {
+    if (r.adcLimited) {
         warnings.push_back(
-            "The largest INL is no larger than the readings' scatter alone gives "
-            "over " +
-            std::to_string(withInl) + " codes (about " + fixed(noiseAlone, 2) +
-            " LSB): take more readings per code.");
+            "The figures are limited by the board's ADC: its stated accuracy is most of their "
+            "uncertainty (an INL of " +
+            fixed(s.adc.inlCounts, 2) + " counts is " +
+            fixed(s.adc.inlCounts * r.lsbPerAdcCount, 1) +
+            " DAC steps). Measure the output with an external meter to compare it with a data "
+            "sheet.");
+    }
+    const Figure& inl = r.inlMax.figure;
+    if (r.inlMax.among > 1 && std::abs(inl.value) <= 2 * inl.uncertainty) {
+        warnings.push_back("The largest INL is no larger than its uncertainty allows over " +
+                           std::to_string(r.inlMax.among) + " codes (2u = " +
+                           fixed(2 * inl.uncertainty, 2) + " LSB): the part may be better.");
     }
     if (r.dnlMin && !r.dnlResolved) {
         warnings.emplace_back(s.dither > 0 ? "The one-code steps are not resolved: the dither "
@@ -162,7 +224,15 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["settle_ms"] = s.settle.count();
     j["lsb_per_adc_count"] = r.lsbPerAdcCount;
     j["noise_counts"] = r.noiseCounts;
+    j["noise_before_converter"] = r.noiseBeforeConverter;
+    j["rounding_bound_counts"] = r.roundingBoundCounts;
     j["averaging_limited"] = r.averagingLimited;
+    j["adc_accuracy"] = {{"offset_counts", s.adc.offsetCounts},
+                         {"gain_pct", s.adc.gainPercent},
+                         {"inl_counts", s.adc.inlCounts},
+                         {"dnl_counts", s.adc.dnlCounts},
+                         {"reference_pct", s.adc.referencePercent}};
+    j["adc_limited"] = r.adcLimited;
     j["offset_mv"] = r.offsetMillivolts.value;
     j["offset_mv_uncertainty"] = r.offsetMillivolts.uncertainty;
     j["gain_error_pct"] = r.gainErrorPercent.value;
@@ -171,22 +241,27 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["zero_code_error_mv_uncertainty"] = optionalValue(r.zeroCodeErrorMillivolts, true);
     j["full_scale_error_mv"] = optionalValue(r.fullScaleErrorMillivolts, false);
     j["full_scale_error_mv_uncertainty"] = optionalValue(r.fullScaleErrorMillivolts, true);
-    j["inl_max_lsb"] = r.inlMax.value;
-    j["inl_max_lsb_uncertainty"] = r.inlMax.uncertainty;
-    j["inl_max_code"] = r.inlMaxCode;
+    j["extremes_cover"] = "2u covers every value the extreme was picked from at once (95 %)";
+    j["inl_max_lsb"] = r.inlMax.figure.value;
+    j["inl_max_lsb_uncertainty"] = r.inlMax.figure.uncertainty;
+    j["inl_max_code"] = r.inlMax.code;
+    j["inl_max_among_codes"] = r.inlMax.among;
+    j["dnl_steps"] = stepsText(r, s);
     j["dnl_min_lsb"] = optionalValue(r.dnlMin, false);
     j["dnl_min_lsb_uncertainty"] = optionalValue(r.dnlMin, true);
-    j["dnl_min_code"] = r.dnlMin ? nlohmann::json(r.dnlMinCode) : nullptr;
+    j["dnl_min_code"] = r.dnlMin ? nlohmann::json(r.dnlMin->code) : nullptr;
     j["dnl_max_lsb"] = optionalValue(r.dnlMax, false);
     j["dnl_max_lsb_uncertainty"] = optionalValue(r.dnlMax, true);
-    j["dnl_max_code"] = r.dnlMax ? nlohmann::json(r.dnlMaxCode) : nullptr;
+    j["dnl_max_code"] = r.dnlMax ? nlohmann::json(r.dnlMax->code) : nullptr;
     j["dnl_resolved"] = r.dnlResolved;
-    j["monotonic"] = r.monotonic;
+    j["monotonic"] = r.monotonic ? nlohmann::json(*r.monotonic) : nullptr;
+    j["monotonic_steps"] = stepsText(r, s);
     j["first_nonmonotonic_code"] =
         r.firstNonMonotonicCode ? nlohmann::json(*r.firstNonMonotonicCode) : nullptr;
-    j["tue_lsb"] = r.totalUnadjustedErrorLsb.value;
-    j["tue_lsb_uncertainty"] = r.totalUnadjustedErrorLsb.uncertainty;
-    j["tue_code"] = r.totalUnadjustedErrorCode;
+    j["tue_lsb"] = r.totalUnadjustedErrorLsb.figure.value;
+    j["tue_lsb_uncertainty"] = r.totalUnadjustedErrorLsb.figure.uncertainty;
+    j["tue_code"] = r.totalUnadjustedErrorLsb.code;
+    j["tue_among_codes"] = r.totalUnadjustedErrorLsb.among;
     j["warnings"] = linearityWarnings(r, s);
     j["provenance"] = {{"software", p.software},
                        {"version", p.version},
