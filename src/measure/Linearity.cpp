@@ -76,6 +76,10 @@ Spread pooledSpread(const std::vector<CodeReadings>& readings, bool dithered) {
     return spread;
 }
 
+// Below this many readings a code's own spread is too uncertain to go by (with 2 it is 0 one
+// time in three on a noisy board): the spread pooled over all codes is taken instead.
+constexpr int64_t kOwnSpreadReadings = 30;
+
 // A mean count with its variance from the readings' spread; the fit works on its error, the
 // mean less the ideal count, so that an ideal output gives errors of exactly 0.
 struct Mean {
@@ -90,8 +94,8 @@ std::vector<Mean> meansOf(const std::vector<CodeReadings>& readings, double coun
                           double pooledVariance) {
     std::vector<Mean> means;
     for (const CodeReadings& r : readings) {
-        const double variance =
-            std::max(r.variance(), pooledVariance) / static_cast<double>(r.count);
+        const double own = r.count < kOwnSpreadReadings ? 0.0 : r.variance();
+        const double variance = std::max(own, pooledVariance) / static_cast<double>(r.count);
         const double ideal = countsPerCode * r.code;
         means.push_back({static_cast<double>(r.code), ideal, r.mean() - ideal, variance,
                          !r.clipped});

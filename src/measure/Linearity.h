@@ -17,7 +17,8 @@
 //
 // Every figure carries its standard uncertainty, the terms combined as independent ones:
 // - the readings' spread over the square root of their number (each code's own spread, never
-//   below the spread pooled over all codes, so that a few readings alike do not claim none);
+//   below the spread pooled over all codes, and that alone for a few readings, so that a few
+//   readings alike do not claim none);
 // - the rounding to whole counts: the mean of rounded readings is biased by up to half a count,
 //   less as noise ahead of the converter averages it, alike or not from code to code;
 // - the board ADC's stated accuracy (offset, gain, INL, DNL, reference), each a limit;
@@ -42,7 +43,8 @@ struct CodeResult {
 };
 
 // The largest of many values: the one of largest size (or the smallest and largest for the
-// DNL), with an uncertainty that allows for the pick among `among` noisy values.
+// DNL), with an uncertainty that allows for the pick among `among` noisy values. Its interval
+// covers the size of the true extreme, which may lie at another code.
 struct Extreme {
     Figure figure;
     int32_t code = 0;

@@ -312,3 +312,138 @@ TEST(Characterisation, SettingsThatCannotRunAreNamed) {
         EXPECT_FALSE(characteriseSettingsProblem(s));
     }
 }
+
+namespace {
+
+// One DAC step is 3 V / 65536, 0.0457764 mV.
+constexpr double kStepMv = 3000.0 / 65536;
+
+// The DAC the virtual board is told to be: its output less the ideal, in steps, is
+// code x gain + offset + bow x 4x(1 - x), x = code / 65535.
+struct Injected {
+    double offsetMv = 0, gainPct = 0, bowLsb = 0;
+    double errorSteps(int32_t code) const {
+        const double x = code / 65535.0;
+        return code * gainPct / 100 + offsetMv / kStepMv + bowLsb * 4 * x * (1 - x);
+    }
+};
+
+// The figures of that DAC over the codes a run could use (those not read at an end of the
+// ADC), the line by least squares over 10 to 90 % of full scale (codes 0x199A to 0xE665).
+struct Truth {
+    double offsetMv = 0, gainPct = 0;
+    std::vector<double> inl;  // per code of the run; NAN where clipped
+    double inlMax = 0, tue = 0;
+    std::optional<double> zeroMv, fullMv;
+};
+
+Truth truthOf(const Injected& dac, const LinearityResult& r) {
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (const CodeResult& c : r.codes) {
+        if (c.clipped || c.code < 0x199A || c.code > 0xE665) continue;
+        const double x = c.code, y = dac.errorSteps(c.code);
+        n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
+    }
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    const double at0 = (sy - slope * sx) / n;
+    Truth t{at0 * kStepMv, slope * 100, {}, 0, 0, {}, {}};
+    for (const CodeResult& c : r.codes) {
+        const double e = dac.errorSteps(c.code);
+        t.inl.push_back(c.clipped ? NAN : (e - at0 - slope * c.code) / (1 + slope));
+        if (c.clipped) continue;
+        if (std::abs(t.inl.back()) > std::abs(t.inlMax)) t.inlMax = t.inl.back();
+        if (std::abs(e) > std::abs(t.tue)) t.tue = e;
+        if (c.code == 0) t.zeroMv = e * kStepMv;
+        if (c.code == 0xFFFF) t.fullMv = e * kStepMv;
+    }
+    return t;
+}
+
+// How often a figure's two uncertainties reached its truth.
+struct Tally {
+    int within = 0, runs = 0;
+    void add(const Figure& f, double truth) {
+        ++runs;
+        within += std::abs(f.value - truth) <= 2 * f.uncertainty ? 1 : 0;
+    }
+    void add(const std::optional<Figure>& f, const std::optional<double>& truth) {
+        if (f && truth) add(*f, *truth);
+    }
+};
+
+Figure sizeOf(Figure f) {
+    return {std::abs(f.value), f.uncertainty};
+}
+
+struct Regime {
+    const char* name;
+    std::function<std::pair<std::string, Injected>(int)> run;  // the board of run 1 to 20
+    CharacteriseSettings settings;
+};
+
+CharacteriseSettings withTypicalAdc(CharacteriseSettings s) {
+    s.adc = AdcAccuracy{};
+    return s;
+}
+
+std::function<std::pair<std::string, Injected>(int)> seeded(const std::string& board,
+                                                             Injected dac) {
+    return [board, dac](int run) { return std::pair{board + ",seed=" + std::to_string(run), dac}; };
+}
+
+}  // namespace
+
+TEST(Characterisation, StatedUncertaintiesCoverTheInjectedTruthInEveryRegime) {
+    const std::string bowed = "offset=A:3,gain=A:-0.3,inl=A:6,sigma=0.7";
+    const Injected bow{3, -0.3, 6};
+    const std::string adcErrors =
+        ",adc-offset=1.5,adc-gain=0.05,adc-inl=0.8,adc-dnl=2000:0.5,adc-vref=2.9985";
+    const std::vector<Regime> regimes{
+        // No noise: every reading of a code alike, the offset over one ADC count in 20 steps.
+        {"quiet board",
+         [](int run) {
+             const double mv = 0.732421875 * run / 20;
+             return std::pair{"offset=A:" + std::to_string(mv), Injected{mv, 0, 0}};
+         },
+         grid(64, 2)},
+        {"spread after rounding", seeded("offset=A:0.3,inl=A:6,noise=1", {0.3, 0, 6}),
+         grid(0x400, 1024)},
+        {"just above half a count", seeded("offset=A:0.1831,sigma=0.42", {0.1831, 0, 0}),
+         grid(0x400, 4096)},
+        {"2 readings", seeded("sigma=0.7", {}), grid(64, 2)},
+        {"3 readings", seeded("sigma=0.7", {}), grid(64, 3)},
+        {"16 readings", seeded("sigma=0.7", {}), grid(64, 16)},
+        {"carries", seeded("sigma=0.7", {}), carries(256)},
+        {"board ADC errors", seeded(bowed + adcErrors, bow), withTypicalAdc(grid(256, 256))},
+        {"default settings", seeded(bowed, bow), CharacteriseSettings{}},
+    };
+    for (const Regime& regime : regimes) {
+        Tally offset, gain, inl, inlMax, tue, zero, full, dnlMin, dnlMax;
+        for (int run = 1; run <= 20; ++run) {
+            const auto [board, dac] = regime.run(run);
+            const LinearityResult r = characterise(board, regime.settings);
+            ASSERT_EQ(r.problem, "") << regime.name;
+            const Truth t = truthOf(dac, r);
+            offset.add(r.offsetMillivolts, t.offsetMv);
+            gain.add(r.gainErrorPercent, t.gainPct);
+            // An extreme's interval is of its size: the truth's may lie at another code.
+            inlMax.add(sizeOf(r.inlMax.figure), std::abs(t.inlMax));
+            tue.add(sizeOf(r.totalUnadjustedErrorLsb.figure), std::abs(t.tue));
+            zero.add(r.zeroCodeErrorMillivolts, t.zeroMv);
+            full.add(r.fullScaleErrorMillivolts, t.fullMv);
+            if (r.dnlMin) dnlMin.add(r.dnlMin->figure, 0), dnlMax.add(r.dnlMax->figure, 0);
+            for (std::size_t i = 0; i < r.codes.size(); ++i) {
+                if (!r.codes[i].inl) continue;
+                inl.add(*r.codes[i].inl, t.inl[i]);
+                EXPECT_GT(r.codes[i].inl->uncertainty, 0) << regime.name;
+            }
+            EXPECT_EQ(r.adcLimited, regime.settings.adc.inlCounts > 0) << regime.name;
+        }
+        for (const auto& [what, tally] :
+             {std::pair{"offset", offset}, {"gain", gain}, {"each code's INL", inl},
+              {"largest INL", inlMax}, {"TUE", tue}, {"zero-code error", zero},
+              {"full-scale error", full}, {"smallest DNL", dnlMin}, {"largest DNL", dnlMax}}) {
+            EXPECT_GE(tally.within, 0.9 * tally.runs) << what << ", " << regime.name << " " << tally.within << "/" << tally.runs;
+        }
+    }
+}
