@@ -3,6 +3,8 @@
 // expected values come from the injected model, worked out by hand in the comments.
 #include <gmock/gmock.h>
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 
 #include "FakeDialogs.h"
@@ -445,5 +447,89 @@ TEST(Characterisation, StatedUncertaintiesCoverTheInjectedTruthInEveryRegime) {
               {"full-scale error", full}, {"smallest DNL", dnlMin}, {"largest DNL", dnlMax}}) {
             EXPECT_GE(tally.within, 0.9 * tally.runs) << what << ", " << regime.name << " " << tally.within << "/" << tally.runs;
         }
+    }
+}
+
+namespace {
+
+CharacteriseSettings window(int32_t from, int32_t to, int32_t samples) {
+    CharacteriseSettings s = grid(1, samples);
+    s.plan = PlanKind::Window;
+    s.from = from;
+    s.to = to;
+    s.fitLowPercent = 0;  // the line through the window's codes
+    s.fitHighPercent = 100;
+    return s;
+}
+
+std::string row(const LinearityResult& r, const CharacteriseSettings& s, const char* figure) {
+    for (const SummaryRow& row : linearityTable(r, s)) {
+        if (row.figure == figure) return row.value + " " + row.unit;
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(Characterisation, MonotonicityIsClaimedOnlyForTheStepsMeasured) {
+    struct Case {
+        const char* board;
+        CharacteriseSettings settings;
+        std::optional<bool> monotonic;
+        const char* says;
+    };
+    for (const auto& [board, settings, monotonic, says] : std::vector<Case>{
+             // A fall of 19 steps at 0x8000 lies between grid codes 64 apart, which still rise.
+             {"dnl=A:0x8000:-20,sigma=0.7", grid(64, 16), std::nullopt,
+              "unknown: no adjacent codes measured"},
+             // 0x1234 is no carry; codes below 8 read 0 (clipped) on a quiet board, so the
+             // steps are those into 16, 32, ... 0x8000.
+             {"dnl=A:0x1234:-3", carries(2), std::nullopt, "unknown: 12 carry steps measured"},
+             // A quiet board's readings are exact: a fall of 1.2 counts is beyond doubt.
+             {"dnl=A:0x8000:-20", carries(2), false, "no: the output falls at 0x8000"},
+             // 4096 readings with 0.5 counts of noise measure each step to about 0.2 steps.
+             {"sigma=0.5", window(0x1000, 0x103F, 4096), true,
+              "yes: 63 steps from 0x1000 to 0x103F"},
+             {"dnl=A:0x1020:-3,sigma=0.5", window(0x1000, 0x103F, 4096), false,
+              "no: the output falls at 0x1020"},
+             // 8 readings cannot see a fall of one step, so all of them measured proves nothing.
+             {"sigma=0.7", window(0x1000, 0x13FF, 8), std::nullopt,
+              "unknown: 1023 steps from 0x1000 to 0x13FF measured too coarsely"},
+         }) {
+        const LinearityResult r = characterise(board, settings);
+        ASSERT_EQ(r.problem, "");
+        EXPECT_EQ(r.monotonic, monotonic) << board;
+        EXPECT_THAT(row(r, settings, "Monotonic"), testing::StartsWith(says)) << board;
+        const auto json = nlohmann::json::parse(linearityJson(r, settings, {}));
+        EXPECT_EQ(json["monotonic"].is_null(), !monotonic) << board;
+    }
+    // The same plan's DNL names its steps too.
+    const LinearityResult r = characterise("dnl=A:0x1234:-3", carries(2));
+    EXPECT_THAT(row(r, carries(2), "DNL (smallest)"),
+                testing::HasSubstr("smallest of 12 steps (12 carry steps)"));
+}
+
+TEST(Characterisation, AnIdealNoisyBoardSeldomSeemsToFallWhateverThePlan) {
+    // 2047 steps each tested: fewer than 1 run in 20 may claim a fall.
+    int falls = 0;
+    for (int seed = 1; seed <= 20; ++seed) {
+        const auto r = characterise("sigma=0.7,seed=" + std::to_string(seed),
+                                    window(0x1000, 0x17FF, 8));
+        falls += r.monotonic == false ? 1 : 0;
+    }
+    EXPECT_EQ(falls, 0);
+}
+
+TEST(Characterisation, AnOutputThatDoesNotFollowTheCodeOrMissesTheFitRangeGivesNoFigures) {
+    using Case = std::tuple<const char*, CharacteriseSettings, const char*>;
+    CharacteriseSettings low = window(0x100, 0x200, 4);
+    low.fitLowPercent = 10;
+    low.fitHighPercent = 90;
+    for (const auto& [board, settings, says] : {
+             Case{"stuck=A:0x8000,sigma=0.7", grid(0x400, 16), "the output does not follow the code"},
+             Case{"sigma=0.7", low, "fit range, 10.0-90.0 % of full scale (codes 0x199A to 0xE665)"},
+         }) {
+        const LinearityResult r = characterise(board, settings);
+        EXPECT_THAT(r.problem, testing::HasSubstr(says)) << board;
     }
 }
