@@ -128,3 +128,28 @@ TEST(VirtualBoard, SigmaIsGaussianReadingNoiseRepeatableByItsSeed) {
     EXPECT_NE(readings("sigma=0.7,seed=2"), first);
     EXPECT_EQ(readings(""), std::vector<int>(4096, 2048));
 }
+
+TEST(VirtualBoard, AdcErrorsMoveTheCountsAsARealConverters) {
+    using Case = std::tuple<const char*, int, int>;  // ideal: code / 16, to the nearest count
+    for (const auto& [settings, code, count] : {
+             Case{"", 0x8000, 2048},
+             Case{"adc-offset=1.4", 0x8000, 2049},
+             Case{"adc-offset=1.6", 0x8000, 2050},
+             Case{"adc-offset=-5", 0x0020, 0},
+             Case{"adc-gain=0.1", 0xF000, 3844},  // 3840 x 1.001 = 3843.84
+             Case{"adc-inl=3", 0x8000, 2051},     // 3 x 4 x 1/2 x 1/2
+             Case{"adc-inl=3", 0x4000, 1026},     // 1024 + 3 x 4 x 1/4 x 3/4 = 1026.25
+             Case{"adc-vref=3.003", 0x8000, 2046},  // 1.5 / 3.003 x 4096 = 2045.95
+             // 32763 is 2047.69 counts: into 2048 at 2047.5, or at 2047.8 when moved by 0.3.
+             Case{"", 32763, 2048},
+             Case{"adc-dnl=2048:0.3", 32763, 2047},
+             // 32757 is 2047.31 counts: into 2048 when its transition is at 2047.2.
+             Case{"adc-dnl=2048:-0.3", 32757, 2048},
+             Case{"adc-dnl=100:0.3,adc-dnl=2048:-0.3", 32757, 2048},
+         }) {
+        VirtualBoard& board = loadedBoard(settings);
+        EXPECT_EQ(send(board, 0xDE, 0x3E18, code), 0);
+        EXPECT_EQ(send(board, 0xDF, 0x9801), 0);
+        EXPECT_EQ(readCount(board), count) << settings << " " << code;
+    }
+}
