@@ -270,11 +270,17 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
               "The readings per code must be 2 to 1000000: their spread is their uncertainty.");
     EXPECT_EQ(page.progress()->value(), 1000);
     EXPECT_THAT(page.estimate()->text().toStdString(), testing::StartsWith("8704 readings, "));
-    ASSERT_EQ(page.summary()->item(4, 0)->text(), "Offset error");
-    const double offset = page.summary()->item(4, 1)->text().toDouble();
-    const double uncertainty = page.summary()->item(4, 2)->text().toDouble();
+    // The rows of the command line's summary, the board ADC's stated accuracy among them.
+    ASSERT_EQ(page.summary()->item(5, 0)->text(), "Board ADC accuracy");
+    EXPECT_EQ(page.summary()->item(5, 1)->text(),
+              "offset 2.00, INL 1.00, DNL 1.00 counts; gain 0.100 %, reference 0.100 %");
+    ASSERT_EQ(page.summary()->item(6, 0)->text(), "Offset error");
+    const double offset = page.summary()->item(6, 1)->text().toDouble();
+    const double uncertainty = page.summary()->item(6, 2)->text().toDouble();
     EXPECT_NEAR(offset, 3.0, 2 * uncertainty);
-    EXPECT_EQ(page.summary()->item(4, 3)->text(), "mV");
+    EXPECT_EQ(page.summary()->item(6, 3)->text(), "mV");
+    EXPECT_THAT(page.warnings()->text().toStdString(),
+                testing::HasSubstr("limited by the board's ADC"));
     EXPECT_EQ(page.inlView()->chart()->title(), "INL against the least-squares line (LSB)");
     EXPECT_EQ(static_cast<QLineSeries*>(page.inlView()->chart()->series().at(0))->count(), 16)
         << "0x1000 to 0xF000: code 0 and 0xFFFF read at the ADC's ends";
@@ -299,4 +305,8 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     EXPECT_FALSE(page.json());
     EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Json, path),
               "There are no figures to save yet: run a characterisation first.");
+    page.adcText(2)->setText("-1");  // the ADC's INL
+    page.startButton()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
+    EXPECT_EQ(rig.dialogs.shown[2].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
 }

@@ -84,6 +84,16 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     fitFrom_ = field(form, QStringLiteral("Fit from (% of full scale):"), QStringLiteral("10"));
     fitTo_ = field(form, QStringLiteral("Fit to (% of full scale):"), QStringLiteral("90"));
     reference_ = field(form, QStringLiteral("DAC reference (V):"), QStringLiteral("3"));
+    // The board ADC's stated accuracy, a typical 12-bit converter's until told otherwise.
+    const AdcAccuracy typical;
+    const auto limit = [form](const char* label, double value) {
+        return field(form, QString::fromLatin1(label), QString::fromStdString(fixed(value, 2)));
+    };
+    adc_ = {limit("ADC offset (counts):", typical.offsetCounts),
+            limit("ADC gain error (% of full scale):", typical.gainPercent),
+            limit("ADC INL (counts):", typical.inlCounts),
+            limit("ADC DNL (counts):", typical.dnlCounts),
+            limit("ADC reference tolerance (%):", typical.referencePercent)};
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
@@ -141,6 +151,8 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
     s.fitLowPercent = decimalOr(fitFrom_, nan);
     s.fitHighPercent = decimalOr(fitTo_, nan);
     s.dacReference = decimalOr(reference_, 0);
+    s.adc = {decimalOr(adc_[0], nan), decimalOr(adc_[1], nan), decimalOr(adc_[2], nan),
+             decimalOr(adc_[3], nan), decimalOr(adc_[4], nan)};
     if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
 }
@@ -216,6 +228,7 @@ void LinearityPage::draw() {
 void LinearityPage::showSummary() {
     const CharacteriseSettings& s = characterisation_->settings();
     if (!result_->problem.empty()) {
+        summary_->setRowCount(0);
         warnings_->setText(QString::fromStdString(asSentence(result_->problem)));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,8 @@ public:
     QLineEdit* fitFromText() const { return fitFrom_; }
     QLineEdit* fitToText() const { return fitTo_; }
     QLineEdit* referenceText() const { return reference_; }
+    // The board ADC's offset, gain error, INL, DNL and reference tolerance.
+    QLineEdit* adcText(std::size_t limit) const { return adc_.at(limit); }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -92,6 +95,7 @@ private:
     QLineEdit* fitFrom_;
     QLineEdit* fitTo_;
     QLineEdit* reference_;
+    std::array<QLineEdit*, 5> adc_{};
     QPushButton* start_;
     QPushButton* cancel_;
     QProgressBar* progress_;
