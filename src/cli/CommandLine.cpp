@@ -66,9 +66,9 @@ void addCharacterise(CLI::App& app, Words& w) {
     c->add_flag("--json", w.json, "one JSON object with every figure and its uncertainty");
     const AdcAccuracy typical;
     const auto limit = [&](const char* name, std::string& word, double value, const char* unit) {
-        c->add_option(name, word,
-                      std::string("the board ADC's stated ") + unit + " (default " +
-                          fixed(value, 2) + ")");
+        c->add_option(
+            name, word,
+            std::string("the board ADC's stated ") + unit + " (default " + fixed(value, 2) + ")");
     };
     limit("--adc-offset", w.adc[0], typical.offsetCounts, "offset in counts");
     limit("--adc-gain", w.adc[1], typical.gainPercent, "gain error in % of full scale");
@@ -80,8 +80,8 @@ void addCharacterise(CLI::App& app, Words& w) {
 // The board ADC's accuracy: each limit given, or its default.
 AdcAccuracy readAdcAccuracy(const std::array<std::string, 5>& words) {
     AdcAccuracy a;
-    const std::array<double*, 5> limits{&a.offsetCounts, &a.gainPercent, &a.inlCounts,
-                                        &a.dnlCounts, &a.referencePercent};
+    const std::array<double*, 5> limits{&a.offsetCounts, &a.gainPercent, &a.inlCounts, &a.dnlCounts,
+                                        &a.referencePercent};
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i].empty()) continue;
         const auto value = readStrictDecimal(words[i]);

@@ -56,10 +56,12 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
     }
     const AdcAccuracy& a = s.adc;
     for (const double limit : {a.offsetCounts, a.inlCounts, a.dnlCounts}) {
-        if (!(limit >= 0 && limit <= 100)) return "the ADC's offset, INL and DNL are 0 to 100 counts";
+        if (!(limit >= 0 && limit <= 100))
+            return "the ADC's offset, INL and DNL are 0 to 100 counts";
     }
     for (const double limit : {a.gainPercent, a.referencePercent}) {
-        if (!(limit >= 0 && limit <= 10)) return "the ADC's gain and reference tolerance are 0 to 10 %";
+        if (!(limit >= 0 && limit <= 10))
+            return "the ADC's gain and reference tolerance are 0 to 10 %";
     }
     return std::nullopt;
 }

@@ -72,7 +72,8 @@ Spread pooledSpread(const std::vector<CodeReadings>& readings, bool dithered) {
     // twice a reading's, so a reading's excess kurtosis is 2 (E d^4 - 3 (E d^2)^2) / (E d^2)^2.
     const double m2 = pairSquares / pairs, m4 = pairFourths / pairs;
     // A dither is a spread ahead of the converter by its making.
-    spread.beforeConverter = dithered || 2 * (m4 - 3 * m2 * m2) / (m2 * m2) >= kLeastGaussianKurtosis;
+    spread.beforeConverter =
+        dithered || 2 * (m4 - 3 * m2 * m2) / (m2 * m2) >= kLeastGaussianKurtosis;
     return spread;
 }
 
@@ -97,8 +98,8 @@ std::vector<Mean> meansOf(const std::vector<CodeReadings>& readings, double coun
         const double own = r.count < kOwnSpreadReadings ? 0.0 : r.variance();
         const double variance = std::max(own, pooledVariance) / static_cast<double>(r.count);
         const double ideal = countsPerCode * r.code;
-        means.push_back({static_cast<double>(r.code), ideal, r.mean() - ideal, variance,
-                         !r.clipped});
+        means.push_back(
+            {static_cast<double>(r.code), ideal, r.mean() - ideal, variance, !r.clipped});
     }
     return means;
 }
@@ -328,9 +329,8 @@ void stepFigures(LinearityResult& result, const std::vector<Mean>& means, const 
     result.oneCodeSteps = largest.among();
     result.firstCode = static_cast<int32_t>(means[usable.front()].code);
     result.lastCode = static_cast<int32_t>(means[usable.back()].code);
-    result.everyStep =
-        s.dither == 0 && result.oneCodeSteps > 0 &&
-        result.oneCodeSteps == result.lastCode - result.firstCode;
+    result.everyStep = s.dither == 0 && result.oneCodeSteps > 0 &&
+                       result.oneCodeSteps == result.lastCode - result.firstCode;
     if (result.firstNonMonotonicCode) {
         result.monotonic = false;
     } else if (result.everyStep && finestFall <= 1) {
@@ -357,13 +357,13 @@ void lineFigures(LinearityResult& result, const std::vector<Mean>& means, const 
     const double offsetVariance = line.offsetVariance +
                                   sys.perCodeVariance * std::pow(lineWeight(line, 0), 2) +
                                   sys.offsetVariance + sys.ditherVariance;
-    result.offsetMillivolts =
-        scaled({line.offset, std::sqrt(offsetVariance)}, millivoltsPerCount);
+    result.offsetMillivolts = scaled({line.offset, std::sqrt(offsetVariance)}, millivoltsPerCount);
     const double slopeVariance =
         line.slopeVariance + sys.perCodeVariance * line.slopeWeight * line.slopeWeight;
-    result.gainErrorPercent = {
-        line.slopeError / countsPerCode * 100,
-        std::hypot(std::sqrt(slopeVariance) / countsPerCode, std::sqrt(rectangular(sys.gainFraction))) * 100};
+    result.gainErrorPercent = {line.slopeError / countsPerCode * 100,
+                               std::hypot(std::sqrt(slopeVariance) / countsPerCode,
+                                          std::sqrt(rectangular(sys.gainFraction))) *
+                                   100};
     Largest inl(Largest::Pick::Size);
     double adcShare = 0;
     for (std::size_t j = 0; j < means.size(); ++j) {
@@ -374,8 +374,8 @@ void lineFigures(LinearityResult& result, const std::vector<Mean>& means, const 
         result.codes[j].inl = scaled({r.value, std::sqrt(r.variance + systematic)}, 1 / slope);
         inl.offer(r.value / slope, r.variance / (slope * slope), systematic / (slope * slope),
                   result.codes[j].code);
-        adcShare = std::max(adcShare, sys.adcPerCodeVariance * weight * weight /
-                                          (r.variance + systematic));
+        adcShare = std::max(adcShare,
+                            sys.adcPerCodeVariance * weight * weight / (r.variance + systematic));
     }
     result.inlMax = inl.extreme();
     result.adcLimited = adcShare > kAdcLimitedShare;
@@ -449,8 +449,8 @@ LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
     const Line line = fitLine(means, fitted, s.line);
     const Systematic sys = systematicOf(result, s, countsPerCode);
     const double slope = countsPerCode + line.slopeError;
-    const double slopeUncertainty = std::sqrt(
-        line.slopeVariance + sys.perCodeVariance * line.slopeWeight * line.slopeWeight);
+    const double slopeUncertainty =
+        std::sqrt(line.slopeVariance + sys.perCodeVariance * line.slopeWeight * line.slopeWeight);
     if (slope <= 2 * slopeUncertainty) {
         result.problem = "the output does not follow the code: the line rises " +
                          fixed(slope * 1000, 4) + " +/- " + fixed(slopeUncertainty * 1000, 4) +

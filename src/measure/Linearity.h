@@ -84,8 +84,8 @@ struct LinearityResult {
     std::optional<int32_t> firstNonMonotonicCode;
     int32_t firstCode = 0;  // the usable codes' range
     int32_t lastCode = 0;
-    int oneCodeSteps = 0;     // measured steps between adjacent codes
-    bool everyStep = false;   // every step from firstCode to lastCode was measured
+    int oneCodeSteps = 0;             // measured steps between adjacent codes
+    bool everyStep = false;           // every step from firstCode to lastCode was measured
     Extreme totalUnadjustedErrorLsb;  // the largest distance from the ideal line, with its sign
 };
 

@@ -65,8 +65,7 @@ std::string monotonicText(const LinearityResult& r, const CharacteriseSettings& 
     if (r.everyStep) {
         return "unknown: " + stepsText(r, s) + " measured too coarsely to see a fall of one step";
     }
-    return "unknown: " + stepsText(r, s) + " measured; no fall beyond the noise of " +
-           gapsText(r);
+    return "unknown: " + stepsText(r, s) + " measured; no fall beyond the noise of " + gapsText(r);
 }
 
 // "largest of 1023 codes, allowing for the pick": what an extreme's uncertainty covers.

@@ -389,7 +389,7 @@ CharacteriseSettings withTypicalAdc(CharacteriseSettings s) {
 }
 
 std::function<std::pair<std::string, Injected>(int)> seeded(const std::string& board,
-                                                             Injected dac) {
+                                                            Injected dac) {
     return [board, dac](int run) { return std::pair{board + ",seed=" + std::to_string(run), dac}; };
 }
 
@@ -441,11 +441,17 @@ TEST(Characterisation, StatedUncertaintiesCoverTheInjectedTruthInEveryRegime) {
             }
             EXPECT_EQ(r.adcLimited, regime.settings.adc.inlCounts > 0) << regime.name;
         }
-        for (const auto& [what, tally] :
-             {std::pair{"offset", offset}, {"gain", gain}, {"each code's INL", inl},
-              {"largest INL", inlMax}, {"TUE", tue}, {"zero-code error", zero},
-              {"full-scale error", full}, {"smallest DNL", dnlMin}, {"largest DNL", dnlMax}}) {
-            EXPECT_GE(tally.within, 0.9 * tally.runs) << what << ", " << regime.name << " " << tally.within << "/" << tally.runs;
+        for (const auto& [what, tally] : {std::pair{"offset", offset},
+                                          {"gain", gain},
+                                          {"each code's INL", inl},
+                                          {"largest INL", inlMax},
+                                          {"TUE", tue},
+                                          {"zero-code error", zero},
+                                          {"full-scale error", full},
+                                          {"smallest DNL", dnlMin},
+                                          {"largest DNL", dnlMax}}) {
+            EXPECT_GE(tally.within, 0.9 * tally.runs)
+                << what << ", " << regime.name << " " << tally.within << "/" << tally.runs;
         }
     }
 }
@@ -513,8 +519,8 @@ TEST(Characterisation, AnIdealNoisyBoardSeldomSeemsToFallWhateverThePlan) {
     // 2047 steps each tested: fewer than 1 run in 20 may claim a fall.
     int falls = 0;
     for (int seed = 1; seed <= 20; ++seed) {
-        const auto r = characterise("sigma=0.7,seed=" + std::to_string(seed),
-                                    window(0x1000, 0x17FF, 8));
+        const auto r =
+            characterise("sigma=0.7,seed=" + std::to_string(seed), window(0x1000, 0x17FF, 8));
         falls += r.monotonic == false ? 1 : 0;
     }
     EXPECT_EQ(falls, 0);
@@ -526,8 +532,10 @@ TEST(Characterisation, AnOutputThatDoesNotFollowTheCodeOrMissesTheFitRangeGivesN
     low.fitLowPercent = 10;
     low.fitHighPercent = 90;
     for (const auto& [board, settings, says] : {
-             Case{"stuck=A:0x8000,sigma=0.7", grid(0x400, 16), "the output does not follow the code"},
-             Case{"sigma=0.7", low, "fit range, 10.0-90.0 % of full scale (codes 0x199A to 0xE665)"},
+             Case{"stuck=A:0x8000,sigma=0.7", grid(0x400, 16),
+                  "the output does not follow the code"},
+             Case{"sigma=0.7", low,
+                  "fit range, 10.0-90.0 % of full scale (codes 0x199A to 0xE665)"},
          }) {
         const LinearityResult r = characterise(board, settings);
         EXPECT_THAT(r.problem, testing::HasSubstr(says)) << board;

@@ -4,10 +4,11 @@
 
 TEST(BoardSettings, NamesTheFirstEntryItCannotUnderstand) {
     for (const char* bad :
-         {"absnt", "noise=-1", "noise=x", "unplug-after=", "stuck=E:1", "stuck=A", "stuck=A:70000",
-          "lfcsp=1", "offset=E:1", "offset=A", "gain=A:x", "gain=A:101", "inl=A:nan", "dnl=A:0:1",
-          "dnl=A:0x8000", "sigma=-1", "seed=-1", "adc-dnl=0:0.5", "adc-dnl=2048:1",
-          "adc-dnl=2048", "adc-vref=0", "adc-gain=101", "adc-inl=x", "adc-offset=5000"}) {
+         {"absnt",      "noise=-1",      "noise=x",       "unplug-after=",  "stuck=E:1",
+          "stuck=A",    "stuck=A:70000", "lfcsp=1",       "offset=E:1",     "offset=A",
+          "gain=A:x",   "gain=A:101",    "inl=A:nan",     "dnl=A:0:1",      "dnl=A:0x8000",
+          "sigma=-1",   "seed=-1",       "adc-dnl=0:0.5", "adc-dnl=2048:1", "adc-dnl=2048",
+          "adc-vref=0", "adc-gain=101",  "adc-inl=x",     "adc-offset=5000"}) {
         const ParsedSettings parsed = parseBoardSettings(std::string("lfcsp,") + bad);
         EXPECT_THAT(parsed.error, testing::HasSubstr(bad));
     }

@@ -136,9 +136,9 @@ TEST(VirtualBoard, AdcErrorsMoveTheCountsAsARealConverters) {
              Case{"adc-offset=1.4", 0x8000, 2049},
              Case{"adc-offset=1.6", 0x8000, 2050},
              Case{"adc-offset=-5", 0x0020, 0},
-             Case{"adc-gain=0.1", 0xF000, 3844},  // 3840 x 1.001 = 3843.84
-             Case{"adc-inl=3", 0x8000, 2051},     // 3 x 4 x 1/2 x 1/2
-             Case{"adc-inl=3", 0x4000, 1026},     // 1024 + 3 x 4 x 1/4 x 3/4 = 1026.25
+             Case{"adc-gain=0.1", 0xF000, 3844},    // 3840 x 1.001 = 3843.84
+             Case{"adc-inl=3", 0x8000, 2051},       // 3 x 4 x 1/2 x 1/2
+             Case{"adc-inl=3", 0x4000, 1026},       // 1024 + 3 x 4 x 1/4 x 3/4 = 1026.25
              Case{"adc-vref=3.003", 0x8000, 2046},  // 1.5 / 3.003 x 4096 = 2045.95
              // 32763 is 2047.69 counts: into 2048 at 2047.5, or at 2047.8 when moved by 0.3.
              Case{"", 32763, 2048},
