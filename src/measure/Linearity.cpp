@@ -61,7 +61,8 @@ Spread pooledSpread(const std::vector<CodeReadings>& readings, bool dithered) {
         if (r.clipped || r.count < 2) continue;
         squares += r.variance() * static_cast<double>(r.count - 1);
         degrees += static_cast<double>(r.count - 1);
-        pairs += static_cast<double>(r.count / 2);
+        const int64_t pairsHere = r.count / 2;  // whole pairs only
+        pairs += static_cast<double>(pairsHere);
         pairSquares += r.pairSquares;
         pairFourths += r.pairFourths;
     }
