@@ -117,15 +117,12 @@ std::string estimateText(const Characterisation& run, std::chrono::duration<doub
 }
 
 std::vector<std::string> linearityFields(const CodeResult& c) {
-    const auto steps = [](const std::optional<Figure>& f) {
-        return f ? fixed(f->value, 4) : std::string();
+    const auto steps = [](const std::optional<Figure>& f, bool uncertainty) {
+        return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string();
     };
-    return {codeText(c.code),
-            fixed(c.count.value, 4),
-            fixed(c.count.uncertainty, 4),
-            fixed(c.volts, 6),
-            steps(c.inl),
-            steps(c.dnl)};
+    return {codeText(c.code),    fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
+            fixed(c.volts, 6),   steps(c.inl, false),     steps(c.inl, true),
+            steps(c.dnl, false), steps(c.dnl, true)};
 }
 
 std::vector<SummaryRow> linearityTable(const LinearityResult& r, const CharacteriseSettings& s) {

@@ -24,9 +24,11 @@ struct Provenance {
 Provenance provenanceOf(const Deliverable& deliverable, Package package);
 
 inline constexpr const char* kLinearityColumns =
-    "code,mean_count,count_uncertainty,volts,inl_lsb,dnl_lsb";
+    "code,mean_count,count_uncertainty,volts,inl_lsb,inl_lsb_uncertainty,dnl_lsb,"
+    "dnl_lsb_uncertainty";
 
-// code, mean count, its uncertainty, volts, INL and DNL in steps (empty where not measured)
+// code, mean count, its uncertainty, volts, INL and DNL in steps with their standard
+// uncertainties (empty where not measured)
 std::vector<std::string> linearityFields(const CodeResult& code);
 
 // One line of the summary: "Offset error", "3.0012", "0.0035", "mV".

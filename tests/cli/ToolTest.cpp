@@ -228,7 +228,7 @@ TEST(Tool, BatchesAreBoundedStreamedAndOneCsvTable) {
     ASSERT_EQ(rows.size(), 10u) << table.out;
     EXPECT_THAT(rows[0], testing::StartsWith("line,subcommand,time,input,count,volts,phase,"));
     for (const std::string& row : rows)
-        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 18) << row;
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 20) << row;
     EXPECT_THAT(rows[2], testing::StartsWith("2,selftest,,,4095,2.999268,full scale,A,"));
 }
 
@@ -365,7 +365,9 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
     for (std::string line; std::getline(lines, line);)
         rows.push_back(line);
     ASSERT_EQ(rows.size(), 6u) << table.out;  // the header, 0, 0x4000, 0x8000, 0xC000, 0xFFFF
-    EXPECT_EQ(rows[0], "code,mean_count,count_uncertainty,volts,inl_lsb,dnl_lsb");
+    EXPECT_EQ(rows[0],
+              "code,mean_count,count_uncertainty,volts,inl_lsb,inl_lsb_uncertainty,dnl_lsb,"
+              "dnl_lsb_uncertainty");
     EXPECT_THAT(rows[3], testing::StartsWith("0x8000,"));
     EXPECT_THAT(table.err, HasSubstr("Offset error: "));
 }
