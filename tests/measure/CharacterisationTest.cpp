@@ -276,6 +276,21 @@ TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
                                     "Board ADC accuracy: offset 0.00, INL 0.00, DNL 0.00 counts; "
                                     "gain 0.000 %, reference 0.000 % (data-sheet limits)\n"
                                     "Offset error: 0.7324 +/- 0.2950 mV\n"));
+    // Both codes lie on the line, but each may be off by half a count of rounding: 2 x 0.5 /
+    // sqrt(3) counts, 9.24 steps, for the INL there.
+    EXPECT_THAT(linearitySummary(r, s), testing::HasSubstr("over 2 codes (2u = 18.48 LSB)"));
+    // Least squares through three exact codes of a quiet board: at code 0 the weights are 1,
+    // 1/3 and -1/3, so the offset is uncertain by 0.5 / sqrt(3) x 5/3 counts, 0.352387 mV; the
+    // middle code's INL by 0.5 / sqrt(3) x (1 + 3 x 1/3) counts, 9.23760 steps.
+    const auto exact = [](int32_t code, int64_t count) {
+        return CodeReadings{code, 4, 4 * count, 4 * count * count, false};
+    };
+    CharacteriseSettings lsq;
+    lsq.adc = kIdealAdc;
+    const LinearityResult quiet =
+        analyseLinearity({exact(0x2000, 512), exact(0x8000, 2048), exact(0xE000, 3584)}, lsq);
+    EXPECT_NEAR(quiet.offsetMillivolts.uncertainty, 0.352387, 1e-6);
+    EXPECT_NEAR(at(quiet, 0x8000).inl->uncertainty, 9.23760, 1e-5);
     s.plan = PlanKind::Window;
     s.from = 0x7FF0;
     s.to = 0x8010;
