@@ -328,7 +328,8 @@ TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
 
 TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) {
     const char* board = "offset=A:3,sigma=0.7,seed=1";
-    const ToolRun r = run("--version2 characterise A --stride 0x1000 --samples 512 --json", board);
+    const ToolRun r =
+        run("--version2 characterise A --stride 0x1000 --samples 512 --adc-inl 0.5 --json", board);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);
     for (const char* member :
@@ -343,6 +344,10 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
     EXPECT_EQ(j["samples_per_code"], 512);
     EXPECT_EQ(j["line"], "least-squares");
     EXPECT_EQ(j["plan"], "grid");
+    EXPECT_EQ(j["adc_accuracy"]["inl_counts"], 0.5);
+    EXPECT_EQ(j["adc_accuracy"]["offset_counts"], 2.0) << "a typical converter's";
+    EXPECT_THAT(run("characterise A --adc-gain 11", board).err,
+                HasSubstr("the ADC's gain and reference tolerance are 0 to 10 %"));
     EXPECT_TRUE(j["dnl_min_lsb"].is_null()) << "a grid measures no one-code step";
     EXPECT_EQ(j["provenance"]["version"], "1.0.4");
     EXPECT_EQ(j["provenance"]["variant"], "A");

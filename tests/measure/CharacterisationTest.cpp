@@ -291,6 +291,14 @@ TEST(Characterisation, TheEndPointLinesUncertaintyFollowsFromTheMeans) {
         analyseLinearity({exact(0x2000, 512), exact(0x8000, 2048), exact(0xE000, 3584)}, lsq);
     EXPECT_NEAR(quiet.offsetMillivolts.uncertainty, 0.352387, 1e-6);
     EXPECT_NEAR(at(quiet, 0x8000).inl->uncertainty, 9.23760, 1e-5);
+    // With an ADC of 2 counts' offset and 0.1 % gain and reference tolerances: the offset adds
+    // 2 / sqrt(3) counts, 0.916206 mV in all; the gain error 0.141421 / sqrt(3) %, beside the
+    // rounding's 0.288675 x 16 / 24576 x 100 %, 0.083785 % in all.
+    lsq.adc = {2, 0.1, 0, 0, 0.1};
+    const LinearityResult adc =
+        analyseLinearity({exact(0x2000, 512), exact(0x8000, 2048), exact(0xE000, 3584)}, lsq);
+    EXPECT_NEAR(adc.offsetMillivolts.uncertainty, 0.916206, 1e-6);
+    EXPECT_NEAR(adc.gainErrorPercent.uncertainty, 0.083785, 1e-6);
     s.plan = PlanKind::Window;
     s.from = 0x7FF0;
     s.to = 0x8010;
