@@ -18,7 +18,6 @@ class VirtualBoard {
 public:
     static constexpr int kBoardNumber = 1;
     static constexpr const char* kPlace = "virtual";  // its place on the bus
-    static constexpr double kAdcReference = 3.0;
 
     // The board of this library; on first use it is set up from XT4830_VIRTUAL_BOARD and
     // traces to XT4830_VIRTUAL_TRACE.
