@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "board/BoardChoice.h"
+
 class QPushButton;
 class QRadioButton;
 
@@ -14,7 +16,8 @@ class Dialogs;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(Dialogs& dialogs);
+    // kind: on the virtual board the title says so.
+    explicit Form1(Dialogs& dialogs, BoardKind kind = BoardKind::Unknown);
 
     QRadioButton* Option1() const { return option1_; }
     QRadioButton* Option2() const { return option2_; }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "board/Board.h"
+#include "board/BoardMarking.h"
 #include "board/Dialogs.h"
 #include "board/Package.h"
 #include "command/CommandTable.h"
@@ -115,7 +116,8 @@ void MainForm::buildTopBand(QWidget* client) {
 }
 
 void MainForm::Form_Load() {
-    setWindowTitle(QString::fromStdString(mainWindowTitle(deliverable_)));
+    setWindowTitle(
+        QString::fromStdString(markedTitle(mainWindowTitle(deliverable_), board_.choice().kind())));
     {
         const BusyCursor busy;
         board_.link().OpenBoardWithRetry();
@@ -175,15 +177,17 @@ void MainForm::Image1_DblClick() {
 void MainForm::MnuPlot_Click() {
     if (plot_.isNull()) {
         const bool lfcsp = board_.requests().DeviceAddress() == busAddress(Package::Lfcsp);
-        plot_ = new ReadbackPlot(
-            board_.requests(), *monitor_, dialogs_,
-            provenanceOf(deliverable_, lfcsp ? Package::Lfcsp : Package::Tssop), this);
+        plot_ = new ReadbackPlot(board_.requests(), *monitor_, dialogs_,
+                                 provenanceOf(deliverable_, lfcsp ? Package::Lfcsp : Package::Tssop,
+                                              boardDescription(board_.choice())),
+                                 this);
     }
     bringForward(plot_.data());
 }
 
 void MainForm::MnuAbout_Click() {
-    if (aboutBox_.isNull()) aboutBox_ = new frmAbout(deliverable_, *sysInfo_, dialogs_, this);
+    if (aboutBox_.isNull())
+        aboutBox_ = new frmAbout(deliverable_, board_.choice().kind(), *sysInfo_, dialogs_, this);
     bringForward(aboutBox_.data());
 }
 

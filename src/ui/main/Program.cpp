@@ -27,7 +27,7 @@ void Program::start() {
     // Every way out goes through Dialogs::endProgram, never through the last window closing
     // (the package window closes before the main window exists).
     QApplication::setQuitOnLastWindowClosed(false);
-    form1_ = std::make_unique<Form1>(dialogs_);
+    form1_ = std::make_unique<Form1>(dialogs_, board_.choice().kind());
     connect(form1_.get(), &Form1::packageChosen, this, &Program::openMainWindow);
     form1_->show();
 }
