@@ -1,13 +1,9 @@
-"""The USB driver through the real libusb-1.0 against an emulated board: umockdev's testbed
-shows the board in sysfs and hands every usbfs ioctl libusb issues to the board model below.
-The built xt4830ctl runs with real boards (XT4830_VIRTUAL_BOARD unset) from a program
-directory of its own that holds a firmware image for a real board. Run under
-umockdev-wrapper."""
-import os
-import shutil
-import struct
-import subprocess
-import threading
+# The USB driver through the real libusb-1.0 against an emulated board: umockdev's testbed
+# shows the board in sysfs and hands every usbfs ioctl libusb issues to the board model below.
+# The built xt4830ctl runs with real boards (XT4830_VIRTUAL_BOARD unset) from a program
+# directory of its own that holds a firmware image for a real board. Run under
+# umockdev-wrapper.
+import os, shutil, struct, subprocess, threading  # noqa: E401
 
 import gi
 import pytest
@@ -27,8 +23,8 @@ LOADER, RUNNING = "3148", "3048"  # product 0x4831, 0x4830 as the descriptor hol
 SERIAL = "XT-0042"
 
 
+# Device (vendor 0x1209, serial number string 3), one configuration, one interface.
 def descriptors(product):
-    """Device (vendor 0x1209, serial number string 3), one configuration, one interface."""
     return ("12010002ffffff400912" + product + "0001000003010902120001010080320904000000"
             "ffffff00")
 
@@ -40,10 +36,10 @@ def string_descriptor(value):
     return bytes([2 + len(text), 3]) + text
 
 
+# The evaluation board at one port of bus 1: its microcontroller's loader takes RAM writes
+# (request 0xA0) and, when its CPU starts, the board leaves the bus and comes back running its
+# firmware at the same port with the next address.
 class Board:
-    """The evaluation board at one port of bus 1: its microcontroller's loader takes RAM
-    writes (request 0xA0) and, when its CPU starts, the board leaves the bus and comes back
-    running its firmware at the same port with the next address."""
 
     def __init__(self, testbed, port=1, address=2):
         self.testbed, self.port, self.address = testbed, port, address
@@ -59,9 +55,6 @@ class Board:
         self.handler.connect("handle-ioctl", self.handle)
         self.plug(LOADER)
 
-    def syspath(self):
-        return f"/sys/devices/usb1/1-{self.port}"
-
     def plug(self, product):
         node = f"bus/usb/001/{self.address:03d}"
         assert self.testbed.attach_ioctl("/dev/" + node, self.handler)
@@ -73,15 +66,12 @@ class Board:
             f"{descriptors(product)}\n")
 
     def unplug(self):
-        self.testbed.remove_device(self.syspath())
+        self.testbed.remove_device(f"/sys/devices/usb1/1-{self.port}")
 
     def restart(self):
         self.unplug()
         self.address += 1
         self.plug(RUNNING)
-
-    def image(self):
-        return bytes(self.ram[a] for a in sorted(self.ram) if a < 0xE000)
 
     def handle(self, _handler, client):
         with self.lock:
@@ -136,8 +126,8 @@ class Board:
         client.complete(0, 0)
         return True
 
+    # The URB's status, the bytes moved and the data for an IN request.
     def carry_out(self, request_type, code, value, index, data):
-        """The URB's status, the bytes moved and the data for an IN request."""
         if code == 0x06 and request_type == 0x80:  # GET_DESCRIPTOR, a string
             reply = string_descriptor(value)[:len(data)]
             return 0, len(reply), reply
@@ -157,14 +147,12 @@ class Board:
 
 @pytest.fixture
 def testbed():
-    bed = UMockdev.Testbed.new()
-    yield bed
-    del bed
+    return UMockdev.Testbed.new()
 
 
+# A program directory like the installed one, with a real board's image.
 @pytest.fixture
 def program(tmp_path):
-    """A program directory like the installed one, with a real board's image."""
     os.makedirs(tmp_path / "usb-drivers")
     for name in ("xt4830ctl", "libBoardIo.so", "usb-drivers/libHBK_CYUSB_USB4.so"):
         shutil.copy(os.path.join(PROGRAM_DIR, name), tmp_path / name)
@@ -179,15 +167,6 @@ def run(testbed, program, *args):
                           text=True, timeout=30)
 
 
-def image_bytes():
-    data = b""
-    for line in open(IMAGE):
-        record = bytes.fromhex(line.strip()[1:])
-        if record[3] == 0:
-            data += record[4:4 + record[0]]
-    return data
-
-
 @pytest.mark.parametrize("args, start_status", [((), 0), (("--version2",), -ENODEV)])
 def test_load_restart_and_requests_through_libusb(testbed, program, args, start_status):
     board = Board(testbed)
@@ -197,8 +176,8 @@ def test_load_restart_and_requests_through_libusb(testbed, program, args, start_
     read = run(testbed, program, *args, "--csv", "read", "A")
     assert read.returncode == 0, read.stderr
     assert read.stdout.splitlines()[1].endswith(",A,2048,1.500000")
-    assert board.image() == image_bytes()
-    assert board.ram[0xE600] == 0, "the CPU runs"
+    image = {0x10 * r + i: 0x10 * r + i for r in range(3) for i in range(16)}  # BoardImage.hex
+    assert board.ram == {0xE600: 0, **image}, "the image written, the CPU started"
     assert board.address == 3, "back at its port with a new address"
     assert board.requests == [(0xDF, 0x9801, 0), (0xDA, 0, 0)]
     assert run(testbed, program, *args, "list").stdout.endswith(f"1-1  running  {SERIAL}\n")
