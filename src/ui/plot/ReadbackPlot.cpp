@@ -50,7 +50,6 @@ std::string bytesOf(const QByteArray& bytes) {
 std::string pngOf(QWidget* widget, const QString& board) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     QImage image = widget->grab().toImage();
     if (!board.isEmpty()) image.setText(QStringLiteral("Source"), board);
     image.save(&buffer, "PNG");
