@@ -38,9 +38,8 @@ Form1::Form1(Dialogs& dialogs, BoardKind kind)
 }
 
 void Form1::Command1_Click() {
-    const uint16_t address = busAddress(option1_->isChecked() ? Package::Tssop : Package::Lfcsp);
     hide();
-    emit packageChosen(address);
+    emit packageChosen(option1_->isChecked() ? Package::Tssop : Package::Lfcsp);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include <cstdint>
 
 #include "board/BoardChoice.h"
+#include "board/Package.h"
 
 class QPushButton;
 class QRadioButton;
@@ -25,7 +25,7 @@ public:
 
 signals:
     // OK was pressed; the window is already hidden and should be discarded.
-    void packageChosen(uint16_t deviceAddress);
+    void packageChosen(Package package);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

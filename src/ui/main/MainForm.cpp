@@ -53,8 +53,9 @@ CaptionFrame* frame(QWidget* parent, const QString& caption, const QRect& rect, 
 
 }  // namespace
 
-MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs)
+MainForm::MainForm(const Deliverable& deliverable, Package package, Board& board, Dialogs& dialogs)
     : deliverable_(deliverable),
+      package_(package),
       board_(board),
       dialogs_(dialogs),
       sysInfo_(std::make_unique<QtSysInfoPlatform>()) {
@@ -176,11 +177,9 @@ void MainForm::Image1_DblClick() {
 
 void MainForm::MnuPlot_Click() {
     if (plot_.isNull()) {
-        const bool lfcsp = board_.requests().DeviceAddress() == busAddress(Package::Lfcsp);
-        plot_ = new ReadbackPlot(board_.requests(), *monitor_, dialogs_,
-                                 provenanceOf(deliverable_, lfcsp ? Package::Lfcsp : Package::Tssop,
-                                              boardDescription(board_.choice())),
-                                 this);
+        plot_ = new ReadbackPlot(
+            board_.requests(), *monitor_, dialogs_,
+            provenanceOf(deliverable_, package_, boardDescription(board_.choice())), this);
     }
     bringForward(plot_.data());
 }

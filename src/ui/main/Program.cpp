@@ -32,10 +32,10 @@ void Program::start() {
     form1_->show();
 }
 
-void Program::openMainWindow(uint16_t deviceAddress) {
-    board_.requests().setDeviceAddress(deviceAddress);
+void Program::openMainWindow(Package package) {
+    board_.requests().setDeviceAddress(busAddress(package));
     form1_.release()->deleteLater();
-    mainForm_ = std::make_unique<MainForm>(deliverable_, board_, dialogs_);
+    mainForm_ = std::make_unique<MainForm>(deliverable_, package, board_, dialogs_);
     mainForm_->Form_Load();
     mainForm_->show();
 }
