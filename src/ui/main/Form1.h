@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-
 #include "board/BoardChoice.h"
 #include "board/Package.h"
 
