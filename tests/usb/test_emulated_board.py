@@ -3,7 +3,7 @@
 # The built xt4830ctl runs with real boards (XT4830_VIRTUAL_BOARD unset) from a program
 # directory of its own that holds a firmware image for a real board. Run under
 # umockdev-wrapper.
-import os, shutil, struct, subprocess, threading  # noqa: E401
+import json, os, shutil, struct, subprocess, threading  # noqa: E401
 
 import gi
 import pytest
@@ -49,6 +49,7 @@ class Board:
         self.vanish_at = None  # a request code at which the board leaves the bus
         self.held = False  # another program has claimed its interface
         self.start_status = 0  # of the CPU start's URB: it may leave before acknowledging it
+        self.code = 0x8000  # the DAC code written last; the ADC reads it as an ideal output
         self.flying = {}  # the URBs submitted and not yet reaped, by the open file they came on
         self.lock = threading.Lock()
         self.handler = UMockdev.IoctlBase()
@@ -141,7 +142,10 @@ class Board:
         if code in self.failing:
             return -EPIPE, 0, b""
         self.requests.append((code, value, index))
-        reply = bytes([0x08, 0x00, 0x00])[:len(data)] if request_type & 0x80 else b""
+        if code == 0xDE:
+            self.code = index
+        reply = bytes([self.code >> 12, (self.code >> 4) & 0xFF, 0])[:len(data)]
+        reply = reply if request_type & 0x80 else b""
         return 0, len(data), reply
 
 
@@ -213,3 +217,11 @@ def test_failures_are_told_and_nothing_is_loaded_where_it_must_not_be(
     assert says in result.stderr
     loads = case not in ("held", "virtual image", "none")
     assert bool(board.ram) == loads
+
+
+def test_results_name_the_real_board_by_its_serial_number_and_place(testbed, program):
+    Board(testbed)
+    result = run(testbed, program, "characterise", "A", "--stride", "0x2000", "--samples", "2",
+                 "--json")
+    assert result.returncode == 0, result.stderr
+    assert json.loads(result.stdout)["provenance"]["board"] == f"board serial {SERIAL} at 1-1"
