@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "board/Board.h"
@@ -35,6 +36,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    setenv("XT4830_VIRTUAL_BOARD", "", 0);  // the sweep on the virtual board
     QApplication app(argc, argv);
     StripChartPage strip(nullptr);
     strip.resize(800, 480);

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "ui/main/Form1.h"
 #include "ui/main/MainForm.h"
@@ -30,6 +31,7 @@ double cpuSeconds() {
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    setenv("XT4830_VIRTUAL_BOARD", "", 0);  // the virtual board, with any settings given
     QApplication app(argc, argv);
     QtDialogs dialogs;
     Program program(kXT4830, XT4830_PROGRAM_DIR, dialogs);

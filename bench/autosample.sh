@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 ensure_packages "${BUILD_PACKAGES[@]}" xdotool
 cmake -S . -B build >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830 BoardIo_library >/dev/null
 start_virtual_display
 
 ticks="${TICKS:-60}"
@@ -15,7 +15,7 @@ trace=$(mktemp)
 XT4830_VIRTUAL_BOARD=trace-times XT4830_VIRTUAL_TRACE="$trace" build/program/xt4830 &
 pid=$!
 CLEANUP_PIDS+=("$pid")
-package=$(xdotool search --sync --onlyvisible --name '^XT4830R$' | head -n1)
+package=$(xdotool search --sync --onlyvisible --name '^XT4830R( \[virtual board\])?$' | head -n1)
 xdotool windowfocus --sync "$package" key Tab space
 main=$(xdotool search --sync --onlyvisible --name '^XT4830 Evaluation Software' | head -n1)
 sleep 0.5

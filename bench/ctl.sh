@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830ctl virtual_BoardIo >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830ctl BoardIo_library >/dev/null
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 # Milliseconds one run of the tool takes, its output thrown away.
@@ -19,7 +19,8 @@ timed() {
     awk -v ns=$((end - start)) 'BEGIN {printf "%.2f\n", ns / 1e6}'
 }
 
-unset XT4830_VIRTUAL_TRACE XT4830_VIRTUAL_BOARD
+unset XT4830_VIRTUAL_TRACE
+export XT4830_VIRTUAL_BOARD=
 read_ms=$(for _ in $(seq "${RUNS:-20}"); do timed read A; done | median)
 sweep_ms=$(for _ in $(seq "${SWEEPS:-5}"); do
     timed sweep A --from 0 --to 0xFFFF --step 1; done | median)

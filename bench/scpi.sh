@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 ensure_packages "${BUILD_PACKAGES[@]}" python3
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830ctl virtual_BoardIo >/dev/null
-unset XT4830_VIRTUAL_TRACE XT4830_VIRTUAL_BOARD
+cmake --build build -j"$(nproc)" --target xt4830ctl BoardIo_library >/dev/null
+unset XT4830_VIRTUAL_TRACE
+export XT4830_VIRTUAL_BOARD=
 /usr/bin/python3 bench/scpi_roundtrip.py build/program/xt4830ctl "${QUERIES:-1000}"

@@ -4,10 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
-bench/build.sh xt4830 virtual_BoardIo bare_window window_probe
+bench/build.sh xt4830 BoardIo_library bare_window window_probe
 
 runs="${RUNS:-15}"
 start_virtual_display
+export XT4830_VIRTUAL_BOARD=
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 field() { sed -n "s/.*$1=\([0-9.-]*\).*/\1/p"; }

@@ -8,13 +8,14 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 ensure_packages "${BUILD_PACKAGES[@]}" xdotool imagemagick
 cmake -S . -B build >/dev/null
-cmake --build build -j"$(nproc)" --target xt4830 virtual_BoardIo >/dev/null
+cmake --build build -j"$(nproc)" --target xt4830 BoardIo_library >/dev/null
 
 start_virtual_display
+export XT4830_VIRTUAL_BOARD=
 
 build/program/xt4830 &
 CLEANUP_PIDS+=($!)
-package=$(xdotool search --sync --onlyvisible --name '^XT4830R$' | head -n1)
+package=$(xdotool search --sync --onlyvisible --name '^XT4830R( \[virtual board\])?$' | head -n1)
 sleep 0.3
 import -window "$package" docs/package-window.png
 xdotool windowfocus --sync "$package" key Tab space

@@ -10,6 +10,18 @@
 UsbBoard::UsbBoard(std::unique_ptr<UsbTransport> transport, Identities ids, Sleep sleep)
     : transport_(std::move(transport)), ids_(ids), sleep_(std::move(sleep)) {}
 
+namespace {
+
+// The virtual board's own image carries this text and nothing a microcontroller could run.
+bool isVirtualBoardImage(const HexImage& image) {
+    std::string bytes;
+    for (const HexRecord& record : image.records)
+        bytes.append(record.data.begin(), record.data.end());
+    return bytes.find("virtual evaluation board firmware image") != std::string::npos;
+}
+
+}  // namespace
+
 std::vector<UsbBoard::Found> UsbBoard::allBoards() {
     std::vector<Found> found;
     const std::vector<BusDevice> devices = transport_->devices();
@@ -58,7 +70,7 @@ int16_t UsbBoard::fail(int16_t result, std::string why) {
 }
 
 std::string UsbBoard::noBoardText() {
-    if (chosen_.empty()) return "no evaluation board is on the USB bus";
+    if (chosen_.empty()) return "no XT4830R evaluation board on USB";
     std::string text = "no evaluation board is at " + chosen_;
     const auto others = allBoards();
     for (std::size_t i = 0; i < others.size(); ++i)
@@ -89,7 +101,14 @@ bool UsbBoard::take(const Found& board) {
     }
     device_ = std::move(device);
     place_ = board.device;
+    serial_ = transport_->serial(board.position);
     return true;
+}
+
+std::string UsbBoard::opened() const {
+    if (!device_) return "";
+    const std::string at = "at " + placeName(place_);
+    return serial_.empty() ? at : "serial " + serial_ + " " + at;
 }
 
 int32_t UsbBoard::connect(uint8_t board) {
@@ -112,6 +131,11 @@ int16_t UsbBoard::loadFirmware(const char* path) {
     if (!image.image) {
         return fail(kBadImage, "the firmware image " + std::string(path != nullptr ? path : "") +
                                    " cannot be loaded: " + image.error);
+    }
+    if (isVirtualBoardImage(*image.image)) {
+        return fail(kBadImage, std::string(path) +
+                                   " is the virtual board's image, not firmware for a real "
+                                   "board: put the board maker's image XT4830.hex there");
     }
     if (!device_) return fail(kNoBoard, noBoardText());
     const bool loaded = ram_loader::load(*device_, *image.image);

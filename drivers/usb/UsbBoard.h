@@ -52,6 +52,10 @@ public:
     int16_t request(int code, int32_t value, int32_t index, int direction, int length,
                     uint8_t* buffer);
 
+    // The board open now, as results name it: "serial 0042 at 1-1.4" (only its place when it
+    // has no serial number); empty when none is open.
+    std::string opened() const;
+
     // Why the last opening failed, as a sentence; empty after one that succeeded.
     const std::string& failure() const { return failure_; }
 
@@ -82,6 +86,7 @@ private:
     std::string chosen_;
     std::unique_ptr<UsbDevice> device_;
     BusDevice place_{};
+    std::string serial_;  // of the board open now
     int32_t handle_ = 0;
     int16_t failed_ = 0;  // the result of the last failure, 0 after a success
     std::string failure_;

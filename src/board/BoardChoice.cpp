@@ -44,10 +44,29 @@ bool BoardChoice::choose(const std::string& place) {
 }
 
 std::string BoardChoice::openFailure() {
-    auto* openFailure =
-        reinterpret_cast<driver_abi::OpenFailureFn*>(library_.find(driver_abi::kOpenFailure));
-    if (openFailure == nullptr) return "";
+    return textFrom<driver_abi::OpenFailureFn>(driver_abi::kOpenFailure);
+}
+
+std::string BoardChoice::openedBoard() {
+    return textFrom<driver_abi::OpenedBoardFn>(driver_abi::kOpenedBoard);
+}
+
+BoardKind BoardChoice::told_ = BoardKind::Unknown;
+
+BoardKind BoardChoice::kind() {
+    auto* isVirtual =
+        reinterpret_cast<driver_abi::BoardIsVirtualFn*>(library_.peek(driver_abi::kBoardIsVirtual));
+    told_ = isVirtual == nullptr ? BoardKind::Unknown
+            : isVirtual() != 0   ? BoardKind::Virtual
+                                 : BoardKind::Real;
+    return told_;
+}
+
+template <typename Fn>
+std::string BoardChoice::textFrom(const char* name) {
+    auto* fn = reinterpret_cast<Fn*>(library_.find(name));
+    if (fn == nullptr) return "";
     std::array<char, 1024> text{};
-    openFailure(text.data(), static_cast<int32_t>(text.size()));
+    fn(text.data(), static_cast<int32_t>(text.size()));
     return text.data();
 }

@@ -18,6 +18,11 @@ void* LazyLibrary::find(const char* name) {
     return dlsym(handle_, name);
 }
 
+void* LazyLibrary::peek(const char* name) {
+    if (handle_ == nullptr) handle_ = dlopen(file_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+}
+
 void* LazyLibrary::resolve(const char* name) {
     void* symbol = find(name);
     if (symbol == nullptr) {

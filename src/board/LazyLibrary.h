@@ -48,6 +48,9 @@ public:
     // The function, or null when the library does not export it (a library that cannot be
     // loaded still ends the program).
     void* find(const char* name);
+    // The same, but null, with nothing shown, when the library cannot be loaded either; the
+    // next call that needs it tells why.
+    void* peek(const char* name);
     const std::string& file() const { return file_; }
 
 private:

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "board/BoardMarking.h"
 #include "board/Deliverable.h"
 #include "cli/Session.h"
 #include "cli/StopSignals.h"
@@ -36,9 +37,10 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
-Provenance provenanceOf(const Session& session) {
+Provenance provenanceOf(Session& session) {
     const Session::Options& o = session.options();
-    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package);
+    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
+                        boardDescription(session.choice()));
 }
 
 // How long the run will take on this board, from the time a request takes here and now.
@@ -180,8 +182,11 @@ int listBoards(Session& session) {
     if (boards && boards->empty()) problem = "no evaluation board is on the bus";
     if (!boards || boards->empty()) {
         std::fprintf(stderr, "xt4830ctl: %s\n", problem.c_str());
+        offerVirtualBoard(session);
         return 3;
     }
+    if (session.kind() == BoardKind::Virtual)
+        std::fprintf(stderr, "xt4830ctl: the virtual board, no hardware\n");
     Output& out = session.output();
     out.header("place,state,serial");
     for (const std::string& line : *boards) {

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "board/Board.h"
+#include "board/BoardMarking.h"
 #include "board/Deliverable.h"
+#include "board/ProgramDirectory.h"
+#include "cli/ConsoleDialogs.h"
 #include "cli/ValueReading.h"
 #include "command/CommandWord.h"
 #include "command/NumberReading.h"
@@ -244,14 +248,19 @@ std::string parseProblem(const CLI::App& app, const CLI::ParseError& error) {
     return "unexpected argument \"" + first + "\"";
 }
 
-// "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so)"
+// "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so)", ", virtual board" before the
+// parenthesis closes when the library drives the virtual board.
 std::string versionLine(bool version2) {
     const Deliverable& deliverable = version2 ? kXT4830Version2 : kXT4830;
+    ConsoleDialogs dialogs;
+    LazyLibrary bound(driverLibraryFile(version2 ? Variant::A : Variant::B, programDirectory()),
+                      dialogs);
+    const bool virtualBoard = BoardChoice(bound).kind() == BoardKind::Virtual;
     const std::string library = version2
                                     ? std::string(driver_abi::kHbkLibraryInProgramDir).substr(1)
                                     : driver_abi::kBoardIoLibraryName;
     return "xt4830ctl " + versionText(deliverable) + " (" + std::string(deliverable.name) +
-           ", driver library " + library + ")";
+           ", driver library " + library + (virtualBoard ? ", virtual board)" : ")");
 }
 
 // The command line's options and subcommands, for parsing and for completion alike.
@@ -275,7 +284,8 @@ struct Grammar {
         app.add_flag("--csv", csv, "print results as CSV (a batch's as one table)");
         app.add_flag("--version", version, "print the version and driver library, and end");
         app.add_option("--board", board,
-                       "the board at PLACE on the bus (see list; default: the first)");
+                       "the board at PLACE on the bus (see list; default: the first), or "
+                       "virtual: the virtual board");
         list = app.add_subcommand(
             "list", "Every board on the bus: its place, loader or running, serial; loads nothing");
         addSubcommands(app, words);
@@ -329,6 +339,7 @@ Parsed parseCommandLine(const std::vector<std::string>& args) {
     Grammar g;
     try {
         parseWords(g.app, std::vector<std::string>(args.begin() + 1, args.end()));
+        if (g.board == kVirtualBoardName) chooseVirtualBoard();
         if (g.version) {
             std::printf("%s\n", versionLine(g.version2).c_str());
             return {std::nullopt, 0};

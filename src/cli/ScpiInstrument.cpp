@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "board/BoardMarking.h"
 #include "board/Declare.h"
 #include "cli/ScpiHeaders.h"
 #include "cli/ScpiValues.h"
@@ -82,7 +83,7 @@ ScpiInstrument::ScpiInstrument(Declare& requests, std::string identity)
     : requests_(requests), identity_(std::move(identity)) {}
 
 std::string ScpiInstrument::identityOf(std::string_view version) {
-    return "Halbrook,XT4830R Evaluation Board,0," + std::string(version);
+    return "Halbrook,XT4830R Evaluation Board," + identitySerial() + "," + std::string(version);
 }
 
 std::span<const ScpiInstrument::Entry> ScpiInstrument::commands() {

@@ -9,9 +9,17 @@ constexpr std::chrono::milliseconds kRetryPause{500};
 
 }  // namespace
 
+void offerVirtualBoard(const Session& session) {
+    if (session.kind() != BoardKind::Real) return;
+    std::fprintf(stderr,
+                 "xt4830ctl: to try the virtual board instead, give --board virtual (or set "
+                 "XT4830_VIRTUAL_BOARD)\n");
+}
+
 void reportNoBoard(const Session& session) {
     if (!session.problem().empty()) {
         std::fprintf(stderr, "xt4830ctl: %s\n", session.problem().c_str());
+        offerVirtualBoard(session);
         return;
     }
     std::fprintf(stderr,
@@ -26,7 +34,8 @@ void StopAtRefusal::refused(const BoardRequest& request, int16_t result) {
 Session::Session(const std::string& programDir, const Options& options)
     : options_(options),
       board_(options.variant, programDir, dialogs_, refusals_),
-      output_(options.csv) {
+      output_(options.csv),
+      kind_(board_.choice().kind()) {
     board_.requests().setDeviceAddress(busAddress(options.package));
 }
 

@@ -42,6 +42,8 @@ public:
     bool open();
     const std::string& problem() const { return problem_; }
     BoardChoice& choice() { return board_.choice(); }
+    // Which kind of board the library drives, as it told when the session began.
+    BoardKind kind() const { return kind_; }
 
     Declare& requests() { return board_.requests(); }
     bool csv() const { return options_.csv; }
@@ -55,9 +57,12 @@ private:
     StopAtRefusal refusals_;
     Board board_;
     Output output_;
+    BoardKind kind_;
     std::string problem_;
 };
 
 // Says on standard error why no board could be opened (the library's reason, such as a board
 // in use by another program, where it gives one), and what to do about it.
 void reportNoBoard(const Session& session);
+// On real boards: how to try the virtual board instead, on standard error.
+void offerVirtualBoard(const Session& session);

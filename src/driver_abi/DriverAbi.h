@@ -36,6 +36,12 @@ void xt4830_choose_board(const char* place);
 // Why the last opening failed, in one sentence, into text (size bytes, zero-terminated);
 // empty when it did not fail.
 void xt4830_open_failure(char* text, int32_t size);
+// 1 when the library drives the virtual board, 0 when it drives real boards. A library
+// without it says nothing of its kind.
+int32_t xt4830_board_is_virtual(void);
+// The board opened last as results name it, into text (size bytes, zero-terminated): "virtual",
+// or a real board's serial number and place ("serial 0042 at 1-1.4"); empty when none is open.
+void xt4830_opened_board(char* text, int32_t size);
 }
 
 namespace driver_abi {
@@ -62,6 +68,10 @@ inline constexpr const char* kOpenFailure = "xt4830_open_failure";
 using ListBoardsFn = decltype(xt4830_list_boards);
 using ChooseBoardFn = decltype(xt4830_choose_board);
 using OpenFailureFn = decltype(xt4830_open_failure);
+inline constexpr const char* kBoardIsVirtual = "xt4830_board_is_virtual";
+inline constexpr const char* kOpenedBoard = "xt4830_opened_board";
+using BoardIsVirtualFn = decltype(xt4830_board_is_virtual);
+using OpenedBoardFn = decltype(xt4830_opened_board);
 
 // Where each variant's library is found.
 inline constexpr const char* kHbkLibraryInProgramDir = "/usb-drivers/libHBK_CYUSB_USB4.so";

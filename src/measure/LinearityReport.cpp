@@ -104,9 +104,13 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 
 }  // namespace
 
-Provenance provenanceOf(const Deliverable& d, Package package) {
-    return {std::string(d.name), versionText(d), d.variant == Variant::A ? "A" : "B",
-            package == Package::Lfcsp ? "lfcsp" : "tssop", std::chrono::system_clock::now()};
+Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
+    return {std::string(d.name),
+            versionText(d),
+            d.variant == Variant::A ? "A" : "B",
+            package == Package::Lfcsp ? "lfcsp" : "tssop",
+            std::move(board),
+            std::chrono::system_clock::now()};
 }
 
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
@@ -259,10 +263,8 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["tue_code"] = r.totalUnadjustedErrorLsb.code;
     j["tue_among_codes"] = r.totalUnadjustedErrorLsb.among;
     j["warnings"] = linearityWarnings(r, s);
-    j["provenance"] = {{"software", p.software},
-                       {"version", p.version},
-                       {"variant", p.variant},
-                       {"package", p.package},
-                       {"time_utc", utcTimestamp(p.time)}};
+    j["provenance"] = {{"software", p.software}, {"version", p.version},
+                       {"variant", p.variant},   {"package", p.package},
+                       {"board", p.board},       {"time_utc", utcTimestamp(p.time)}};
     return j.dump(2);
 }

@@ -17,11 +17,12 @@ struct Provenance {
     std::string version;
     std::string variant;  // "A" or "B"
     std::string package;  // "tssop" or "lfcsp"
+    std::string board;    // "virtual board", "board serial 0042 at 1-1.4"; empty: not told
     std::chrono::system_clock::time_point time;
 };
 
 // The provenance of a run of this deliverable on a board with this package, now.
-Provenance provenanceOf(const Deliverable& deliverable, Package package);
+Provenance provenanceOf(const Deliverable& deliverable, Package package, std::string board);
 
 inline constexpr const char* kLinearityColumns =
     "code,mean_count,count_uncertainty,volts,inl_lsb,inl_lsb_uncertainty,dnl_lsb,"

@@ -241,12 +241,41 @@ TEST(Tool, AbsentBoardKeepsBeingTriedForTheWaitThenStatus3) {
     EXPECT_GE(r.trace.size(), 2u) << "tried more than once";
 }
 
+TEST(Tool, RealBoardsUnlessTheVirtualOneIsNamedWhichThenSaysSo) {
+    const std::string hint =
+        "xt4830ctl: to try the virtual board instead, give --board virtual (or set "
+        "XT4830_VIRTUAL_BOARD)\n";
+    const std::string version = "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so";
+    using Case = std::tuple<std::string, int, std::string, std::string>;
+    // the arguments (without XT4830_VIRTUAL_BOARD where "real" leads), status, output, error
+    for (const auto& [args, status, out, err] : {
+             Case{"real read A", 3, "", "xt4830ctl: no XT4830R evaluation board on USB\n" + hint},
+             Case{"real --version2 list", 3, "",
+                  "xt4830ctl: no evaluation board is on the bus\n" + hint},
+             Case{"real --version", 0, version + ")\n", ""},
+             Case{"real --board virtual --version", 0, version + ", virtual board)\n", ""},
+             Case{"--version", 0, version + ", virtual board)\n", ""},
+             Case{"real --board virtual --csv read A", 0, "A,0,0.000000", ""},
+             Case{"real --board virtual --version2 --csv read A", 0, "A,0,0.000000", ""},
+         }) {
+        SCOPED_TRACE(args);
+        const bool real = args.starts_with("real ");
+        const ToolRun r =
+            shell(real ? "unset XT4830_VIRTUAL_BOARD; $XT " + args.substr(5) : "$XT " + args);
+        EXPECT_EQ(r.status, status);
+        EXPECT_THAT(r.out, HasSubstr(out));
+        EXPECT_EQ(r.err, err);
+    }
+}
+
 TEST(Tool, ListLoadsNothingBoardPicksOneAndABoardInUseIsLeftAloneWithStatus3) {
     using Case = std::tuple<const char*, const char*, int, const char*, const char*, size_t>;
     // arguments, board settings, status, standard output, standard error, trace lines
     for (const auto& [args, settings, status, out, err, traced] : {
-             Case{"list", "", 0, "place  state  serial\nvirtual  loader\n", "", 0},
-             Case{"--csv --version2 list", "", 0, "place,state,serial\nvirtual,loader,\n", "", 0},
+             Case{"list", "", 0, "place  state  serial\nvirtual  loader\n",
+                  "xt4830ctl: the virtual board, no hardware\n", 0},
+             Case{"--csv --version2 list", "", 0, "place,state,serial\nvirtual,loader,\n",
+                  "xt4830ctl: the virtual board, no hardware\n", 0},
              Case{"list", "absent", 3, "", "xt4830ctl: no evaluation board is on the bus\n", 0},
              Case{"--board virtual pin clr high", "", 0, "", "", 2},
              Case{"--board 1-2 pin clr high", "", 3, "",
@@ -351,6 +380,7 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
     EXPECT_TRUE(j["dnl_min_lsb"].is_null()) << "a grid measures no one-code step";
     EXPECT_EQ(j["provenance"]["version"], "1.0.4");
     EXPECT_EQ(j["provenance"]["variant"], "A");
+    EXPECT_EQ(j["provenance"]["board"], "virtual board");
     EXPECT_THAT(j["provenance"]["time_utc"].get<std::string>(), testing::EndsWith("Z"));
 
     // Across the carries, 64 readings a code: DNLs scattered by about 2 steps each.

@@ -2,18 +2,27 @@
 # Installs the build into a scratch prefix and checks the program directory and the links.
 set -euo pipefail
 build="$1"
-board="${2:-virtual}"
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 dir="$prefix/lib/xt4830"
-files=(xt4830 xt4830-v2 xt4830ctl libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so
+# The virtual board's image lies where the maker's goes; the driver for real boards refuses it.
+files=(xt4830 xt4830-v2 xt4830ctl XT4830.hex libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so
     ../udev/rules.d/70-xt4830.rules)
-# The virtual board ships its image; for a real board the user puts the maker's there.
-[ "$board" = virtual ] && files+=(XT4830.hex)
 for file in "${files[@]}"; do
     [ -e "$dir/$file" ] || { echo "missing $dir/$file"; exit 1; }
 done
+# Both libraries drive real boards (over libusb) and carry the virtual board.
+for library in libBoardIo.so usb-drivers/libHBK_CYUSB_USB4.so; do
+    readelf -d "$dir/$library" | grep -q 'NEEDED.*libusb-1\.0' \
+        || { echo "$library does not drive USB boards"; exit 1; }
+    nm -D --defined-only "$dir/$library" | grep -q ' xt4830_board_is_virtual$' \
+        || { echo "$library does not tell its kind of board"; exit 1; }
+done
+# The logged-in user and the plugdev group may open the board, before and after its firmware.
+rule="$prefix/lib/udev/rules.d/70-xt4830.rules"
+[ "$(grep -c 'GROUP="plugdev".*TAG+="uaccess"' "$rule")" = 2 ] \
+    || { echo "the udev rule does not give plugdev and the logged-in user the board"; exit 1; }
 for exe in xt4830 xt4830-v2 xt4830ctl; do
     [ "$(readlink -f "$prefix/bin/$exe")" = "$(readlink -f "$dir/$exe")" ] \
         || { echo "$prefix/bin/$exe does not lead to $dir/$exe"; exit 1; }

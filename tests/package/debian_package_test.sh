@@ -27,11 +27,10 @@ for binary in xt4830 xt4830-v2 xt4830ctl libBoardIo.so usb-drivers/libHBK_CYUSB_
     sections=$(readelf -S "$lib/$binary")
     [[ "$sections" != *.symtab* && "$sections" != *.debug_* ]] || fail "$binary is not stripped"
 done
-# The dependencies are those of the libraries linked, with their versions (libusb only in the
-# package for real boards, which leaves the firmware image to the user).
+# The dependencies are those of the libraries linked, with their versions: the driver
+# libraries drive real boards over libusb.
 depends=$(dpkg-deb -f "$deb" Depends)
-needed=(libc6 libstdc++6 libqt6widgets6 libqt6charts6)
-[ -f "$lib/XT4830.hex" ] || needed+=(libusb-1.0-0)
+needed=(libc6 libstdc++6 libqt6widgets6 libqt6charts6 libusb-1.0-0)
 for library in "${needed[@]}"; do
     [[ ", $depends" == *", $library (>= "[0-9]* ]] || fail "Depends lacks $library: $depends"
 done
@@ -41,13 +40,20 @@ done
 [[ "$(zcat "$root/usr/share/doc/xt4830/changelog.Debian.gz")" == "xt4830 ("* ]] || fail "no changelog"
 
 # The installed programs start: the tool on the installed board, each window on an X server.
-unset LD_LIBRARY_PATH
+unset LD_LIBRARY_PATH XT4830_VIRTUAL_BOARD
 version=$("$root/usr/bin/xt4830ctl" --version)
 [ "$version" = "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so)" ] || fail "$version"
-if [ -f "$lib/XT4830.hex" ]; then  # the virtual board's package
-    sample=$(XT4830_VIRTUAL_BOARD= "$root/usr/bin/xt4830ctl" read A) || fail "read A failed"
-    [[ "$sample" =~ \ A\ \ 0\ \ 0\.000000$ ]] || fail "read A gave \"$sample\""
-fi
+# No board here: the USB driver finds none, and says how to try the virtual board.
+status=0
+"$root/usr/bin/xt4830ctl" read A 2>"$scratch/read.err" || status=$?
+[ "$status" = 3 ] || fail "read A without a board ended with status $status"
+grep -q 'no XT4830R evaluation board on USB' "$scratch/read.err" || fail "$(cat "$scratch/read.err")"
+grep -q -- '--board virtual' "$scratch/read.err" || fail "no word of the virtual board"
+# The virtual board by name: it reads, and says it is virtual.
+sample=$(XT4830_VIRTUAL_BOARD= "$root/usr/bin/xt4830ctl" read A) || fail "read A failed"
+[[ "$sample" =~ \ A\ \ 0\ \ 0\.000000$ ]] || fail "read A gave \"$sample\""
+version=$("$root/usr/bin/xt4830ctl" --board virtual --version)
+[[ "$version" == *", virtual board)" ]] || fail "$version"
 start_xvfb
 export XDG_RUNTIME_DIR="$scratch"
 for program in xt4830 xt4830-v2; do

@@ -75,7 +75,7 @@ def test_pins_measurement_and_what_was_written(server, board):
 
 
 def test_common_commands_and_identity(tmp_path, board):
-    assert board.query("*IDN?") == "Halbrook,XT4830R Evaluation Board,0,1.0.2"
+    assert board.query("*IDN?") == "Halbrook,XT4830R Evaluation Board,VIRTUAL,1.0.2"
     assert board.query("SYST:VERS?;:SYST:ERR:COUN?;*OPC?") == "1999.0;0;1"
     assert board.query("*ESE 36;*ESE?;*SRE 255;*SRE?") == "36;191"
     v2 = Server(tmp_path, args=["--version2"])

@@ -23,6 +23,7 @@ TEST(AboutBox, ShowsEachDeliverablesVersionAndItsFixedTexts) {
         EXPECT_EQ(text(*box, "Label1"),
                   "The latest version of all Halbrook software is available from our website " +
                       std::string(frmAbout::kWebsite));
+        EXPECT_EQ(text(*box, "lblBoard"), "Running on the virtual board, not on hardware");
         EXPECT_EQ(box->size(), QSize(382, 253));
         EXPECT_EQ(box->cmdSysInfo()->text(), "&System Info...");
         EXPECT_TRUE(box->cmdOK()->isDefault());

@@ -158,7 +158,10 @@ TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
     plot.saveButton(ReadbackPlot::FileKind::Svg)->click();
     EXPECT_THAT(suggested.toStdString(),
                 testing::MatchesRegex("strip-chart-[0-9]{4}-[0-9]{2}-[0-9]{2}-[0-9]{4}\\.svg"));
-    EXPECT_THAT(fileText(dir + "chart.svg"), testing::HasSubstr("<svg"));
+    EXPECT_THAT(fileText(dir + "chart.svg"), testing::HasSubstr("<desc>virtual board</desc>"));
+    const QString png = QString::fromStdString(dir + "board.png");
+    ASSERT_EQ(plot.saveAs(ReadbackPlot::FileKind::Png, png), std::nullopt);
+    EXPECT_EQ(QImage(png).text(QStringLiteral("Source")), "virtual board");
     EXPECT_TRUE(rig.dialogs.shown.empty());
     // A write that fails part way (the file size limit, as a full disk would) keeps the old file.
     std::ofstream(dir + "old.png") << "old";
@@ -173,13 +176,13 @@ TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
     setrlimit(RLIMIT_FSIZE, &unlimited);
     EXPECT_EQ(failed, "Cannot save " + dir + "old.png: the file would be larger than allowed.");
     EXPECT_EQ(fileText(dir + "old.png"), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3)
         << "nothing left over";
     const auto workingDir = std::filesystem::current_path();
     std::filesystem::current_path(dir);  // a name without a folder is saved in the working one
     EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Csv, "here"), std::nullopt);
     std::filesystem::current_path(workingDir);
-    EXPECT_THAT(fileText(dir + "here.csv"), testing::StartsWith("time,"));
+    EXPECT_THAT(fileText(dir + "here.csv"), testing::StartsWith("# virtual board\ntime,"));
     // A FIFO is refused at once, even with a reader waiting on it.
     const std::string fifo = dir + "fifo.csv";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -292,6 +295,7 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_DOUBLE_EQ(saved["offset_mv"].toDouble(), page.result()->offsetMillivolts.value);
     EXPECT_EQ(saved["provenance"].toObject()["version"].toString(), "1.0.2");
+    EXPECT_EQ(saved["provenance"].toObject()["board"].toString(), "virtual board");
     for (const auto kind : {ReadbackPlot::FileKind::Csv, ReadbackPlot::FileKind::Png})
         EXPECT_EQ(plot.saveAs(kind, path), std::nullopt);
 

@@ -27,7 +27,7 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
     MainWindowRig rig(*GetParam(), "", false, false);
     Form1* form1 = rig.program().packageWindow();
     ASSERT_TRUE(form1->isVisible());
-    EXPECT_EQ(form1->windowTitle(), "XT4830R");
+    EXPECT_EQ(form1->windowTitle(), "XT4830R [virtual board]");
     EXPECT_TRUE(form1->Option1()->isChecked());
     EXPECT_EQ(form1->focusWidget(), form1->Option1());
     EXPECT_FALSE(form1->Command1()->isDefault());
@@ -38,8 +38,9 @@ TEST_P(StartUp, OkAtOnceOpensTheBoardWithTheImageBesideTheProgramAndShowsTheMain
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(rig.program().packageWindow(), nullptr) << "the package window is gone";
     const Variant variant = GetParam()->variant;
-    EXPECT_EQ(main->windowTitle(), variant == Variant::A ? "XT4830 Evaluation Software v1.0.4"
-                                                         : "XT4830 Evaluation Software v1.0.2");
+    EXPECT_EQ(main->windowTitle(), variant == Variant::A
+                                       ? "XT4830 Evaluation Software v1.0.4 [virtual board]"
+                                       : "XT4830 Evaluation Software v1.0.2 [virtual board]");
     EXPECT_EQ(rig.board().requests().DeviceAddress(), 62);
     EXPECT_EQ(main->MnuExit()->text(), "E&xit");
     // Every control the automation finds by its name.

@@ -18,7 +18,7 @@ namespace {
 const UsbId kLoader{0x1209, 0x4831};
 const UsbId kRunning{0x1209, 0x4830};
 const UsbId kOther{0x046D, 0xC077};
-const std::string kImage = XT4830_PROGRAM_DIR "/XT4830.hex";
+const std::string kImage = XT4830_TEST_IMAGE;
 
 bool startsTheCpu(const Transfer& t) {
     return t.value == 0xE600 && t.data == std::vector<uint8_t>{0};
@@ -124,6 +124,8 @@ TEST(UsbBoard, FailuresAreNonzeroResultsNeverPartialLoads) {
     {
         Rig rig({at(kOther, 1)});  // no board
         EXPECT_EQ(rig.board->openFirstBoard(kImage.c_str()), UsbBoard::kNoBoard);
+        EXPECT_EQ(rig.board->failure(), "no XT4830R evaluation board on USB");
+        EXPECT_EQ(rig.board->opened(), "");
         uint8_t unused = 0;
         EXPECT_EQ(rig.board->request(0xE1, 0, 0, 0, 0, &unused), UsbBoard::kNoBoard);
     }
@@ -134,6 +136,14 @@ TEST(UsbBoard, FailuresAreNonzeroResultsNeverPartialLoads) {
         EXPECT_EQ(rig.board->openFirstBoard(bad.c_str()), UsbBoard::kBadImage);
         EXPECT_TRUE(rig.bus.transfers.empty());
         std::filesystem::remove(bad);
+        // The virtual board's own image is never sent to a real board.
+        const std::string virtualImage = XT4830_PROGRAM_DIR "/XT4830.hex";
+        EXPECT_EQ(rig.board->openFirstBoard(virtualImage.c_str()), UsbBoard::kBadImage);
+        EXPECT_TRUE(rig.bus.transfers.empty());
+        EXPECT_EQ(rig.board->failure(),
+                  virtualImage +
+                      " is the virtual board's image, not firmware for a real board: put the "
+                      "board maker's image XT4830.hex there");
     }
     {
         Rig rig({at(kLoader, 2)});  // unplugged in the middle of the load
@@ -194,6 +204,7 @@ TEST(UsbBoard, OfSeveralBoardsTheOneLoadedIsTheOneAskedFollowedByItsPlace) {
     uint8_t reply[4] = {};
     ASSERT_EQ(rig.board->request(0xDA, 0, 0, 1, 3, reply), 0);
     EXPECT_EQ(loadedAndAsked(rig), std::make_pair(std::set<uint8_t>{3}, uint8_t{9}));
+    EXPECT_EQ(rig.board->opened(), "at 1-3") << "no serial number";
 }
 
 TEST(UsbBoard, BoardListNamesEveryBoardByPlaceStateAndSerialAndLoadsNothing) {
@@ -203,6 +214,9 @@ TEST(UsbBoard, BoardListNamesEveryBoardByPlaceStateAndSerialAndLoadsNothing) {
     EXPECT_EQ(rig.board->describeBoards(),
               (std::vector<std::string>{"1-2 loader", "1-2.4 loader", "1-3 running XT-0042"}));
     EXPECT_TRUE(rig.bus.transfers.empty());
+    rig.bus.serials[9] = "XT-0042";  // where it comes back running
+    ASSERT_EQ(rig.board->openFirstBoard(kImage.c_str()), 0);
+    EXPECT_EQ(rig.board->opened(), "serial XT-0042 at 1-3");
     rig.board->choose("2-1");
     EXPECT_EQ(rig.board->openFirstBoard(kImage.c_str()), UsbBoard::kNoBoard);
     EXPECT_EQ(rig.board->failure(),

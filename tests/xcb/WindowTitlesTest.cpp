@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "MainWindowRig.h"
+#include "ui/about/frmAbout.h"
 #include "ui/main/Form1.h"
 #include "ui/main/QtDialogs.h"
 #include "ui/selftest/TestForm.h"
@@ -45,7 +46,7 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     QtDialogs dialogs;
     Program program(kXT4830Version2, kProgramDir, dialogs);
     program.start();
-    EXPECT_EQ(shownTitleOnceMapped(program.packageWindow()), "XT4830R");
+    EXPECT_EQ(shownTitleOnceMapped(program.packageWindow()), "XT4830R [virtual board]");
 
     std::string retryTitle, errorTitle;
     answerNextBox(retryTitle, Qt::Key_Return, [&] { lib.setPresent(true); });
@@ -53,7 +54,7 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     EXPECT_EQ(retryTitle, "Failed to initalise Evaluation board");
     MainForm* main = program.mainWindow();
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(shownTitleOnceMapped(main), "XT4830 Evaluation Software v1.0.4");
+    EXPECT_EQ(shownTitleOnceMapped(main), "XT4830 Evaluation Software v1.0.4 [virtual board]");
 
     main->Image1_DblClick();
     EXPECT_EQ(shownTitleOnceMapped(main->testForm()), "") << "the self-test window has none";
@@ -62,4 +63,18 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
     answerNextBox(errorTitle, Qt::Key_Return);
     main->monitor().sampleCommand()->click();
     EXPECT_EQ(errorTitle, "XT4830(version2)") << "the application's name";
+}
+
+TEST(WindowTitles, ALibraryThatSaysNothingOfItsKindLeavesEveryTitleAndTheAboutBoxAsTheyWere) {
+    QtDialogs dialogs;
+    Program program(kXT4830, XT4830_UNMARKED_DIR, dialogs);
+    program.start();
+    EXPECT_EQ(shownTitleOnceMapped(program.packageWindow()), "XT4830R");
+    QTest::mouseClick(program.packageWindow()->Command1(), Qt::LeftButton);
+    MainForm* main = program.mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(shownTitleOnceMapped(main), "XT4830 Evaluation Software v1.0.2");
+    main->MnuAbout()->trigger();
+    ASSERT_NE(main->aboutBox(), nullptr);
+    EXPECT_EQ(main->aboutBox()->findChild<QLabel*>(QStringLiteral("lblBoard")), nullptr);
 }

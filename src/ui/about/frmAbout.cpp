@@ -41,8 +41,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
 
 }  // namespace
 
-frmAbout::frmAbout(const Deliverable& deliverable, SysInfoPlatform& platform, Dialogs& dialogs,
-                   QWidget* parent)
+frmAbout::frmAbout(const Deliverable& deliverable, BoardKind kind, SysInfoPlatform& platform,
+                   Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(platform),
@@ -71,6 +71,10 @@ frmAbout::frmAbout(const Deliverable& deliverable, SysInfoPlatform& platform, Di
                          "website ") +
               QString::fromLatin1(kWebsite),
           twipsRect(1035, 1620, 3885, 765), true);
+    if (kind == BoardKind::Virtual) {
+        label(this, "lblBoard", QStringLiteral("Running on the virtual board, not on hardware"),
+              twipsRect(240, 2790, 3885, 585), true);
+    }
     cmdOK_ = button(this, "cmdOK", QStringLiteral("OK"), twipsRect(4245, 2790, 1260, 345));
     cmdSysInfo_ = button(this, "cmdSysInfo", QStringLiteral("&System Info..."),
                          twipsRect(4260, 3240, 1245, 345));

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "board/BoardChoice.h"
 #include "board/Deliverable.h"
 
 class Dialogs;
@@ -14,8 +15,9 @@ class SysInfoPlatform;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    frmAbout(const Deliverable& deliverable, SysInfoPlatform& platform, Dialogs& dialogs,
-             QWidget* parent);
+    // kind: on the virtual board the box has a line that says so.
+    frmAbout(const Deliverable& deliverable, BoardKind kind, SysInfoPlatform& platform,
+             Dialogs& dialogs, QWidget* parent);
 
     void cmdSysInfo_Click();
 

@@ -4,19 +4,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "board/BoardMarking.h"
 #include "board/Dialogs.h"
 #include "board/Package.h"
 #include "ui/shared/CaptionFrame.h"
 #include "ui/shared/LayoutFont.h"
 
-Form1::Form1(Dialogs& dialogs)
+Form1::Form1(Dialogs& dialogs, BoardKind kind)
     : dialogs_(dialogs),
       frame1_(new CaptionFrame(QStringLiteral("Select Device Package Type"), this)),
       option1_(new QRadioButton(QStringLiteral("XT4830RTS (14 Lead TSSOP Package)"), frame1_)),
       option2_(new QRadioButton(QStringLiteral("XT4830RLF (10 Lead LFCSP package)"), frame1_)),
       command1_(new QPushButton(QStringLiteral("OK"), this)) {
     keepLayoutFont(*this);
-    setWindowTitle(QStringLiteral("XT4830R"));
+    setWindowTitle(QString::fromStdString(markedTitle("XT4830R", kind)));
     setFixedSize(292, 134);
     frame1_->setGeometry(8, 8, 276, 80);
     option1_->setGeometry(14, 24, 256, 22);
@@ -37,9 +38,8 @@ Form1::Form1(Dialogs& dialogs)
 }
 
 void Form1::Command1_Click() {
-    const uint16_t address = busAddress(option1_->isChecked() ? Package::Tssop : Package::Lfcsp);
     hide();
-    emit packageChosen(address);
+    emit packageChosen(option1_->isChecked() ? Package::Tssop : Package::Lfcsp);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-#include <cstdint>
+#include "board/BoardChoice.h"
+#include "board/Package.h"
 
 class QPushButton;
 class QRadioButton;
@@ -14,7 +15,8 @@ class Dialogs;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(Dialogs& dialogs);
+    // kind: on the virtual board the title says so.
+    explicit Form1(Dialogs& dialogs, BoardKind kind = BoardKind::Unknown);
 
     QRadioButton* Option1() const { return option1_; }
     QRadioButton* Option2() const { return option2_; }
@@ -22,7 +24,7 @@ public:
 
 signals:
     // OK was pressed; the window is already hidden and should be discarded.
-    void packageChosen(uint16_t deviceAddress);
+    void packageChosen(Package package);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "board/Board.h"
+#include "board/BoardMarking.h"
 #include "board/Dialogs.h"
 #include "board/Package.h"
 #include "command/CommandTable.h"
@@ -52,8 +53,9 @@ CaptionFrame* frame(QWidget* parent, const QString& caption, const QRect& rect, 
 
 }  // namespace
 
-MainForm::MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs)
+MainForm::MainForm(const Deliverable& deliverable, Package package, Board& board, Dialogs& dialogs)
     : deliverable_(deliverable),
+      package_(package),
       board_(board),
       dialogs_(dialogs),
       sysInfo_(std::make_unique<QtSysInfoPlatform>()) {
@@ -115,7 +117,8 @@ void MainForm::buildTopBand(QWidget* client) {
 }
 
 void MainForm::Form_Load() {
-    setWindowTitle(QString::fromStdString(mainWindowTitle(deliverable_)));
+    setWindowTitle(
+        QString::fromStdString(markedTitle(mainWindowTitle(deliverable_), board_.choice().kind())));
     {
         const BusyCursor busy;
         board_.link().OpenBoardWithRetry();
@@ -174,16 +177,16 @@ void MainForm::Image1_DblClick() {
 
 void MainForm::MnuPlot_Click() {
     if (plot_.isNull()) {
-        const bool lfcsp = board_.requests().DeviceAddress() == busAddress(Package::Lfcsp);
         plot_ = new ReadbackPlot(
             board_.requests(), *monitor_, dialogs_,
-            provenanceOf(deliverable_, lfcsp ? Package::Lfcsp : Package::Tssop), this);
+            provenanceOf(deliverable_, package_, boardDescription(board_.choice())), this);
     }
     bringForward(plot_.data());
 }
 
 void MainForm::MnuAbout_Click() {
-    if (aboutBox_.isNull()) aboutBox_ = new frmAbout(deliverable_, *sysInfo_, dialogs_, this);
+    if (aboutBox_.isNull())
+        aboutBox_ = new frmAbout(deliverable_, board_.choice().kind(), *sysInfo_, dialogs_, this);
     bringForward(aboutBox_.data());
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "board/Deliverable.h"
+#include "board/Package.h"
 
 class QAction;
 class QLabel;
@@ -24,7 +25,8 @@ class frmAbout;
 class MainForm : public QMainWindow {
     Q_OBJECT
 public:
-    MainForm(const Deliverable& deliverable, Board& board, Dialogs& dialogs);
+    // package: the one chosen in the package window, which results are saved with.
+    MainForm(const Deliverable& deliverable, Package package, Board& board, Dialogs& dialogs);
     ~MainForm() override;
 
     // Runs before the window first becomes visible: the title, then the board opened
@@ -58,6 +60,7 @@ private:
     void prepare();
 
     const Deliverable& deliverable_;
+    Package package_;
     Board& board_;
     Dialogs& dialogs_;
     QAction* mnuAbout_ = nullptr;

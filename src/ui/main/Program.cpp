@@ -27,15 +27,15 @@ void Program::start() {
     // Every way out goes through Dialogs::endProgram, never through the last window closing
     // (the package window closes before the main window exists).
     QApplication::setQuitOnLastWindowClosed(false);
-    form1_ = std::make_unique<Form1>(dialogs_);
+    form1_ = std::make_unique<Form1>(dialogs_, board_.choice().kind());
     connect(form1_.get(), &Form1::packageChosen, this, &Program::openMainWindow);
     form1_->show();
 }
 
-void Program::openMainWindow(uint16_t deviceAddress) {
-    board_.requests().setDeviceAddress(deviceAddress);
+void Program::openMainWindow(Package package) {
+    board_.requests().setDeviceAddress(busAddress(package));
     form1_.release()->deleteLater();
-    mainForm_ = std::make_unique<MainForm>(deliverable_, board_, dialogs_);
+    mainForm_ = std::make_unique<MainForm>(deliverable_, package, board_, dialogs_);
     mainForm_->Form_Load();
     mainForm_->show();
 }

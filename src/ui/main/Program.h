@@ -2,13 +2,13 @@
 
 #include <QObject>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "board/Board.h"
 #include "board/Deliverable.h"
 #include "board/FailurePolicy.h"
+#include "board/Package.h"
 
 class Dialogs;
 class Form1;
@@ -32,7 +32,7 @@ public:
     Board& board() { return board_; }
 
 private:
-    void openMainWindow(uint16_t deviceAddress);
+    void openMainWindow(Package package);
 
     const Deliverable& deliverable_;
     Dialogs& dialogs_;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -45,15 +46,17 @@ std::string bytesOf(const QByteArray& bytes) {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-std::string pngOf(QWidget* widget) {
+// board: the board the plot was measured on, as the picture's source (none when empty).
+std::string pngOf(QWidget* widget, const QString& board) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    widget->grab().save(&buffer, "PNG");
+    QImage image = widget->grab().toImage();
+    if (!board.isEmpty()) image.setText(QStringLiteral("Source"), board);
+    image.save(&buffer, "PNG");
     return bytesOf(bytes);
 }
 
-std::string svgOf(QWidget* widget, const QString& title) {
+std::string svgOf(QWidget* widget, const QString& title, const QString& board) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QSvgGenerator svg;
@@ -61,6 +64,7 @@ std::string svgOf(QWidget* widget, const QString& title) {
     svg.setSize(widget->size());
     svg.setViewBox(widget->rect());
     svg.setTitle(title);
+    if (!board.isEmpty()) svg.setDescription(board);
     QPainter painter(&svg);
     widget->render(&painter);
     painter.end();
@@ -81,6 +85,7 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
       stripChart_(new StripChartPage(this)),
       sweep_(new SweepPage(requests, monitor, dialogs, this)),
       linearity_(new LinearityPage(requests, monitor, dialogs, provenance, this)),
+      board_(QString::fromStdString(provenance.board)),
       askPath_([this](const QString& suggested, const QString& filter) {
           return askWithFileDialog(this, suggested, filter);
       }) {
@@ -113,6 +118,10 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
     });
 }
 
+std::string ReadbackPlot::boardLine() const {
+    return board_.isEmpty() ? std::string() : "# " + board_.toStdString() + "\n";
+}
+
 QWidget* ReadbackPlot::picture() const {
     const QWidget* shown = tabs_->currentWidget();
     if (shown == linearity_) return linearity_->plots();
@@ -123,13 +132,18 @@ QWidget* ReadbackPlot::picture() const {
 std::optional<std::string> ReadbackPlot::fileBytes(FileKind kind) const {
     const QWidget* shown = tabs_->currentWidget();
     switch (kind) {
-        case FileKind::Csv:
-            if (shown == linearity_) return linearity_->csv();
-            return shown == sweep_ ? sweep_->csv() : stripChart_->history().csv();
+        case FileKind::Csv: {
+            const std::optional<std::string> table = shown == linearity_ ? linearity_->csv()
+                                                     : shown == sweep_
+                                                         ? sweep_->csv()
+                                                         : stripChart_->history().csv();
+            if (!table) return std::nullopt;
+            return boardLine() + *table;
+        }
         case FileKind::Png:
-            return pngOf(picture());
+            return pngOf(picture(), board_);
         case FileKind::Svg:
-            return svgOf(picture(), tabs_->tabText(tabs_->currentIndex()));
+            return svgOf(picture(), tabs_->tabText(tabs_->currentIndex()), board_);
         case FileKind::Json:
             break;
     }

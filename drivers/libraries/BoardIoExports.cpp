@@ -1,15 +1,15 @@
-// The variant B driver ABI (libBoardIo.so) for real boards.
+// The variant B driver ABI (libBoardIo.so) over the board chosen.
 #pragma GCC visibility push(default)
 #include "driver_abi/DriverAbi.h"
 #pragma GCC visibility pop
 
-#include "TheBoard.h"
+#include "ChosenDriver.h"
 
 short LoadFirmWare(char* firmware_path) {
-    return theBoard().openFirstBoard(firmware_path);
+    return chosenDriver().loadFirmWare(firmware_path);
 }
 
 short VendorIORequest(short code, int value, int index, short direction, short length,
                       unsigned char* buffer) {
-    return theBoard().request(code, value, index, direction, length, buffer);
+    return chosenDriver().vendorIORequest(code, value, index, direction, length, buffer);
 }
