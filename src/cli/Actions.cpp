@@ -137,7 +137,8 @@ Action selfTest() {
     };
 }
 
-Action sweep(const SweepSettings& settings) {
+Action sweep(SweepSettings settings) {
+    settings.checkpoint = stopIfAsked;  // Ctrl-C ends a settling wait too
     return [settings](Session& session) {
         Output& out = session.output();
         out.header(kSweepColumns);
@@ -155,7 +156,8 @@ Action sweep(const SweepSettings& settings) {
     };
 }
 
-Action characterise(const CharacteriseSettings& settings, bool json) {
+Action characterise(CharacteriseSettings settings, bool json) {
+    settings.checkpoint = stopIfAsked;  // Ctrl-C ends a settling wait too
     return [settings, json](Session& session) {
         Characterisation run(session.requests(), settings);
         announceDuration(session, run);

@@ -100,7 +100,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     pin->add_option("PIN", w.pin, "ldac or clr")->required()->check(CLI::IsMember({"ldac", "clr"}));
     pin->add_option("LEVEL", w.level, "low or high")
         ->required()
-        ->check(CLI::IsMember({"low", "high"}));
+        ->check(CLI::IsMember(optionNameList(kPinLevels)));
 
     auto* read = app.add_subcommand("read", "Read an output back through the board's ADC");
     read->add_option("INPUT", w.channel, "A to H")->required();

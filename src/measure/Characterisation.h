@@ -9,6 +9,7 @@
 
 #include "command/CommandComposer.h"
 #include "measure/CodePlan.h"
+#include "measure/SettleWait.h"
 
 class Declare;
 
@@ -40,6 +41,7 @@ struct CharacteriseSettings {
     double dacReference = 3.0;
     double adcReference = 3.0;
     std::chrono::milliseconds settle{0};  // after each write, before its first reading
+    Checkpoint checkpoint;                // called within the settling waits
 };
 
 // What is wrong with the settings, in words the command line and the window both show;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command/CommandComposer.h"
+#include "measure/SettleWait.h"
 
 class Declare;
 
@@ -21,6 +22,7 @@ struct SweepSettings {
     double dacReference = 3.0;            // volts: ideal output = code x reference / 65536
     double adcReference = 3.0;            // volts: the board ADC's full scale over 4096 counts
     std::chrono::milliseconds settle{0};  // between a write and its read
+    Checkpoint checkpoint;                // called within the settling waits
 };
 
 // What is wrong with settings, in the words that the command line and the sweep page both

@@ -1,19 +1,18 @@
-#include "cli/ScpiInstrument.h"
+#include "instrument/ScpiInstrument.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <utility>
 
 #include "board/Declare.h"
-#include "cli/ScpiHeaders.h"
-#include "cli/ScpiValues.h"
-#include "cli/Session.h"
-#include "cli/StopSignals.h"
 #include "command/CodeVoltage.h"
 #include "command/ComposedWords.h"
 #include "measure/AdcRules.h"
 #include "measure/Sweep.h"
+#include "scpi/ScpiHeaders.h"
+#include "scpi/ScpiValues.h"
 
 namespace {
 
@@ -23,7 +22,7 @@ constexpr UnitSuffix kVolts[] = {{"V", 1}, {"MV", 1e-3}, {"UV", 1e-6}};
 constexpr UnitSuffix kSeconds[] = {{"S", 1}, {"MS", 1e-3}, {"US", 1e-6}};
 constexpr double kDefaultReference = 3;
 // A sweep's settling time at most, in seconds.
-constexpr double kLongestSettle = 3600;
+constexpr double kLongestSettle = 10;
 
 // The shortest text that reads back as value, never in the desktop's notation.
 std::string number(double value) {
@@ -36,7 +35,7 @@ std::string number(double value) {
 double readReference(std::string_view text) {
     const double volts = readScpiNumber(text, kVolts);
     if (!(volts > 0 && std::isfinite(volts)))
-        throw ScpiError{-222, "a reference must be above 0 V"};
+        throw ScpiError{kDataOutOfRange, "a reference must be above 0 V"};
     return volts;
 }
 
@@ -61,17 +60,52 @@ std::vector<Channel> dacChannels(std::string_view text) {
     return channels;
 }
 
+// The SCPI names of options, in the command table's order.
+template <std::size_t n>
+std::array<std::string_view, n> scpiNames(const std::array<OptionEntry, n>& options) {
+    std::array<std::string_view, n> names{};
+    for (std::size_t i = 0; i < n; ++i)
+        names[i] = options[i].scpi;
+    return names;
+}
+
+// The short form of an SCPI name: its capitals and digits.
+std::string shortForm(std::string_view name) {
+    std::string text;
+    for (const char c : name) {
+        if (std::isupper(static_cast<unsigned char>(c)) != 0 ||
+            std::isdigit(static_cast<unsigned char>(c)) != 0)
+            text += c;
+    }
+    return text;
+}
+
+// A set of DAC channels as a channel list: bit n for channel n + 1.
+std::string channelList(unsigned mask) {
+    std::string list;
+    for (int n = 0; n < kDacChannels; ++n) {
+        if ((mask >> n & 1) != 0) list += (list.empty() ? "" : ",") + std::to_string(n + 1);
+    }
+    return "(@" + list + ")";
+}
+
 }  // namespace
+
+void ScpiInstrument::RefusalEndsUnit::refused(const BoardRequest& request, int16_t result) {
+    throw ScpiError{kRequestRefused, describeFailure(request, result)};
+}
 
 struct ScpiInstrument::Call {
     const ProgramUnit& unit;
     std::vector<int> suffixes;
+    ScpiClient& client;
 
     // The parameters, at least fewest and at most most of them.
     const std::vector<std::string>& parameters(std::size_t fewest, std::size_t most) const {
         const std::vector<std::string>& given = unit.parameters;
-        if (given.size() < fewest) throw ScpiError{-109, unit.header};
-        if (given.size() > most) throw ScpiError{-108, unit.header + " " + given[most]};
+        if (given.size() < fewest) throw ScpiError{kMissingParameter, unit.header};
+        if (given.size() > most)
+            throw ScpiError{kParameterNotAllowed, unit.header + " " + given[most]};
         return given;
     }
     const std::string& only() const { return parameters(1, 1)[0]; }
@@ -79,7 +113,17 @@ struct ScpiInstrument::Call {
 };
 
 ScpiInstrument::ScpiInstrument(Declare& requests, std::string identity)
-    : requests_(requests), identity_(std::move(identity)) {}
+    : requests_(requests), identity_(std::move(identity)) {
+    requests_.watch([this](const BoardRequest& request) { board_.sent(request); });
+}
+
+ScpiInstrument::~ScpiInstrument() {
+    requests_.watch({});
+}
+
+void ScpiInstrument::forget(const ScpiClient& client) {
+    if (lockOwner_ == &client) lockOwner_ = nullptr;
+}
 
 std::string ScpiInstrument::identityOf(std::string_view version) {
     return "Halbrook,XT4830R Evaluation Board,0," + std::string(version);
@@ -88,71 +132,86 @@ std::string ScpiInstrument::identityOf(std::string_view version) {
 std::span<const ScpiInstrument::Entry> ScpiInstrument::commands() {
     using I = ScpiInstrument;
     static const Entry kCommands[] = {
-        {"*IDN?", &I::identify},
-        {"*RST", &I::reset},
-        {"*CLS", &I::clearStatus},
-        {"*ESE", &I::setEventEnable},
-        {"*ESE?", &I::eventEnable},
-        {"*ESR?", &I::events},
-        {"*OPC", &I::operationComplete},
-        {"*OPC?", &I::operationCompleteQuery},
-        {"*SRE", &I::setServiceEnable},
-        {"*SRE?", &I::serviceEnable},
-        {"*STB?", &I::statusByte},
-        {"*WAI", &I::wait},
-        {"*TST?", &I::selfTest},
-        {"SYSTem:ERRor[:NEXT]?", &I::nextError},
-        {"SYSTem:ERRor:COUNt?", &I::errorCount},
-        {"SYSTem:VERSion?", &I::version},
-        {"STATus:PRESet", &I::presetStatus},
-        {"SOURce#:CODE", &I::setCode<Command::WriteAndUpdate>},
-        {"SOURce#:CODE?", &I::code},
-        {"SOURce#:CODE:INPut", &I::setCode<Command::WriteInput>},
-        {"SOURce#:CODE:UALL", &I::setCode<Command::WriteInputUpdateAll>},
-        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]", &I::setVolts<Command::WriteAndUpdate>},
-        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]?", &I::volts},
-        {"SOURce#:VOLTage:INPut", &I::setVolts<Command::WriteInput>},
-        {"SOURce#:VOLTage:UALL", &I::setVolts<Command::WriteInputUpdateAll>},
-        {"SOURce#:UPDate", &I::update},
-        {"SOURce#:SWEep?", &I::sweep},
-        {"SOURce:REFerence:VOLTage", &I::setDacReference},
-        {"SOURce:REFerence:VOLTage?", &I::dacReference},
-        {"SOURce:REFerence:INTernal[:STATe]", &I::internalReference},
-        {"SOURce:RESet", &I::resetRegisters},
-        {"SOURce:RESet:ALL", &I::resetAllRegisters},
-        {"OUTPut:PDOWn", &I::powerDown},
-        {"OUTPut:LDAC:MASK", &I::ldacMask},
-        {"OUTPut:LDAC[:LEVel]", &I::ldacPin},
-        {"OUTPut:CLR[:LEVel]", &I::clrPin},
-        {"DIAGnostic:WORD", &I::rawWord},
-        {"DIAGnostic:TST:READings?", &I::selfTestReadings},
-        {"MEASure:VOLTage[:DC]?", &I::measure},
-        {"SENSe:VOLTage[:DC]:REFerence", &I::setAdcReference},
-        {"SENSe:VOLTage[:DC]:REFerence?", &I::adcReference},
-        {"FORMat[:DATA]", &I::setFormat},
-        {"FORMat[:DATA]?", &I::format},
+        {"*IDN?", &I::identify, false},
+        {"*RST", &I::reset, true},
+        {"*CLS", &I::clearStatus, false},
+        {"*ESE", &I::setEventEnable, false},
+        {"*ESE?", &I::eventEnable, false},
+        {"*ESR?", &I::events, false},
+        {"*OPC", &I::operationComplete, false},
+        {"*OPC?", &I::operationCompleteQuery, false},
+        {"*SRE", &I::setServiceEnable, false},
+        {"*SRE?", &I::serviceEnable, false},
+        {"*STB?", &I::statusByte, false},
+        {"*WAI", &I::wait, false},
+        {"*TST?", &I::selfTest, true},
+        {"SYSTem:ERRor[:NEXT]?", &I::nextError, false},
+        {"SYSTem:ERRor:COUNt?", &I::errorCount, false},
+        {"SYSTem:VERSion?", &I::version, false},
+        {"STATus:PRESet", &I::presetStatus, false},
+        {"SOURce#:CODE", &I::setCode<Command::WriteAndUpdate>, true},
+        {"SOURce#:CODE?", &I::code, false},
+        {"SOURce#:CODE:INPut", &I::setCode<Command::WriteInput>, true},
+        {"SOURce#:CODE:UALL", &I::setCode<Command::WriteInputUpdateAll>, true},
+        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]", &I::setVolts<Command::WriteAndUpdate>,
+         true},
+        {"SOURce#:VOLTage[:LEVel][:IMMediate][:AMPLitude]?", &I::volts, false},
+        {"SOURce#:VOLTage:INPut", &I::setVolts<Command::WriteInput>, true},
+        {"SOURce#:VOLTage:UALL", &I::setVolts<Command::WriteInputUpdateAll>, true},
+        {"SOURce#:UPDate", &I::update, true},
+        {"SOURce#:SWEep?", &I::sweep, true},
+        {"SOURce:REFerence:VOLTage", &I::setDacReference, true},
+        {"SOURce:REFerence:VOLTage?", &I::dacReference, false},
+        {"SOURce:REFerence:INTernal[:STATe]", &I::internalReference, true},
+        {"SOURce:RESet", &I::resetRegisters, true},
+        {"SOURce:RESet:ALL", &I::resetAllRegisters, true},
+        {"OUTPut:PDOWn", &I::powerDown, true},
+        {"OUTPut:LDAC:MASK", &I::ldacMask, true},
+        {"OUTPut:LDAC[:LEVel]", &I::ldacPin, true},
+        {"OUTPut:CLR[:LEVel]", &I::clrPin, true},
+        {"DIAGnostic:WORD", &I::rawWord, true},
+        {"DIAGnostic:TST:READings?", &I::selfTestReadings, false},
+        {"MEASure:VOLTage[:DC]?", &I::measure, false},
+        {"SENSe:VOLTage[:DC]:REFerence", &I::setAdcReference, true},
+        {"SENSe:VOLTage[:DC]:REFerence?", &I::adcReference, false},
+        {"FORMat[:DATA]", &I::setFormat, false},
+        {"FORMat[:DATA]?", &I::format, false},
+        {"SOURce:REFerence:INTernal[:STATe]?", &I::internalReferenceQuery, false},
+        {"OUTPut:PDOWn?", &I::powerDownMode, false},
+        {"OUTPut:LDAC:MASK?", &I::ldacMaskQuery, false},
+        {"OUTPut:LDAC[:LEVel]?", &I::ldacPinQuery, false},
+        {"OUTPut:CLR[:LEVel]?", &I::clrPinQuery, false},
+        {"SYSTem:LOCK:REQuest?", &I::requestLock, false},
+        {"SYSTem:LOCK:RELease", &I::releaseLock, false},
+        {"SYSTem:LOCK:OWNer?", &I::lockOwner, false},
     };
     return kCommands;
 }
 
-std::string ScpiInstrument::execute(std::string_view message) {
+std::string ScpiInstrument::execute(std::string_view message, ScpiClient& client) {
+    const Declare::PolicyScope scope(requests_, refusals_);
     std::string answer;
-    for (const auto& parsed : parseMessage(message)) {
-        if (const auto* error = std::get_if<ScpiError>(&parsed)) {
-            status_.report(*error);
+    MessageUnits units(message);
+    while (const auto parsed = units.next()) {
+        if (const auto* error = std::get_if<ScpiError>(&*parsed)) {
+            client.status.report(*error);
             continue;
         }
-        const auto& unit = std::get<ProgramUnit>(parsed);
+        const auto& unit = std::get<ProgramUnit>(*parsed);
         std::optional<std::string> response;
         try {
-            response = run(unit);
+            response = run(unit, client);
         } catch (const ScpiError& error) {
-            status_.report(error);
-        } catch (const RequestFailed& refused) {
-            status_.report({kRequestRefused, refused.what()});
-            if (unit.query) response = std::string(kNotANumber);
+            client.status.report(error);
+            if (unit.query && error.kind.code == kRequestRefused.code)
+                response = std::string(kNotANumber);
         }
         if (!response) continue;
+        if (answer.size() + response->size() + 2 > kLongestAnswer) {
+            client.status.report({kTooMuchData, "the answer would pass " +
+                                                    std::to_string(kLongestAnswer) + " bytes"});
+            continue;
+        }
         if (!answer.empty()) answer += ';';
         answer += *response;
     }
@@ -160,42 +219,38 @@ std::string ScpiInstrument::execute(std::string_view message) {
     return answer;
 }
 
-std::optional<std::string> ScpiInstrument::run(const ProgramUnit& unit) {
+std::optional<std::string> ScpiInstrument::run(const ProgramUnit& unit, ScpiClient& client) {
     for (const Entry& entry : commands()) {
-        if (auto suffixes = matchHeader(entry.pattern, unit))
-            return (this->*entry.handler)(Call{unit, std::move(*suffixes)});
+        auto suffixes = matchHeader(entry.pattern, unit);
+        if (!suffixes) continue;
+        if (entry.changesBoard && lockOwner_ != nullptr && lockOwner_ != &client)
+            throw ScpiError{kLockedByAnother, lockOwner_->name + " holds the lock"};
+        return (this->*entry.handler)(Call{unit, std::move(*suffixes), client});
     }
-    throw ScpiError{-113, unit.header};
+    throw ScpiError{kUndefinedHeader, unit.header};
 }
 
 void ScpiInstrument::write(int32_t word) {
     requests_.WriteDacWord(word);
 }
 
-void ScpiInstrument::resetPart(ResetChoice choice) {
-    write(optionWord(Command::Reset, choice));
-    // Both resets bring the DAC registers back to zero scale.
-    codes_ = {};
-}
-
 int ScpiInstrument::channelOf(const Call& call) const {
     const int n = call.suffixes.at(0);
     if (n < 1 || n > kDacChannels)
-        throw ScpiError{-114, call.unit.header + ": channels are 1 to 4"};
+        throw ScpiError{kSuffixOutOfRange, call.unit.header + ": channels are 1 to 4"};
     return n - 1;
 }
 
 void ScpiInstrument::writeCode(const Call& call, Command command, uint32_t code) {
     const int channel = channelOf(call);
     write(dataWord(command, static_cast<Channel>(channel), static_cast<int32_t>(code)));
-    codes_[static_cast<std::size_t>(channel)] = code;
 }
 
 uint32_t ScpiInstrument::codeFromVolts(const Call& call) const {
     const std::string& text = call.only();
     const double volts = readScpiNumber(text, kVolts);
     if (!(volts >= 0 && volts <= dacReference_)) {
-        throw ScpiError{-222,
+        throw ScpiError{kDataOutOfRange,
                         text + " is outside 0 to the reference " + number(dacReference_) + " V"};
     }
     return voltsToCode(volts, dacReference_);
@@ -210,37 +265,37 @@ std::optional<std::string> ScpiInstrument::identify(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::reset(const Call& call) {
     call.none();
-    resetPart(ResetChoice::AllRegisters);
+    write(optionWord(Command::Reset, ResetChoice::AllRegisters));
     dacReference_ = adcReference_ = kDefaultReference;
-    binary_ = false;
+    call.client.binary = false;
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::clearStatus(const Call& call) {
     call.none();
-    status_.clear();
+    call.client.status.clear();
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::setEventEnable(const Call& call) {
-    status_.eventEnable = static_cast<uint8_t>(readScpiWhole(call.only(), 255));
+    call.client.status.eventEnable = static_cast<uint8_t>(readScpiWhole(call.only(), 255));
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::eventEnable(const Call& call) {
     call.none();
-    return std::to_string(status_.eventEnable);
+    return std::to_string(call.client.status.eventEnable);
 }
 
 std::optional<std::string> ScpiInstrument::events(const Call& call) {
     call.none();
-    return std::to_string(status_.takeEvents());
+    return std::to_string(call.client.status.takeEvents());
 }
 
 std::optional<std::string> ScpiInstrument::operationComplete(const Call& call) {
     call.none();
     // Every command has finished when the next is read.
-    status_.setEvent(ScpiStatus::kOperationComplete);
+    call.client.status.setEvent(ScpiStatus::kOperationComplete);
     return std::nullopt;
 }
 
@@ -251,18 +306,19 @@ std::optional<std::string> ScpiInstrument::operationCompleteQuery(const Call& ca
 
 std::optional<std::string> ScpiInstrument::setServiceEnable(const Call& call) {
     constexpr uint32_t kSummaryBit = 1 << 6;
-    status_.serviceEnable = static_cast<uint8_t>(readScpiWhole(call.only(), 255) & ~kSummaryBit);
+    call.client.status.serviceEnable =
+        static_cast<uint8_t>(readScpiWhole(call.only(), 255) & ~kSummaryBit);
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::serviceEnable(const Call& call) {
     call.none();
-    return std::to_string(status_.serviceEnable);
+    return std::to_string(call.client.status.serviceEnable);
 }
 
 std::optional<std::string> ScpiInstrument::statusByte(const Call& call) {
     call.none();
-    return std::to_string(status_.statusByte());
+    return std::to_string(call.client.status.statusByte());
 }
 
 std::optional<std::string> ScpiInstrument::wait(const Call& call) {
@@ -277,13 +333,14 @@ std::optional<std::string> ScpiInstrument::selfTest(const Call& call) {
     const Declare::PolicyScope scope(requests_, refusal);
     const SelfTestResult result = runSelfTest(requests_);
     selfTestReadings_ = result.readings;
-    if (refusal.text()) status_.report({kRequestRefused, *refusal.text()});
+    if (refusal.text()) call.client.status.report({kRequestRefused, *refusal.text()});
     return result.pass && !refusal.text() ? "0" : "1";
 }
 
 std::optional<std::string> ScpiInstrument::selfTestReadings(const Call& call) {
     call.none();
-    if (!selfTestReadings_) throw ScpiError{-200, "no self-test has run; send *TST? first"};
+    if (!selfTestReadings_)
+        throw ScpiError{kExecutionError, "no self-test has run; send *TST? first"};
     std::string readings;
     for (const SelfTestReading& r : *selfTestReadings_)
         readings += (readings.empty() ? "" : ",") + number(r.volts);
@@ -294,12 +351,12 @@ std::optional<std::string> ScpiInstrument::selfTestReadings(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::nextError(const Call& call) {
     call.none();
-    return status_.nextError();
+    return call.client.status.nextError();
 }
 
 std::optional<std::string> ScpiInstrument::errorCount(const Call& call) {
     call.none();
-    return std::to_string(status_.errorCount());
+    return std::to_string(call.client.status.errorCount());
 }
 
 std::optional<std::string> ScpiInstrument::version(const Call& call) {
@@ -329,12 +386,12 @@ std::optional<std::string> ScpiInstrument::setVolts(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::code(const Call& call) {
     call.none();
-    return std::to_string(codes_[static_cast<std::size_t>(channelOf(call))]);
+    return std::to_string(board_.code(channelOf(call)));
 }
 
 std::optional<std::string> ScpiInstrument::volts(const Call& call) {
     call.none();
-    return number(idealVolts(codes_[static_cast<std::size_t>(channelOf(call))], dacReference_));
+    return number(idealVolts(board_.code(channelOf(call)), dacReference_));
 }
 
 std::optional<std::string> ScpiInstrument::update(const Call& call) {
@@ -361,20 +418,19 @@ std::optional<std::string> ScpiInstrument::internalReference(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::resetRegisters(const Call& call) {
     call.none();
-    resetPart(ResetChoice::DacAndInputOnly);
+    write(optionWord(Command::Reset, ResetChoice::DacAndInputOnly));
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::resetAllRegisters(const Call& call) {
     call.none();
-    resetPart(ResetChoice::AllRegisters);
+    write(optionWord(Command::Reset, ResetChoice::AllRegisters));
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::powerDown(const Call& call) {
-    constexpr std::string_view kModes[] = {"NORMal", "R1K", "R100K", "TSTate"};
     const std::vector<std::string>& given = call.parameters(2, 2);
-    const int mode = readScpiChoice(given[0], kModes);
+    const int mode = readScpiChoice(given[0], scpiNames(kPowerDownModes));
     write(panelWord(Command::PowerDown, dacChannels(given[1]), mode));
     return std::nullopt;
 }
@@ -388,9 +444,12 @@ namespace {
 
 // A pin's level: HIGH or LOW, or a boolean (ON, OFF, 1, 0).
 bool readLevel(std::string_view text) {
-    constexpr std::string_view kLevels[] = {"LOW", "HIGH", "OFF", "ON"};
-    if (std::isalpha(static_cast<unsigned char>(text.front())) == 0) return readScpiBoolean(text);
-    return readScpiChoice(text, kLevels) % 2 == 1;
+    const auto levels = scpiNames(kPinLevels);
+    const bool named = std::any_of(levels.begin(), levels.end(), [text](std::string_view name) {
+        return mnemonicMatches(text, name);
+    });
+    if (!named) return readScpiBoolean(text);
+    return readScpiChoice(text, levels) == 1;
 }
 
 }  // namespace
@@ -415,7 +474,7 @@ std::optional<std::string> ScpiInstrument::rawWord(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::measure(const Call& call) {
     const std::vector<int> inputs = readScpiChannels(call.only(), kMuxInputs);
-    if (inputs.empty()) throw ScpiError{-109, "no input in the channel list"};
+    if (inputs.empty()) throw ScpiError{kMissingParameter, "no input in the channel list"};
     std::string answer;
     for (const int input : inputs) {
         requests_.SelectMuxChannel(muxMask(input - 1));
@@ -447,16 +506,18 @@ std::optional<std::string> ScpiInstrument::sweep(const Call& call) {
     if (given.size() == 4) {
         const double seconds = readScpiNumber(given[3], kSeconds);
         if (!(seconds >= 0 && seconds <= kLongestSettle))
-            throw ScpiError{-222, "the settling time must lie from 0 to 3600 s"};
+            throw ScpiError{kDataOutOfRange, "the settling time must lie from 0 to 10 s"};
         settings.settle = std::chrono::milliseconds(std::lround(seconds * 1000));
     }
-    if (const auto problem = sweepSettingsProblem(settings)) throw ScpiError{-222, *problem};
+    settings.checkpoint = call.client.checkpoint;
+    if (const auto problem = sweepSettingsProblem(settings))
+        throw ScpiError{kDataOutOfRange, *problem};
     Sweep run(requests_, settings);
     std::string values;
     while (!run.done()) {
-        stopIfAsked();
+        call.client.checkpoint();
         const SweepPoint p = run.next();
-        if (binary_) {
+        if (call.client.binary) {
             appendBigEndian(values, p.code);
             appendBigEndian(values, p.count);
         } else {
@@ -464,7 +525,7 @@ std::optional<std::string> ScpiInstrument::sweep(const Call& call) {
                       std::to_string(p.count);
         }
     }
-    return binary_ ? definiteBlock(values) : values;
+    return call.client.binary ? definiteBlock(values) : values;
 }
 
 std::optional<std::string> ScpiInstrument::setFormat(const Call& call) {
@@ -472,12 +533,66 @@ std::optional<std::string> ScpiInstrument::setFormat(const Call& call) {
     const std::vector<std::string>& given = call.parameters(1, 2);
     const bool binary = readScpiChoice(given[0], kFormats) == 1;
     if (given.size() == 2 && (!binary || readScpiWhole(given[1], 64) != 32))
-        throw ScpiError{-224, "the format takes INTeger,32 or ASCii"};
-    binary_ = binary;
+        throw ScpiError{kIllegalParameterValue, "the format takes INTeger,32 or ASCii"};
+    call.client.binary = binary;
     return std::nullopt;
 }
 
 std::optional<std::string> ScpiInstrument::format(const Call& call) {
     call.none();
-    return binary_ ? "INT,32" : "ASC,0";
+    return call.client.binary ? "INT,32" : "ASC,0";
+}
+
+// What the board was last sent.
+
+std::optional<std::string> ScpiInstrument::internalReferenceQuery(const Call& call) {
+    call.none();
+    return board_.internalReference() ? "1" : "0";
+}
+
+std::optional<std::string> ScpiInstrument::powerDownMode(const Call& call) {
+    const std::vector<Channel> channels = dacChannels(call.only());
+    std::string modes;
+    for (const Channel channel : channels) {
+        const auto mode = static_cast<std::size_t>(board_.powerDown(static_cast<int>(channel)));
+        modes += (modes.empty() ? "" : ",") + shortForm(kPowerDownModes.at(mode).scpi);
+    }
+    return modes;
+}
+
+std::optional<std::string> ScpiInstrument::ldacMaskQuery(const Call& call) {
+    call.none();
+    return channelList(board_.ldacMask());
+}
+
+std::optional<std::string> ScpiInstrument::ldacPinQuery(const Call& call) {
+    call.none();
+    return board_.ldacPin() ? "1" : "0";
+}
+
+std::optional<std::string> ScpiInstrument::clrPinQuery(const Call& call) {
+    call.none();
+    return board_.clrPin() ? "1" : "0";
+}
+
+// The lock: one client may have the board to itself.
+
+std::optional<std::string> ScpiInstrument::requestLock(const Call& call) {
+    call.none();
+    if (lockOwner_ != nullptr && lockOwner_ != &call.client) return "0";
+    lockOwner_ = &call.client;
+    return "1";
+}
+
+std::optional<std::string> ScpiInstrument::releaseLock(const Call& call) {
+    call.none();
+    if (lockOwner_ != nullptr && lockOwner_ != &call.client)
+        throw ScpiError{kLockedByAnother, lockOwner_->name + " holds the lock"};
+    lockOwner_ = nullptr;
+    return std::nullopt;
+}
+
+std::optional<std::string> ScpiInstrument::lockOwner(const Call& call) {
+    call.none();
+    return "\"" + (lockOwner_ != nullptr ? lockOwner_->name : std::string("NONE")) + "\"";
 }
