@@ -137,12 +137,12 @@ Action selfTest() {
     };
 }
 
-Action sweep(SweepSettings settings) {
-    settings.checkpoint = stopIfAsked;  // Ctrl-C ends a settling wait too
+Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
         Output& out = session.output();
         out.header(kSweepColumns);
         Sweep run(session.requests(), settings);
+        run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
         while (!run.done()) {
             stopIfAsked();
@@ -156,10 +156,10 @@ Action sweep(SweepSettings settings) {
     };
 }
 
-Action characterise(CharacteriseSettings settings, bool json) {
-    settings.checkpoint = stopIfAsked;  // Ctrl-C ends a settling wait too
+Action characterise(const CharacteriseSettings& settings, bool json) {
     return [settings, json](Session& session) {
         Characterisation run(session.requests(), settings);
+        run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run);
         while (!run.done()) {
             stopIfAsked();

@@ -43,7 +43,7 @@ Action sampleInput(const SampleSettings& settings);
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
 Action selfTest();
 
-Action sweep(SweepSettings settings);
+Action sweep(const SweepSettings& settings);
 
 // Every board on the bus, one row each (place, loader or running, serial), without opening
 // one; 3 when there is none or the driver library cannot list them.
@@ -52,4 +52,4 @@ int listBoards(Session& session);
 // The output's static figures with their uncertainties: a summary, one JSON object (json) or,
 // with --csv, the table of every measured code. 0 when figures were found, 1 when the readings
 // give none.
-Action characterise(CharacteriseSettings settings, bool json);
+Action characterise(const CharacteriseSettings& settings, bool json);

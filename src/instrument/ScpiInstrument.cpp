@@ -31,12 +31,9 @@ std::string number(double value) {
     return {text.data(), result.ptr};
 }
 
-// A reference: a number of volts above 0.
+// A reference: a number of volts, 3 by default.
 double readReference(std::string_view text) {
-    const double volts = readScpiNumber(text, kVolts);
-    if (!(volts > 0 && std::isfinite(volts)))
-        throw ScpiError{kDataOutOfRange, "a reference must be above 0 V"};
-    return volts;
+    return readScpiNumber(text, kVolts, {1e-6, 1e6, kDefaultReference});
 }
 
 void appendBigEndian(std::string& bytes, int32_t value) {
@@ -247,13 +244,7 @@ void ScpiInstrument::writeCode(const Call& call, Command command, uint32_t code)
 }
 
 uint32_t ScpiInstrument::codeFromVolts(const Call& call) const {
-    const std::string& text = call.only();
-    const double volts = readScpiNumber(text, kVolts);
-    if (!(volts >= 0 && volts <= dacReference_)) {
-        throw ScpiError{kDataOutOfRange,
-                        text + " is outside 0 to the reference " + number(dacReference_) + " V"};
-    }
-    return voltsToCode(volts, dacReference_);
+    return voltsToCode(readScpiNumber(call.only(), kVolts, {0, dacReference_, 0}), dacReference_);
 }
 
 // The common commands.
@@ -499,20 +490,18 @@ std::optional<std::string> ScpiInstrument::sweep(const Call& call) {
     SweepSettings settings;
     settings.output = channelOf(call);
     settings.from = static_cast<int32_t>(readScpiWhole(given[0], kFullScaleCode));
-    settings.to = static_cast<int32_t>(readScpiWhole(given[1], kFullScaleCode));
-    settings.step = static_cast<int32_t>(readScpiWhole(given[2], kFullScaleCode));
+    settings.to = static_cast<int32_t>(readScpiWhole(given[1], kFullScaleCode, kFullScaleCode));
+    settings.step = static_cast<int32_t>(readScpiWhole(given[2], kFullScaleCode, 1));
     settings.dacReference = dacReference_;
     settings.adcReference = adcReference_;
     if (given.size() == 4) {
-        const double seconds = readScpiNumber(given[3], kSeconds);
-        if (!(seconds >= 0 && seconds <= kLongestSettle))
-            throw ScpiError{kDataOutOfRange, "the settling time must lie from 0 to 10 s"};
+        const double seconds = readScpiNumber(given[3], kSeconds, {0, kLongestSettle, 0});
         settings.settle = std::chrono::milliseconds(std::lround(seconds * 1000));
     }
-    settings.checkpoint = call.client.checkpoint;
     if (const auto problem = sweepSettingsProblem(settings))
         throw ScpiError{kDataOutOfRange, *problem};
     Sweep run(requests_, settings);
+    run.stopWith(call.client.checkpoint);
     std::string values;
     while (!run.done()) {
         call.client.checkpoint();

@@ -111,7 +111,7 @@ int32_t Characterisation::codeOfReading(const Block& block, int slot, int64_t ro
 void Characterisation::write(int32_t code) {
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
-    settleFor(settings_.settle, settings_.checkpoint);
+    settleFor(settings_.settle, checkpoint_);
     written_ = code;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command/CommandComposer.h"
@@ -41,7 +42,6 @@ struct CharacteriseSettings {
     double dacReference = 3.0;
     double adcReference = 3.0;
     std::chrono::milliseconds settle{0};  // after each write, before its first reading
-    Checkpoint checkpoint;                // called within the settling waits
 };
 
 // What is wrong with the settings, in words the command line and the window both show;
@@ -75,12 +75,15 @@ public:
     int64_t writesPlanned() const;
     // Takes the next reading, writing its code first when the last write was another.
     void next();
+    // Called within the settling waits, where it may end the run by throwing.
+    void stopWith(Checkpoint checkpoint) { checkpoint_ = std::move(checkpoint); }
 
     // The readings so far, one entry per code in ascending codes.
     std::vector<CodeReadings> readings() const;
     const CharacteriseSettings& settings() const { return settings_; }
 
 private:
+    Checkpoint checkpoint_;
     struct Block {
         CodeBlock codes;
         std::array<std::size_t, 2> sumIndex;  // where each code's readings are summed

@@ -39,7 +39,7 @@ SweepPoint Sweep::next() {
     ++measured_;
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
-    settleFor(settings_.settle, settings_.checkpoint);
+    settleFor(settings_.settle, checkpoint_);
     const int32_t count = requests_.ReadAdc();
     const double ideal = idealVolts(code, settings_.dacReference);
     return {code, ideal, count, adcVolts(count, settings_.adcReference),

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command/CommandComposer.h"
@@ -22,7 +23,6 @@ struct SweepSettings {
     double dacReference = 3.0;            // volts: ideal output = code x reference / 65536
     double adcReference = 3.0;            // volts: the board ADC's full scale over 4096 counts
     std::chrono::milliseconds settle{0};  // between a write and its read
-    Checkpoint checkpoint;                // called within the settling waits
 };
 
 // What is wrong with settings, in the words that the command line and the sweep page both
@@ -55,8 +55,11 @@ public:
     // Writes the next code, lets it settle and reads it back. The multiplexer is set to the
     // output before the first point.
     SweepPoint next();
+    // Called within the settling waits, where it may end the run by throwing.
+    void stopWith(Checkpoint checkpoint) { checkpoint_ = std::move(checkpoint); }
 
 private:
+    Checkpoint checkpoint_;
     Declare& requests_;
     SweepSettings settings_;
     CommandComposer composer_;

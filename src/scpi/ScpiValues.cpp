@@ -1,6 +1,7 @@
 #include "scpi/ScpiValues.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -109,6 +110,13 @@ double decimalValue(const DecimalParts& parts) {
     return parts.mantissa.front() == '-' ? -size : size;
 }
 
+// The shortest text that reads back as value.
+std::string shortest(double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return {text.data(), result.ptr};
+}
+
 double applySuffix(double value, std::string_view suffix, std::span<const UnitSuffix> units) {
     if (suffix.empty()) return value;
     if (units.empty()) throw ScpiError{kSuffixNotAllowed, std::string(suffix)};
@@ -133,12 +141,24 @@ double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units) 
     return applySuffix(decimalValue(parts), suffix, units);
 }
 
-uint32_t readScpiWhole(std::string_view text, uint32_t max) {
-    const double value = readScpiNumber(text);
-    if (!(value >= 0 && value <= max)) {
-        throw ScpiError{kDataOutOfRange,
-                        std::string(text) + " is outside 0 to " + std::to_string(max)};
+double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
+                      const NumericRange& range) {
+    constexpr std::array<std::string_view, 3> kLimits = {"MINimum", "MAXimum", "DEFault"};
+    const std::array<double, 3> limits = {range.minimum, range.maximum, range.byDefault};
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        if (mnemonicMatches(text, kLimits.at(i))) return limits.at(i);
     }
+    const double value = readScpiNumber(text, units);
+    if (!(value >= range.minimum && value <= range.maximum)) {
+        throw ScpiError{kDataOutOfRange, std::string(text) + " is outside " +
+                                             shortest(range.minimum) + " to " +
+                                             shortest(range.maximum)};
+    }
+    return value;
+}
+
+uint32_t readScpiWhole(std::string_view text, uint32_t max, uint32_t byDefault) {
+    const double value = readScpiNumber(text, {}, {0, double(max), double(byDefault)});
     if (value != std::floor(value))
         throw ScpiError{kIllegalParameterValue, std::string(text) + " is no whole number"};
     return static_cast<uint32_t>(value);

@@ -32,8 +32,24 @@ def test_a_line_of_relative_headers_costs_memory_in_proportion(server, board):
 
 def test_a_sweep_settles_at_most_10_s(server, board):
     board.write("*CLS;SOUR1:SWE? 0,1,1,10.001")
-    assert board.query("SYST:ERR?") == '-222,"Data out of range; the settling time must lie ' \
-                                       'from 0 to 10 s"'
+    assert board.query("SYST:ERR?") == '-222,"Data out of range; 10.001 is outside 0 to 10"'
+
+
+@pytest.mark.parametrize("message,answer", [
+    ("SOUR2:CODE MAX;CODE?", "65535"),
+    ("SOUR2:CODE MIN;CODE?", "0"),
+    ("SOUR2:CODE 5;CODE DEF;CODE?", "0"),
+    ("SOUR:REF:VOLT 2;:SOUR2:VOLT maximum;CODE?", "65535"),
+    ("SOUR:REF:VOLT MIN;VOLT?;VOLT DEF;VOLT?", "1e-06;3"),
+    ("SENS:VOLT:REF MAX;REF?", "1e+06"),
+    ("*ESE MAX;*ESE?", "255"),
+    ("SOUR1:SWE? MAX,DEF,DEF,MIN", "65535,4095"),
+    ("SOUR1:SWE? 65534,DEF,DEF", "65534,4095,65535,4095"),
+    ("DIAG:WORD MAX;:SOUR:REF:INT?", "1"),
+])
+def test_minimum_maximum_and_default_stand_for_numbers(board, message, answer):
+    assert board.query(message) == answer
+    assert board.query("SYST:ERR?") == '0,"No error"'
 
 
 def last_is_whole_write(server):
