@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
 #include <string>
-#include <vector>
 
 #include "scpi/ScpiHeaders.h"
 #include "scpi/ScpiParser.h"
@@ -10,13 +11,14 @@
 
 namespace {
 
-// Each unit of a message as "NODE:NODE2|param|param", or "error N".
-std::vector<std::string> units(std::string_view message) {
-    std::vector<std::string> found;
+// The units of a message as "NODE:NODE2?|param|param", or "error N", joined by " / ".
+std::string units(std::string_view message) {
+    std::string found;
     MessageUnits reader(message);
     while (const auto unit = reader.next()) {
+        found += found.empty() ? "" : " / ";
         if (const auto* error = std::get_if<ScpiError>(&*unit)) {
-            found.push_back("error " + std::to_string(error->kind.code));
+            found += "error " + std::to_string(error->kind.code);
             continue;
         }
         const auto& u = std::get<ProgramUnit>(*unit);
@@ -25,127 +27,112 @@ std::vector<std::string> units(std::string_view message) {
             text += (text.empty() || text == "*" ? "" : ":") + node.mnemonic;
             if (node.suffix) text += std::to_string(*node.suffix);
         }
-        if (u.query) text += "?";
+        found += text + (u.query ? "?" : "");
         for (const std::string& p : u.parameters)
-            text += "|" + p;
-        found.push_back(text);
+            found += "|" + p;
     }
     return found;
 }
 
-int errorOf(auto&& read) {
-    try {
-        read();
-    } catch (const ScpiError& e) {
-        return e.kind.code;
-    }
-    return 0;
+// The suffixes a header takes from pattern, or "none" when it is another command.
+std::string suffixes(std::string_view pattern, std::string_view header) {
+    MessageUnits reader(header);
+    const auto taken = matchHeader(pattern, std::get<ProgramUnit>(*reader.next()));
+    if (!taken) return "none";
+    std::string text;
+    for (const int n : *taken)
+        text += std::to_string(n);
+    return text;
 }
 
 }  // namespace
 
 TEST(ScpiParser, UnitsTakeThePathOfTheUnitBefore) {
-    struct Case {
-        std::string_view message;
-        std::vector<std::string> units;
-    } const cases[] = {
-        {"SOUR2:VOLT 1;CODE? ; :OUTP:CLR 0", {"SOUR2:VOLT|1", "SOUR2:CODE?", "OUTP:CLR|0"}},
-        {"a:b:c 1;*cls;d", {"A:B:C|1", "*CLS", "A:B:D"}},
-        {"MEAS? (@1,2), 'a;b' ,#H1F", {"MEAS?|(@1,2)|'a;b'|#H1F"}},
-        {"A 1,;B", {"error -102", "B"}},
-        {"A ,1", {"error -102"}},
-        {"*A:B", {"error -102"}},
-        {"A-B", {"error -102"}},
-        {"ABCDEFGHIJKLM", {"error -112"}},
-        {"A1234567890", {"error -114"}},
-        {"A (1;B", {"error -170"}},
-        {"A 1);B", {"error -170"}},
-        {"A 'x;B", {"error -150"}},
-        {"A;B\x01", {"error -101"}},
-        {";;", {}},
+    // clang-format off
+    const std::array<std::string_view, 2> cases[] = {
+        {"SOUR2:VOLT 1;CODE? ; :OUTP:CLR 0", "SOUR2:VOLT|1 / SOUR2:CODE? / OUTP:CLR|0"},
+        {"a:b:c 1;*cls;d", "A:B:C|1 / *CLS / A:B:D"}, {"A 1,;B", "error -102 / B"},
+        {"MEAS? (@1,2), 'a;b' ,#H1F", "MEAS?|(@1,2)|'a;b'|#H1F"}, {"A ,1", "error -102"},
+        {"*A:B", "error -102"}, {"A-B", "error -102"}, {"ABCDEFGHIJKLM", "error -112"},
+        {"A1234567890", "error -114"}, {"A (1;B", "error -170"}, {"A 1);B", "error -170"},
+        {"A 'x;B", "error -150"}, {"A;B\x01", "error -101"}, {";;", ""},
+        // A header deeper than 16 nodes is refused and leaves the path as it was.
+        {"A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;A:B;:C",
+         "A:B / A:A:B / A:A:A:B / A:A:A:A:B / A:A:A:A:A:B / A:A:A:A:A:A:B / A:A:A:A:A:A:A:B / "
+         "A:A:A:A:A:A:A:A:B / A:A:A:A:A:A:A:A:A:B / A:A:A:A:A:A:A:A:A:A:B / "
+         "A:A:A:A:A:A:A:A:A:A:A:B / A:A:A:A:A:A:A:A:A:A:A:A:B / A:A:A:A:A:A:A:A:A:A:A:A:A:B / "
+         "A:A:A:A:A:A:A:A:A:A:A:A:A:A:B / A:A:A:A:A:A:A:A:A:A:A:A:A:A:A:B / error -110 / "
+         "error -110 / C"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(units(c.message), c.units) << c.message;
-}
-
-TEST(ScpiParser, AHeaderDeeperThanTheLimitIsRefusedAndKeepsThePath) {
-    std::string message;
-    for (int n = 0; n < 20; ++n)
-        message += "A:B;";
-    const std::vector<std::string> found = units(message);
-    ASSERT_EQ(found.size(), 20u);
-    EXPECT_EQ(found[14], "A:A:A:A:A:A:A:A:A:A:A:A:A:A:A:B");
-    EXPECT_EQ(found[15], "error -110");
-    EXPECT_EQ(found[19], "error -110");
-    EXPECT_EQ(units(":A:A:A:A:A:A:A:A:A:A:A:A:A:A:A:A:B;:C").back(), "C");
+    // clang-format on
+    for (const auto& [message, found] : cases)
+        EXPECT_EQ(units(message), found) << message;
 }
 
 TEST(ScpiHeaders, PatternsTakeShortLongOptionalAndSuffixedNodes) {
-    struct Case {
-        std::string_view pattern, header;
-        std::optional<std::vector<int>> suffixes;
-    } const cases[] = {
-        {"SOURce#:VOLTage[:LEVel]?", "sour2:volt:lev?", std::vector{2}},
-        {"SOURce#:VOLTage[:LEVel]?", "SOURCE:VOLTAGE?", std::vector{1}},
-        {"SOURce#:VOLTage[:LEVel]?", "SOUR:VOLT", std::nullopt},
-        {"SOURce#:VOLTage[:LEVel]?", "SOUR:VOLTA?", std::nullopt},
-        {"SYSTem:ERRor[:NEXT]?", "SYST2:ERR?", std::nullopt},
-        {"[SENSe#]:VOLTage", "VOLT", std::vector{1}},
-        {"*IDN?", "*idn?", std::vector<int>{}},
-        {"*IDN?", "IDN?", std::nullopt},
+    // clang-format off
+    const std::array<std::string_view, 3> cases[] = {
+        {"SOURce#:VOLTage[:LEVel]?", "sour2:volt:lev?", "2"},
+        {"SOURce#:VOLTage[:LEVel]?", "SOURCE:VOLTAGE?", "1"},
+        {"SOURce#:VOLTage[:LEVel]?", "SOUR:VOLT", "none"},
+        {"SOURce#:VOLTage[:LEVel]?", "SOUR:VOLTA?", "none"},
+        {"SYSTem:ERRor[:NEXT]?", "SYST2:ERR?", "none"}, {"[SENSe#]:VOLTage", "VOLT", "1"},
+        {"*IDN?", "*idn?", ""}, {"*IDN?", "IDN?", "none"},
     };
-    for (const Case& c : cases) {
-        MessageUnits reader(c.header);
-        const auto unit = std::get<ProgramUnit>(*reader.next());
-        EXPECT_EQ(matchHeader(c.pattern, unit), c.suffixes) << c.pattern << " " << c.header;
-    }
+    // clang-format on
+    for (const auto& [pattern, header, taken] : cases)
+        EXPECT_EQ(suffixes(pattern, header), taken) << pattern << " " << header;
 }
 
-TEST(ScpiValues, NumbersAndTheirErrors) {
+std::string shortest(double value) {
+    std::array<char, 32> text{};
+    return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
+}
+
+// What a reading of text gives: "n" a number (volts), "r" one from -1 to 2 (default 0.5), "w" a
+// whole number up to 65535 (default 7), "b" a boolean, "c" a choice, "l" a channel list up to
+// 4; "error N" when it fails.
+std::string read(char kind, std::string_view text) {
     constexpr UnitSuffix kVolts[] = {{"V", 1}, {"MV", 1e-3}};
-    struct Case {
-        std::string_view text;
-        double value;
-        int error;
-    } const cases[] = {
-        {"1.5", 1.5, 0},    {"-2E-3", -0.002, 0}, {".5e+0004", 5000, 0}, {"#H8000", 32768, 0},
-        {"#B101", 5, 0},    {"#Q17", 15, 0},      {"1500 mV", 1.5, 0},   {"2V", 2, 0},
-        {"#HXYZ", 0, -121}, {"#X1", 0, -121},     {"1e32001", 0, -123},  {"1 A", 0, -131},
-        {"'1'", 0, -158},   {"(1)", 0, -178},     {"#12ab", 0, -168},    {"ON", 0, -148},
-        {"-", 0, -121},     {"1E", 0, -121},
-    };
-    for (const Case& c : cases) {
-        double value = 0;
-        EXPECT_EQ(errorOf([&] { value = readScpiNumber(c.text, kVolts); }), c.error) << c.text;
-        if (c.error == 0) {
-            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
-        }
+    constexpr std::string_view kNames[] = {"NORMal", "R1K", "TSTate"};
+    try {
+        if (kind == 'n') return shortest(readScpiNumber(text, kVolts));
+        if (kind == 'r') return shortest(readScpiNumber(text, kVolts, {-1, 2, 0.5}));
+        if (kind == 'w') return std::to_string(readScpiWhole(text, 65535, 7));
+        if (kind == 'b') return readScpiBoolean(text) ? "on" : "off";
+        if (kind == 'c') return std::to_string(readScpiChoice(text, kNames));
+        std::string list;
+        for (const int n : readScpiChannels(text, 4))
+            list += std::to_string(n);
+        return list;
+    } catch (const ScpiError& e) {
+        return "error " + std::to_string(e.kind.code);
     }
-    EXPECT_EQ(errorOf([] { readScpiNumber("5 V"); }), -138);
-    EXPECT_EQ(errorOf([] { readScpiNumber(std::string(256, '1')); }), -124);
 }
 
-TEST(ScpiValues, WholeNumbersBooleansChoicesAndChannelLists) {
-    EXPECT_EQ(readScpiWhole("65535", 65535), 65535u);
-    EXPECT_EQ(errorOf([] { readScpiWhole("65536", 65535); }), -222);
-    EXPECT_EQ(errorOf([] { readScpiWhole("-1", 65535); }), -222);
-    EXPECT_EQ(errorOf([] { readScpiWhole("1.5", 65535); }), -224);
-    EXPECT_TRUE(readScpiBoolean("on"));
-    EXPECT_TRUE(readScpiBoolean("0.5"));
-    EXPECT_FALSE(readScpiBoolean("0.4"));
-    EXPECT_FALSE(readScpiBoolean("OFF"));
-    EXPECT_EQ(errorOf([] { readScpiBoolean("HALF"); }), -224);
-    constexpr std::string_view kNames[] = {"NORMal", "R1K", "TSTate"};
-    EXPECT_EQ(readScpiChoice("norm", kNames), 0);
-    EXPECT_EQ(readScpiChoice("TSTATE", kNames), 2);
-    EXPECT_EQ(errorOf([&] { readScpiChoice("NORMA", kNames); }), -224);
-    EXPECT_EQ(readScpiChannels("(@3,1)", 4), (std::vector{3, 1}));
-    EXPECT_EQ(readScpiChannels("(@4:2)", 4), (std::vector{4, 3, 2}));
-    EXPECT_EQ(readScpiChannels("(@)", 4), std::vector<int>{});
-    EXPECT_EQ(errorOf([] { readScpiChannels("(@1,1)", 4); }), -224);
-    EXPECT_EQ(errorOf([] { readScpiChannels("(@0)", 4); }), -222);
-    EXPECT_EQ(errorOf([] { readScpiChannels("(@5)", 4); }), -222);
-    EXPECT_EQ(errorOf([] { readScpiChannels("1", 4); }), -104);
+TEST(ScpiValues, NumbersChoicesAndChannelListsAndTheirErrors) {
+    // clang-format off
+    const std::array<std::string_view, 3> cases[] = {
+        {"n", "1.5", "1.5"}, {"n", "-2E-3", "-0.002"}, {"n", ".5e+0004", "5000"},
+        {"n", "#H8000", "32768"}, {"n", "#B101", "5"}, {"n", "#Q17", "15"}, {"n", "2V", "2"},
+        {"n", "1500 mV", "1.5"}, {"n", "#HXYZ", "error -121"}, {"n", "#X1", "error -121"},
+        {"n", "1e32001", "error -123"}, {"n", "1 A", "error -131"}, {"n", "'1'", "error -158"},
+        {"n", "(1)", "error -178"}, {"n", "#12ab", "error -168"}, {"n", "ON", "error -148"},
+        {"n", "-", "error -121"}, {"n", "1E", "error -121"}, {"r", "MIN", "-1"},
+        {"r", "maximum", "2"}, {"r", "DEF", "0.5"}, {"r", "2.01", "error -222"},
+        {"r", "-1.01", "error -222"}, {"r", "MINI", "error -148"}, {"w", "65535", "65535"},
+        {"w", "65536", "error -222"}, {"w", "-1", "error -222"}, {"w", "1.5", "error -224"},
+        {"w", "MAX", "65535"}, {"w", "DEFAULT", "7"}, {"w", "5 V", "error -138"},
+        {"b", "on", "on"}, {"b", "0.5", "on"}, {"b", "0.4", "off"}, {"b", "OFF", "off"},
+        {"b", "HALF", "error -224"}, {"c", "norm", "0"}, {"c", "TSTATE", "2"},
+        {"c", "NORMA", "error -224"}, {"l", "(@3,1)", "31"}, {"l", "(@4:2)", "432"},
+        {"l", "(@)", ""}, {"l", "(@1,1)", "error -224"}, {"l", "(@0)", "error -222"},
+        {"l", "(@5)", "error -222"}, {"l", "1", "error -104"},
+    };
+    // clang-format on
+    for (const auto& [kind, text, value] : cases)
+        EXPECT_EQ(read(kind[0], text), value) << kind << " " << text;
+    EXPECT_EQ(read('n', std::string(256, '1')), "error -124");
 }
 
 TEST(ScpiStatus, TheQueueItsOverflowAndTheStatusBits) {
