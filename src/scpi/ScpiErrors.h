@@ -38,4 +38,3 @@ inline constexpr ScpiErrorKind kIllegalParameterValue{-224, "Illegal parameter v
 inline constexpr ScpiErrorKind kQueueOverflow{-350, "Queue overflow"};
 inline constexpr ScpiErrorKind kInputBufferOverrun{-363, "Input buffer overrun"};
 inline constexpr ScpiErrorKind kQueryInterrupted{-410, "Query INTERRUPTED"};
-inline constexpr ScpiErrorKind kQueryUnterminated{-420, "Query UNTERMINATED"};

@@ -30,6 +30,21 @@ def test_a_line_of_relative_headers_costs_memory_in_proportion(server, board):
     assert time.monotonic() - started < 5
 
 
+def test_an_answer_stops_at_16_mib():
+    env = {k: v for k, v in os.environ.items() if k != "XT4830_VIRTUAL_TRACE"}  # for speed
+    tool = subprocess.Popen([TOOL, "serve", "--listen", "127.0.0.1:0"], env=env,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    port = int(tool.stdout.readline().rsplit(":", 1)[1])
+    with socket.create_connection(("127.0.0.1", port), timeout=60) as client:
+        client.sendall(b":SOUR1:SWE? 0,65535,1;" * 26 + b":SYST:ERR?\n")
+        answer = client.makefile("rb").readline()
+    # 24 sweeps of 65536 pairs fit; the last two answer nothing.
+    assert answer.count(b"65535,4095") == 24
+    assert answer.endswith(b';-223,"Too much data; the answer would pass 16777216 bytes"\n')
+    tool.terminate()
+    assert tool.wait(timeout=5) == 0
+
+
 def test_numeric_limits_and_the_longest_settle(board):
     assert board.query("SOUR2:CODE MAX;CODE?;CODE DEF;CODE?;:SOUR:REF:VOLT 2;:SOUR2:VOLT maximum;"
                        "CODE?;:SOUR:REF:VOLT MIN;VOLT?;VOLT DEF;VOLT?;:SENS:VOLT:REF MAX;REF?;"
