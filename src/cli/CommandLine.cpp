@@ -257,7 +257,8 @@ struct Grammar {
         serve = app.add_subcommand(
             "serve", "Keep the board open and serve SCPI over TCP until SIGINT or SIGTERM");
         serve->add_option("--listen", listen,
-                          "ADDRESS:PORT to listen on (default 127.0.0.1:5025, this machine only)");
+                          "HOST:PORT or [IPv6]:PORT to listen on (default 127.0.0.1:5025, this "
+                          "machine only; port 0: any free one, printed)");
     }
 };
 

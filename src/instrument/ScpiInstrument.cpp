@@ -12,6 +12,7 @@
 #include "measure/AdcRules.h"
 #include "measure/Sweep.h"
 #include "scpi/ScpiHeaders.h"
+#include "scpi/ScpiStandardCommands.h"
 #include "scpi/ScpiValues.h"
 
 namespace {
@@ -99,11 +100,7 @@ struct ScpiInstrument::Call {
 
     // The parameters, at least fewest and at most most of them.
     const std::vector<std::string>& parameters(std::size_t fewest, std::size_t most) const {
-        const std::vector<std::string>& given = unit.parameters;
-        if (given.size() < fewest) throw ScpiError{kMissingParameter, unit.header};
-        if (given.size() > most)
-            throw ScpiError{kParameterNotAllowed, unit.header + " " + given[most]};
-        return given;
+        return checkedParameters(unit, fewest, most);
     }
     const std::string& only() const { return parameters(1, 1)[0]; }
     void none() const { parameters(0, 0); }
@@ -131,21 +128,7 @@ std::span<const ScpiInstrument::Entry> ScpiInstrument::commands() {
     static const Entry kCommands[] = {
         {"*IDN?", &I::identify, false},
         {"*RST", &I::reset, true},
-        {"*CLS", &I::clearStatus, false},
-        {"*ESE", &I::setEventEnable, false},
-        {"*ESE?", &I::eventEnable, false},
-        {"*ESR?", &I::events, false},
-        {"*OPC", &I::operationComplete, false},
-        {"*OPC?", &I::operationCompleteQuery, false},
-        {"*SRE", &I::setServiceEnable, false},
-        {"*SRE?", &I::serviceEnable, false},
-        {"*STB?", &I::statusByte, false},
-        {"*WAI", &I::wait, false},
         {"*TST?", &I::selfTest, true},
-        {"SYSTem:ERRor[:NEXT]?", &I::nextError, false},
-        {"SYSTem:ERRor:COUNt?", &I::errorCount, false},
-        {"SYSTem:VERSion?", &I::version, false},
-        {"STATus:PRESet", &I::presetStatus, false},
         {"SOURce#:CODE", &I::setCode<Command::WriteAndUpdate>, true},
         {"SOURce#:CODE?", &I::code, false},
         {"SOURce#:CODE:INPut", &I::setCode<Command::WriteInput>, true},
@@ -217,6 +200,7 @@ std::string ScpiInstrument::execute(std::string_view message, ScpiClient& client
 }
 
 std::optional<std::string> ScpiInstrument::run(const ProgramUnit& unit, ScpiClient& client) {
+    if (auto answer = runStandardCommand(unit, client.status)) return *answer;
     for (const Entry& entry : commands()) {
         auto suffixes = matchHeader(entry.pattern, unit);
         if (!suffixes) continue;
@@ -262,61 +246,6 @@ std::optional<std::string> ScpiInstrument::reset(const Call& call) {
     return std::nullopt;
 }
 
-std::optional<std::string> ScpiInstrument::clearStatus(const Call& call) {
-    call.none();
-    call.client.status.clear();
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::setEventEnable(const Call& call) {
-    call.client.status.eventEnable = static_cast<uint8_t>(readScpiWhole(call.only(), 255));
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::eventEnable(const Call& call) {
-    call.none();
-    return std::to_string(call.client.status.eventEnable);
-}
-
-std::optional<std::string> ScpiInstrument::events(const Call& call) {
-    call.none();
-    return std::to_string(call.client.status.takeEvents());
-}
-
-std::optional<std::string> ScpiInstrument::operationComplete(const Call& call) {
-    call.none();
-    // Every command has finished when the next is read.
-    call.client.status.setEvent(ScpiStatus::kOperationComplete);
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::operationCompleteQuery(const Call& call) {
-    call.none();
-    return "1";
-}
-
-std::optional<std::string> ScpiInstrument::setServiceEnable(const Call& call) {
-    constexpr uint32_t kSummaryBit = 1 << 6;
-    call.client.status.serviceEnable =
-        static_cast<uint8_t>(readScpiWhole(call.only(), 255) & ~kSummaryBit);
-    return std::nullopt;
-}
-
-std::optional<std::string> ScpiInstrument::serviceEnable(const Call& call) {
-    call.none();
-    return std::to_string(call.client.status.serviceEnable);
-}
-
-std::optional<std::string> ScpiInstrument::statusByte(const Call& call) {
-    call.none();
-    return std::to_string(call.client.status.statusByte());
-}
-
-std::optional<std::string> ScpiInstrument::wait(const Call& call) {
-    call.none();
-    return std::nullopt;
-}
-
 std::optional<std::string> ScpiInstrument::selfTest(const Call& call) {
     call.none();
     // The run goes on past a refused request, as in the window; the first refusal is reported.
@@ -336,29 +265,6 @@ std::optional<std::string> ScpiInstrument::selfTestReadings(const Call& call) {
     for (const SelfTestReading& r : *selfTestReadings_)
         readings += (readings.empty() ? "" : ",") + number(r.volts);
     return readings;
-}
-
-// SCPI's required commands.
-
-std::optional<std::string> ScpiInstrument::nextError(const Call& call) {
-    call.none();
-    return call.client.status.nextError();
-}
-
-std::optional<std::string> ScpiInstrument::errorCount(const Call& call) {
-    call.none();
-    return std::to_string(call.client.status.errorCount());
-}
-
-std::optional<std::string> ScpiInstrument::version(const Call& call) {
-    call.none();
-    return "1999.0";
-}
-
-std::optional<std::string> ScpiInstrument::presetStatus(const Call& call) {
-    // The board has no operation or questionable conditions to enable.
-    call.none();
-    return std::nullopt;
 }
 
 // The DAC's outputs.

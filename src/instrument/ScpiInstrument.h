@@ -66,22 +66,8 @@ private:
 
     std::optional<std::string> identify(const Call&);
     std::optional<std::string> reset(const Call&);
-    std::optional<std::string> clearStatus(const Call&);
-    std::optional<std::string> setEventEnable(const Call&);
-    std::optional<std::string> eventEnable(const Call&);
-    std::optional<std::string> events(const Call&);
-    std::optional<std::string> operationComplete(const Call&);
-    std::optional<std::string> operationCompleteQuery(const Call&);
-    std::optional<std::string> setServiceEnable(const Call&);
-    std::optional<std::string> serviceEnable(const Call&);
-    std::optional<std::string> statusByte(const Call&);
-    std::optional<std::string> wait(const Call&);
     std::optional<std::string> selfTest(const Call&);
     std::optional<std::string> selfTestReadings(const Call&);
-    std::optional<std::string> nextError(const Call&);
-    std::optional<std::string> errorCount(const Call&);
-    std::optional<std::string> version(const Call&);
-    std::optional<std::string> presetStatus(const Call&);
 
     // command: "Write to and Update DAC channel n", "Write to Input Register n" or "Write to
     // Input Register n, Update All".

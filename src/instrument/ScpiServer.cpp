@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "instrument/ScpiInstrument.h"
+#include "scpi/LineFramer.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ public:
     }
     // When the client has let its line or its answer wait too long.
     std::optional<Clock::time_point> deadline() const {
-        if (line_.empty() && !overrun_ && !pending()) return std::nullopt;
+        if (!framer_.midLine() && !pending()) return std::nullopt;
         return lastProgress_ + kStallTimeout;
     }
 
@@ -129,34 +130,27 @@ private:
     }
 
     void take(std::string_view bytes) {
-        while (!bytes.empty() && open_) {
-            const std::size_t end = bytes.find('\n');
-            const std::string_view part = bytes.substr(0, end);
-            if (!overrun_) line_.append(part);
-            if (line_.size() > kLongestLine) {
+        framer_.take(
+            bytes,
+            [this](std::string_view line) {
+                run(line);
+                return open_;
+            },
+            [this] {
                 client_.status.report(
                     {kInputBufferOverrun,
                      "a line over " + std::to_string(kLongestLine) + " bytes was dropped"});
-                line_.clear();
-                line_.shrink_to_fit();
-                overrun_ = true;
-            }
-            if (end == std::string_view::npos) return;
-            bytes.remove_prefix(end + 1);
-            if (!std::exchange(overrun_, false)) run();
-            line_.clear();
-        }
+            });
     }
 
     // The client closed its side or the connection broke: a line it left unended is no
     // message and is dropped.
     void endOfInput() {
         inputEnded_ = true;
-        line_.clear();
+        framer_ = LineFramer(kLongestLine);
     }
 
-    void run() {
-        if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+    void run(std::string_view line) {
         if (pending()) {
             // A new message before the last answer was taken: that answer is gone.
             client_.status.report(
@@ -165,7 +159,7 @@ private:
         answer_.clear();
         sent_ = 0;
         try {
-            answer_ = instrument_.execute(line_, client_);
+            answer_ = instrument_.execute(line, client_);
         } catch (const Cancelled&) {
             open_ = false;
             return;
@@ -195,10 +189,9 @@ private:
     int fd_;
     ScpiInstrument& instrument_;
     ScpiClient client_;
-    std::string line_;
+    LineFramer framer_{kLongestLine};
     std::string answer_;
     std::size_t sent_ = 0;  // how much of the answer has gone
-    bool overrun_ = false;  // the line went past the limit: the rest of it is dropped
     bool inputEnded_ = false;
     bool open_ = true;
     Clock::time_point lastProgress_ = Clock::now();

@@ -4,8 +4,10 @@
 #include <charconv>
 #include <string>
 
+#include "scpi/LineFramer.h"
 #include "scpi/ScpiHeaders.h"
 #include "scpi/ScpiParser.h"
+#include "scpi/ScpiStandardCommands.h"
 #include "scpi/ScpiStatus.h"
 #include "scpi/ScpiValues.h"
 
@@ -172,4 +174,51 @@ TEST(ScpiStatus, TheQueueItsOverflowAndTheStatusBits) {
     EXPECT_EQ(status.errorCount(), 0u);
     EXPECT_EQ(status.statusByte(), 0);
     EXPECT_EQ(status.takeEvents(), 0);
+}
+
+TEST(LineFramer, MessagesEndOnlyAtTheirTerminatorAndLongLinesAreDropped) {
+    LineFramer framer(8);
+    std::string seen;
+    const auto take = [&](std::string_view bytes) {
+        framer.take(
+            bytes,
+            [&](std::string_view line) { return seen += "[" + std::string(line) + "]", true; },
+            [&] { seen += "overrun"; });
+    };
+    take("*IDN?\r\nSOUR1:");
+    EXPECT_TRUE(framer.midLine());
+    take("CO\n\n123456789");
+    EXPECT_EQ(seen, "[*IDN?][SOUR1:CO][]overrun");
+    take("0123456789\nA\nB");
+    EXPECT_EQ(seen, "[*IDN?][SOUR1:CO][]overrun[A]");
+    EXPECT_TRUE(framer.midLine());
+    framer.take(
+        "\nC\n", [&](std::string_view line) { return seen += line, false; }, [] {});
+    EXPECT_EQ(seen, "[*IDN?][SOUR1:CO][]overrun[A]B");
+}
+
+TEST(ScpiStandardCommands, StatusCommandsOverTheClientsStatus) {
+    ScpiStatus status;
+    const auto run = [&status](std::string_view message) {
+        std::string answers;
+        MessageUnits reader(message);
+        while (const auto unit = reader.next()) {
+            try {
+                const auto answer = runStandardCommand(std::get<ProgramUnit>(*unit), status);
+                answers += !answer ? "none;" : answer->value_or("-") + ";";
+            } catch (const ScpiError& e) {
+                answers += "error " + std::to_string(e.kind.code) + ";";
+            }
+        }
+        return answers;
+    };
+    EXPECT_EQ(run("*ESR?;*ESE 36;*ESE?;*SRE 255;*SRE?;*OPC;*ESR?;*OPC?;*WAI;STAT:PRES"),
+              "128;-;36;-;191;-;1;1;-;-;");
+    EXPECT_EQ(run("*ESE;*SRE 1,2;*CLS 1;SYST:ERR:COUN? 1;:SYST:VERS? 1;*ESE 256;:SYST:ERR:COUN?"),
+              "error -109;error -108;error -108;error -108;error -108;error -222;0;");
+    status.report({kSyntaxError, "x"});
+    EXPECT_EQ(run("*STB?;SYST:ERR:COUN?;:SYST:ERR?;:SYST:ERR?;:SYST:VERS?;:SOUR1:CODE?"),
+              "100;1;-102,\"Syntax error; x\";0,\"No error\";1999.0;none;");
+    status.report({kSyntaxError, "x"});
+    EXPECT_EQ(run("*CLS;*STB?"), "-;0;");
 }

@@ -38,11 +38,11 @@ def test_an_answer_stops_at_16_mib():
     with socket.create_connection(("127.0.0.1", port), timeout=60) as client:
         client.sendall(b":SOUR1:SWE? 0,65535,1;" * 26 + b":SYST:ERR?\n")
         answer = client.makefile("rb").readline()
+    tool.terminate()
+    assert tool.wait(timeout=5) == 0
     # 24 sweeps of 65536 pairs fit; the last two answer nothing.
     assert answer.count(b"65535,4095") == 24
     assert answer.endswith(b';-223,"Too much data; the answer would pass 16777216 bytes"\n')
-    tool.terminate()
-    assert tool.wait(timeout=5) == 0
 
 
 def test_numeric_limits_and_the_longest_settle(board):
@@ -100,7 +100,11 @@ def test_the_lock_keeps_other_clients_to_queries(server):
     owner = second.query("SYST:LOCK:OWN?")
     assert re.fullmatch(r'"127\.0\.0\.1:\d+"', owner)
     before = len(server.requests())
-    for message in ["SOUR1:CODE 5", "*RST", "DIAG:WORD 0", "SYST:LOCK:REL"]:
+    for message in ["SOUR1:CODE 5", "SOUR1:CODE:INP 5", "SOUR1:CODE:UALL 5", "SOUR1:VOLT 1",
+                    "SOUR1:VOLT:INP 1", "SOUR1:VOLT:UALL 1", "SOUR1:UPD", "SOUR1:SWE? 0,1,1",
+                    "SOUR:REF:VOLT 1", "SENS:VOLT:REF 1", "SOUR:REF:INT ON", "SOUR:RES",
+                    "SOUR:RES:ALL", "OUTP:PDOW TST,(@1)", "OUTP:LDAC:MASK (@1)", "OUTP:LDAC LOW",
+                    "OUTP:CLR LOW", "DIAG:WORD 0", "*RST", "*TST?", "SYST:LOCK:REL"]:
         second.write(message)
         assert second.query("SYST:ERR?") == \
             f'2,"Locked by another client; {owner[1:-1]} holds the lock"', message
