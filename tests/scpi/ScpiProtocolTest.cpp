@@ -129,7 +129,8 @@ TEST(ScpiValues, NumbersChoicesAndChannelListsAndTheirErrors) {
         {"b", "HALF", "error -224"}, {"c", "norm", "0"}, {"c", "TSTATE", "2"},
         {"c", "NORMA", "error -224"}, {"l", "(@3,1)", "31"}, {"l", "(@4:2)", "432"},
         {"l", "(@)", ""}, {"l", "(@1,1)", "error -224"}, {"l", "(@0)", "error -222"},
-        {"l", "(@5)", "error -222"}, {"l", "1", "error -104"},
+        {"l", "(@5)", "error -222"}, {"l", "1", "error -104"}, {"l", "ON", "error -148"},
+        {"l", "(@1,  2)", "12"},
     };
     // clang-format on
     for (const auto& [kind, text, value] : cases)
