@@ -159,8 +159,8 @@ def test_queries_answer_what_the_board_was_last_sent(server, board):
     other.close()
 
 
-@pytest.mark.parametrize("address", ["127.0.0.1:99999", "127.0.0.1", "127.0.0.1:", ":5025",
-                                     "::1:5025", "[::1]5025", "127.0.0.1:50x"])
+@pytest.mark.parametrize("address", ["127.0.0.1:65536", "127.0.0.1", "127.0.0.1:", ":5025",
+                                     "[::1]:", "::1:5025", "[::1]5025", "127.0.0.1:50x"])
 def test_listen_refuses_what_is_no_address(tmp_path, address):
     trace = tmp_path / "trace"
     result = subprocess.run([TOOL, "serve", "--listen", address], capture_output=True,
