@@ -33,8 +33,11 @@ std::string number(double value) {
 }
 
 // A reference: a number of volts, 3 by default.
+constexpr NumericRange kReferences{1e-6, 1e6, kDefaultReference};
+constexpr NumericRange kCodes{0, kFullScaleCode, 0};
+
 double readReference(std::string_view text) {
-    return readScpiNumber(text, kVolts, {1e-6, 1e6, kDefaultReference});
+    return readScpiNumber(text, kVolts, kReferences);
 }
 
 void appendBigEndian(std::string& bytes, int32_t value) {
@@ -104,6 +107,15 @@ struct ScpiInstrument::Call {
     }
     const std::string& only() const { return parameters(1, 1)[0]; }
     void none() const { parameters(0, 0); }
+    // The limit a query of a setting asks for (SOUR1:CODE? MAX), or nothing when it asks for
+    // the setting.
+    std::optional<double> limit(const NumericRange& range) const {
+        const std::vector<std::string>& given = parameters(0, 1);
+        if (given.empty()) return std::nullopt;
+        if (const auto value = readScpiLimit(given[0], range)) return value;
+        throw ScpiError{kIllegalParameterValue,
+                        given[0] + " is not one of MINimum|MAXimum|DEFault"};
+    }
 };
 
 ScpiInstrument::ScpiInstrument(Declare& requests, std::string identity)
@@ -282,12 +294,12 @@ std::optional<std::string> ScpiInstrument::setVolts(const Call& call) {
 }
 
 std::optional<std::string> ScpiInstrument::code(const Call& call) {
-    call.none();
+    if (const auto limit = call.limit(kCodes)) return number(*limit);
     return std::to_string(board_.code(channelOf(call)));
 }
 
 std::optional<std::string> ScpiInstrument::volts(const Call& call) {
-    call.none();
+    if (const auto limit = call.limit(NumericRange{0, dacReference_, 0})) return number(*limit);
     return number(idealVolts(board_.code(channelOf(call)), dacReference_));
 }
 
@@ -303,7 +315,7 @@ std::optional<std::string> ScpiInstrument::setDacReference(const Call& call) {
 }
 
 std::optional<std::string> ScpiInstrument::dacReference(const Call& call) {
-    call.none();
+    if (const auto limit = call.limit(kReferences)) return number(*limit);
     return number(dacReference_);
 }
 
@@ -387,7 +399,7 @@ std::optional<std::string> ScpiInstrument::setAdcReference(const Call& call) {
 }
 
 std::optional<std::string> ScpiInstrument::adcReference(const Call& call) {
-    call.none();
+    if (const auto limit = call.limit(kReferences)) return number(*limit);
     return number(adcReference_);
 }
 

@@ -141,13 +141,18 @@ double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units) 
     return applySuffix(decimalValue(parts), suffix, units);
 }
 
-double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
-                      const NumericRange& range) {
+std::optional<double> readScpiLimit(std::string_view text, const NumericRange& range) {
     constexpr std::array<std::string_view, 3> kLimits = {"MINimum", "MAXimum", "DEFault"};
     const std::array<double, 3> limits = {range.minimum, range.maximum, range.byDefault};
     for (std::size_t i = 0; i < limits.size(); ++i) {
         if (mnemonicMatches(text, kLimits.at(i))) return limits.at(i);
     }
+    return std::nullopt;
+}
+
+double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
+                      const NumericRange& range) {
+    if (const auto limit = readScpiLimit(text, range)) return *limit;
     const double value = readScpiNumber(text, units);
     if (!(value >= range.minimum && value <= range.maximum)) {
         throw ScpiError{kDataOutOfRange, std::string(text) + " is outside " +

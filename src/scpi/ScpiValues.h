@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ struct NumericRange {
 };
 double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
                       const NumericRange& range);
+// The limit text names (MINimum, MAXimum or DEFault); nothing for other text.
+std::optional<double> readScpiLimit(std::string_view text, const NumericRange& range);
 
 // A whole number from 0 to max (a code, a register value): -222 outside, -224 with a
 // fraction. MINimum is 0, MAXimum max, DEFault byDefault.

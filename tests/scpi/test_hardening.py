@@ -51,6 +51,8 @@ def test_numeric_limits_and_the_longest_settle(board):
                        ":SOUR1:SWE? MAX,DEF,DEF,MIN;SWE? 65534,DEF,DEF;:DIAG:WORD MAX;"
                        ":SOUR:REF:INT?") == \
         "65535;0;65535;1e-06;3;1e+06;65535,4095;65534,4095,65535,4095;1"
+    assert board.query("SOUR1:CODE? MAX;VOLT? MAX;:SOUR:REF:VOLT? MIN;:SENS:VOLT:REF? DEF;"
+                       ":SOUR1:CODE? DEF") == "65535;3;1e-06;3;0"
     assert board.query("SOUR1:SWE? 0,1,1,10.001;:SYST:ERR?") == \
         '-222,"Data out of range; 10.001 is outside 0 to 10"'
 
