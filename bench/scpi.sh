@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The SCPI server on the virtual board: median round trips over loopback of *IDN? and of a
-# write with a read-back (QUERIES of each, default 1000), and the server's resident memory.
+# The SCPI server on the virtual board: median round trips over loopback of *IDN?, of a write
+# joined to its read-back and of the write-then-query loop through pyvisa-py and PyMeasure
+# (QUERIES of each, default 1000), and the server's resident memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
-ensure_packages "${BUILD_PACKAGES[@]}" python3
+ensure_packages "${BUILD_PACKAGES[@]}" python3 python3-pyvisa python3-pyvisa-py python3-pymeasure
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target xt4830ctl BoardIo_library >/dev/null
 unset XT4830_VIRTUAL_TRACE

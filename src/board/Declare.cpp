@@ -9,6 +9,7 @@ Declare::Declare(DriverLibrary& driver, FailurePolicy& policy)
 
 void Declare::issue(const BoardRequest& request) {
     const int16_t result = driver_.request(request);
+    if (result == 0 && watcher_) watcher_(request);
     if (result != 0) policies_.back()->refused(request, result);
 }
 

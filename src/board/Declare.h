@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "board/BoardRequest.h"
@@ -26,6 +28,9 @@ public:
     void SetClrPin(bool level);
     void SetLdacPin(bool level);
 
+    // Told of every request the board took, in order; an empty one: nobody is.
+    void watch(std::function<void(const BoardRequest&)> watcher) { watcher_ = std::move(watcher); }
+
     // The input the board's ADC measures: the one the last multiplexer request selected,
     // whoever sent it (0 = A ... 7 = H).
     int measuredInput() const { return measuredInput_; }
@@ -50,6 +55,7 @@ private:
 
     DriverLibrary& driver_;
     std::vector<FailurePolicy*> policies_;  // the one given at construction first
+    std::function<void(const BoardRequest&)> watcher_;
     uint16_t deviceAddress_ = 0;
     int measuredInput_ = 0;
 };

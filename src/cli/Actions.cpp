@@ -144,6 +144,7 @@ Action sweep(const SweepSettings& settings) {
         Output& out = session.output();
         out.header(kSweepColumns);
         Sweep run(session.requests(), settings);
+        run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
         while (!run.done()) {
             stopIfAsked();
@@ -160,6 +161,7 @@ Action sweep(const SweepSettings& settings) {
 Action characterise(const CharacteriseSettings& settings, bool json) {
     return [settings, json](Session& session) {
         Characterisation run(session.requests(), settings);
+        run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run);
         while (!run.done()) {
             stopIfAsked();

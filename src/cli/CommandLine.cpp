@@ -132,7 +132,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     pin->add_option("PIN", w.pin, "ldac or clr")->required()->check(CLI::IsMember({"ldac", "clr"}));
     pin->add_option("LEVEL", w.level, "low or high")
         ->required()
-        ->check(CLI::IsMember({"low", "high"}));
+        ->check(CLI::IsMember(optionNameList(kPinLevels)));
 
     auto* read = app.add_subcommand("read", "Read an output back through the board's ADC");
     read->add_option("INPUT", w.channel, "A to H")->required();
@@ -296,7 +296,8 @@ struct Grammar {
         serve = app.add_subcommand(
             "serve", "Keep the board open and serve SCPI over TCP until SIGINT or SIGTERM");
         serve->add_option("--listen", listen,
-                          "ADDRESS:PORT to listen on (default 127.0.0.1:5025, this machine only)");
+                          "HOST:PORT or [IPv6]:PORT to listen on (default 127.0.0.1:5025, this "
+                          "machine only; port 0: any free one, printed)");
     }
 };
 

@@ -41,33 +41,41 @@ enum class ResetChoice : int { DacAndInputOnly, AllRegisters };
 enum class ReferenceChoice : int { Off, On };
 enum class ClearCode : int { ZeroScale, MidScale, FullScale, NoOperation };
 
-// One option of a register panel: its caption in the window and its name on the command line.
+// One option of a register panel: its caption in the window, its name on the command line and
+// its SCPI mnemonic (capitals: the short form).
 struct OptionEntry {
     const char* caption;
     const char* name;
+    const char* scpi;
 };
 
 inline constexpr std::array<OptionEntry, 4> kPowerDownModes = {{
-    {"Normal Operation", "normal"},
-    {"1k Ohm to Ground", "1k"},
-    {"100k Ohm to Ground", "100k"},
-    {"Three State", "three-state"},
+    {"Normal Operation", "normal", "NORMal"},
+    {"1k Ohm to Ground", "1k", "R1K"},
+    {"100k Ohm to Ground", "100k", "R100K"},
+    {"Three State", "three-state", "TSTate"},
 }};
 // 0 resets the DAC and input registers only, 1 every register.
 inline constexpr std::array<OptionEntry, 2> kResetChoices = {{
-    {"Reset DAC and Input Registers Only", "dac-and-input"},
-    {"Reset All Registers", "all"},
+    {"Reset DAC and Input Registers Only", "dac-and-input", "DAC"},
+    {"Reset All Registers", "all", "ALL"},
 }};
 // 0 external reference, 1 the internal one. The first caption ends in a blank.
 inline constexpr std::array<OptionEntry, 2> kReferenceChoices = {{
-    {"Internal reference OFF (default) (use external reference) ", "off"},
-    {"Internal reference ON", "on"},
+    {"Internal reference OFF (default) (use external reference) ", "off", "OFF"},
+    {"Internal reference ON", "on", "ON"},
 }};
 inline constexpr std::array<OptionEntry, 4> kClearCodes = {{
-    {"Zero Scale", "zero"},
-    {"Mid Scale", "mid"},
-    {"Full Scale", "full"},
-    {"No Operation", "none"},
+    {"Zero Scale", "zero", "ZERO"},
+    {"Mid Scale", "mid", "MID"},
+    {"Full Scale", "full", "FULL"},
+    {"No Operation", "none", "NONE"},
+}};
+
+// The levels of the LDAC and CLR pins, 0 low and 1 high.
+inline constexpr std::array<OptionEntry, 2> kPinLevels = {{
+    {"Low", "low", "LOW"},
+    {"High", "high", "HIGH"},
 }};
 
 // Nothing written: a panel without such controls.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <thread>
 
 #include "board/Declare.h"
 #include "command/CodeVoltage.h"
@@ -121,7 +120,7 @@ int32_t Characterisation::codeOfReading(const Block& block, int slot, int64_t ro
 void Characterisation::write(int32_t code) {
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
-    std::this_thread::sleep_for(settings_.settle);  // returns at once for none
+    settleFor(settings_.settle, checkpoint_);
     written_ = code;
 }
 

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command/CommandComposer.h"
 #include "measure/CodePlan.h"
+#include "measure/SettleWait.h"
 
 class Declare;
 
@@ -90,12 +92,15 @@ public:
     int64_t writesPlanned() const;
     // Takes the next reading, writing its code first when the last write was another.
     void next();
+    // Called within the settling waits, where it may end the run by throwing.
+    void stopWith(Checkpoint checkpoint) { checkpoint_ = std::move(checkpoint); }
 
     // The readings so far, one entry per code in ascending codes.
     std::vector<CodeReadings> readings() const;
     const CharacteriseSettings& settings() const { return settings_; }
 
 private:
+    Checkpoint checkpoint_;
     struct Block {
         CodeBlock codes;
         std::array<std::size_t, 2> sumIndex;  // where each code's readings are summed

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 #include "board/Declare.h"
 #include "command/CodeVoltage.h"
@@ -40,7 +39,7 @@ SweepPoint Sweep::next() {
     ++measured_;
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
-    std::this_thread::sleep_for(settings_.settle);  // returns at once for none
+    settleFor(settings_.settle, checkpoint_);
     const int32_t count = requests_.ReadAdc();
     const double ideal = idealVolts(code, settings_.dacReference);
     return {code, ideal, count, adcVolts(count, settings_.adcReference),

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command/CommandComposer.h"
+#include "measure/SettleWait.h"
 
 class Declare;
 
@@ -53,8 +55,11 @@ public:
     // Writes the next code, lets it settle and reads it back. The multiplexer is set to the
     // output before the first point.
     SweepPoint next();
+    // Called within the settling waits, where it may end the run by throwing.
+    void stopWith(Checkpoint checkpoint) { checkpoint_ = std::move(checkpoint); }
 
 private:
+    Checkpoint checkpoint_;
     Declare& requests_;
     SweepSettings settings_;
     CommandComposer composer_;

@@ -89,24 +89,17 @@ def test_common_commands_and_identity(tmp_path, board):
     ("FOO:BAR 1", -113, 32),
     ("SOUR1:CODE", -109, 32),
     ("SOUR1:CODE 1,2", -108, 32),
-    ("SOUR1:VOLT? 1", -108, 32),
-    ("SOUR1:CODE #HXYZ", -121, 32),
-    ("SOUR1:CODE 1e99999", -123, 32),
-    ("SOUR1:CODE 5 V", -138, 32),
-    ("SOUR1:VOLT 1 A", -131, 32),
-    ("SOUR1:CODE ON", -148, 32),
+    ("SOUR1:VOLT? MAX,1", -108, 32),
+    ("SOUR1:VOLT? 1", -224, 16),
     ("SOUR1:CODE:", -102, 32),
     ("SOUR5:CODE 1", -114, 32),
-    ("SOUR1:CODE \x01", -101, 32),
     ("SOUR1:CODE 65536", -222, 16),
     ("SOUR1:CODE 1.5", -224, 16),
     ("SOUR1:VOLT 3.01", -222, 16),
-    ("SOUR1:VOLT -0.1", -222, 16),
     ("SOUR:REF:VOLT 0", -222, 16),
     ("DIAG:WORD #H400000", -222, 16),
     ("MEAS:VOLT? (@9)", -222, 16),
     ("OUTP:PDOW HIGH,(@1)", -224, 16),
-    ("*ESE 256", -222, 16),
 ])
 def test_each_error_has_its_code_and_event_bit_and_sends_nothing(server, board, message, code,
                                                                    event):
@@ -115,24 +108,6 @@ def test_each_error_has_its_code_and_event_bit_and_sends_nothing(server, board, 
     assert int(error.split(",")[0]) == code, error
     assert events == event
     assert len(server.requests()) == before
-
-
-def test_the_queue_the_status_byte_and_clear(board):
-    for n in range(40):
-        board.write(f"NOPE{n}")
-    assert int(board.query("*STB?")) & 4 == 4
-    count = int(board.query("SYST:ERR:COUN?"))
-    errors = [board.query("SYST:ERR:NEXT?") for _ in range(count)]
-    assert count >= 16 and errors[0] == '-113,"Undefined header; NOPE0"'
-    assert errors[-1] == '-350,"Queue overflow"'
-    assert board.query("SYST:ERR?") == '0,"No error"'
-    board.write("NOPE")
-    board.write("*CLS")
-    assert board.query("*STB?;SYST:ERR?;*ESR?") == '0;0,"No error";0'
-    # A command error enabled into the summary: the queue (4), the event summary (32) and the
-    # request for service (64).
-    board.write("*ESE 32;*SRE 32;NOPE")
-    assert board.query("*STB?") == "100"
 
 
 def test_refused_requests_give_the_device_error_and_the_server_keeps_serving(tmp_path):
@@ -171,30 +146,23 @@ def test_sweep_as_ascii_and_as_a_block(board):
     assert values == [0, 0, 16384, 1024, 32768, 2048, 49152, 3072]
 
 
-def test_headers_numbers_and_paths(board):
-    for text in ["32768", "#H8000", "#B1000000000000000", "#Q100000", "3.2768E4", "+32768.0",
-                 "327680e-0000000000001"]:
-        assert board.query(f":SOURce3:CODE {text};CODE?") == "32768", text
-    assert board.query("SOUR1:CODE 7;:sour1:code?;*IDN?;CODE?").split(";")[::2] == ["7", "7"]
-    assert board.query("SYSTEM:ERROR:NEXT?") == '0,"No error"'
-
-
-def test_one_client_at_a_time(server, board):
-    second = raw(server)
-    second.sendall(b"*IDN?\n")
-    second.settimeout(0.5)
-    with pytest.raises(socket.timeout):
-        second.recv(100)
-    board.close()
-    second.settimeout(5)
-    assert second.recv(100).startswith(b"Halbrook,")
-    second.close()
+def test_idle_and_slow_clients_hold_nothing(server, board):
+    with raw(server) as idle, raw(server) as slow:
+        slow.sendall(b"*ID")
+        started = time.monotonic()
+        assert board.query("*IDN?").startswith("Halbrook,")
+        slow.sendall(b"N?\n")
+        assert slow.recv(100).startswith(b"Halbrook,")
+        assert time.monotonic() - started < 1
 
 
 def test_bad_input_never_harms_the_server(server):
     rng = random.Random(4830)
     with raw(server) as fuzz:
         fuzz.sendall(b"A" * (70 * 1024) + b"\n*IDN?\n")
+        assert fuzz.makefile("rb").readline().startswith(b"Halbrook,")
+        fuzz.sendall(b"SYST:ERR?\n")
+        assert fuzz.recv(100).startswith(b"-363,")
         for _ in range(300):
             line = bytes(rng.randrange(256) for _ in range(rng.randrange(1, 80)))
             fuzz.sendall(line.replace(b"\n", b"") + b"\n")
@@ -205,19 +173,20 @@ def test_bad_input_never_harms_the_server(server):
         half.sendall(b"*IDN")  # half a line, and gone
     client = server.client()
     assert client.query("*IDN?").startswith("Halbrook,")
-    errors = {client.query("SYST:ERR?").split(",")[0] for _ in range(32)}
-    assert "-363" in errors
     client.close()
 
 
-def test_a_stalled_half_line_is_let_go(server):
-    with raw(server) as stalled:
-        stalled.sendall(b"*IDN?")
-        started = time.monotonic()
-        client = server.client()
-        assert client.query("SYST:ERR?") == '-420,"Query UNTERMINATED; the line was not ended within 5 s"'
-        assert time.monotonic() - started < 8
-        client.close()
+@pytest.mark.parametrize("stall", [False, True])
+def test_a_half_line_is_dropped_when_its_client_closes_or_stalls(server, board, stall):
+    before = len(server.requests())
+    with raw(server) as half:
+        half.sendall(b"SOUR1:CODE 6")
+        if stall:
+            half.settimeout(8)
+            assert half.recv(100) == b""  # let go after 5 s
+    time.sleep(0.2)
+    assert board.query("SOUR1:CODE?") == "0"
+    assert len(server.requests()) == before
 
 
 def test_a_new_message_before_the_answer_was_taken(server):

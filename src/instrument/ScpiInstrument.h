@@ -8,27 +8,42 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/ScpiParser.h"
-#include "cli/ScpiStatus.h"
-#include "command/CommandTable.h"
+#include "board/FailurePolicy.h"
+#include "instrument/BoardState.h"
+#include "instrument/ScpiClient.h"
 #include "measure/SelfTestSequence.h"
+#include "scpi/ScpiParser.h"
 
 class Declare;
 
-// The evaluation board as an SCPI instrument: IEEE 488.2's common commands, SCPI's required
-// ones and the board's own, each composing exactly the words the window composes. A unit that
-// fails a check sends nothing to the board; every error goes to the status's queue.
+// The board's own errors: it refused a request (the detail names the request and the
+// result); another client holds the lock.
+inline constexpr ScpiErrorKind kRequestRefused{1, "Board refused the request"};
+inline constexpr ScpiErrorKind kLockedByAnother{2, "Locked by another client"};
+
+// The evaluation board as an SCPI instrument shared by its clients: IEEE 488.2's common
+// commands, SCPI's required ones and the board's own, each composing exactly the words the
+// window composes. A unit that fails a check sends nothing to the board; every error goes to
+// its client's queue. One client may take the lock; the others' commands that would change the
+// board are then refused, their queries still answer.
 class ScpiInstrument {
 public:
+    // Every answer ends within this many bytes; a query that would go past it answers nothing.
+    static constexpr std::size_t kLongestAnswer = 16 * 1024 * 1024;
+
     // identity: *IDN?'s answer.
     ScpiInstrument(Declare& requests, std::string identity);
+    ~ScpiInstrument();
+    ScpiInstrument(const ScpiInstrument&) = delete;
+    ScpiInstrument& operator=(const ScpiInstrument&) = delete;
 
-    // Runs every unit of one message and gives the answers of its queries as one line (";"
-    // between them, LF at the end), or nothing when no query answered. A query whose request
-    // the board refuses answers 9.91E+37, SCPI's "not a number", so no client waits in vain.
-    std::string execute(std::string_view message);
-
-    ScpiStatus& status() { return status_; }
+    // Runs every unit of one message of client and gives the answers of its queries as one line
+    // (";" between them, LF at the end), or nothing when no query answered. A query whose
+    // request the board refuses answers 9.91E+37, SCPI's "not a number", so no client waits in
+    // vain. Cancelled from the client's checkpoint passes through.
+    std::string execute(std::string_view message, ScpiClient& client);
+    // The client has gone: a lock it held is released.
+    void forget(const ScpiClient& client);
 
     // *IDN?: maker, model, serial number (0: the board tells none) and the software version.
     static std::string identityOf(std::string_view version);
@@ -39,34 +54,20 @@ private:
     struct Entry {
         std::string_view pattern;
         Handler handler;
+        bool changesBoard;  // refused while another client holds the lock
     };
     static std::span<const Entry> commands();
 
-    std::optional<std::string> run(const ProgramUnit& unit);
+    std::optional<std::string> run(const ProgramUnit& unit, ScpiClient& client);
     void write(int32_t word);
     int channelOf(const Call& call) const;
     void writeCode(const Call& call, Command command, uint32_t code);
-    void resetPart(ResetChoice choice);
     uint32_t codeFromVolts(const Call& call) const;
 
     std::optional<std::string> identify(const Call&);
     std::optional<std::string> reset(const Call&);
-    std::optional<std::string> clearStatus(const Call&);
-    std::optional<std::string> setEventEnable(const Call&);
-    std::optional<std::string> eventEnable(const Call&);
-    std::optional<std::string> events(const Call&);
-    std::optional<std::string> operationComplete(const Call&);
-    std::optional<std::string> operationCompleteQuery(const Call&);
-    std::optional<std::string> setServiceEnable(const Call&);
-    std::optional<std::string> serviceEnable(const Call&);
-    std::optional<std::string> statusByte(const Call&);
-    std::optional<std::string> wait(const Call&);
     std::optional<std::string> selfTest(const Call&);
     std::optional<std::string> selfTestReadings(const Call&);
-    std::optional<std::string> nextError(const Call&);
-    std::optional<std::string> errorCount(const Call&);
-    std::optional<std::string> version(const Call&);
-    std::optional<std::string> presetStatus(const Call&);
 
     // command: "Write to and Update DAC channel n", "Write to Input Register n" or "Write to
     // Input Register n, Update All".
@@ -83,9 +84,17 @@ private:
     std::optional<std::string> resetRegisters(const Call&);
     std::optional<std::string> resetAllRegisters(const Call&);
     std::optional<std::string> powerDown(const Call&);
+    std::optional<std::string> powerDownMode(const Call&);
     std::optional<std::string> ldacMask(const Call&);
+    std::optional<std::string> ldacMaskQuery(const Call&);
     std::optional<std::string> ldacPin(const Call&);
+    std::optional<std::string> ldacPinQuery(const Call&);
     std::optional<std::string> clrPin(const Call&);
+    std::optional<std::string> clrPinQuery(const Call&);
+    std::optional<std::string> internalReferenceQuery(const Call&);
+    std::optional<std::string> requestLock(const Call&);
+    std::optional<std::string> releaseLock(const Call&);
+    std::optional<std::string> lockOwner(const Call&);
     std::optional<std::string> rawWord(const Call&);
     std::optional<std::string> measure(const Call&);
     std::optional<std::string> setAdcReference(const Call&);
@@ -94,12 +103,18 @@ private:
     std::optional<std::string> setFormat(const Call&);
     std::optional<std::string> format(const Call&);
 
+    // A refused request ends its unit: the unit reports it.
+    class RefusalEndsUnit : public FailurePolicy {
+    public:
+        void refused(const BoardRequest& request, int16_t result) override;
+    };
+
     Declare& requests_;
     std::string identity_;
-    ScpiStatus status_;
-    std::array<uint32_t, 4> codes_{};  // what this session last wrote to each channel
+    RefusalEndsUnit refusals_;
+    BoardState board_;
     double dacReference_ = 3;
     double adcReference_ = 3;
-    bool binary_ = false;  // FORMat INTeger: sweeps answer a definite-length block
+    const ScpiClient* lockOwner_ = nullptr;
     std::optional<std::vector<SelfTestReading>> selfTestReadings_;
 };

@@ -3,20 +3,15 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <string_view>
 
-// An error as an instrument reports it: a code from the SCPI error list (negative) or one of
-// the board's own (positive), and what went wrong, said after the standard text.
+#include "scpi/ScpiErrors.h"
+
+// An error as an instrument reports it: its kind from the error list (or one of the
+// instrument's own), and what went wrong, said after the standard text.
 struct ScpiError {
-    int code;
+    ScpiErrorKind kind;
     std::string detail;
 };
-
-// The board's own error: it refused a request (the detail names the request and the result).
-inline constexpr int kRequestRefused = 1;
-
-// The standard text of code: "Undefined header"; the board's own for positive codes.
-std::string_view scpiErrorText(int code);
 
 // The IEEE 488.2 status of the instrument: the error queue, the standard event status
 // register with its enable mask, and the service request enable mask behind the status byte.

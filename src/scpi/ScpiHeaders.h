@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/ScpiParser.h"
+#include "scpi/ScpiParser.h"
 
 // Whether a unit's header is the command that pattern writes in the SCPI way:
 // "SOURce#:VOLTage[:LEVel]?" takes SOUR1:VOLT?, :source2:voltage:level? and SOURCE:VOLT?

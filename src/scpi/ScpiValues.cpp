@@ -1,13 +1,14 @@
-#include "cli/ScpiValues.h"
+#include "scpi/ScpiValues.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "cli/ScpiStatus.h"
+#include "scpi/ScpiStatus.h"
 
 namespace {
 
@@ -33,25 +34,25 @@ std::string upperText(std::string_view text) {
 // The kind of data a parameter is, by its first character, for the "not allowed" errors.
 void refuseOtherKinds(std::string_view text, bool characterAllowed) {
     const char first = text.front();
-    if (first == '"' || first == '\'') throw ScpiError{-158, std::string(text)};
-    if (first == '(') throw ScpiError{-178, std::string(text)};
+    if (first == '"' || first == '\'') throw ScpiError{kStringDataNotAllowed, std::string(text)};
+    if (first == '(') throw ScpiError{kExpressionDataNotAllowed, std::string(text)};
     if (first == '#' && text.size() > 1 && isDigit(text[1]))
-        throw ScpiError{-168, std::string(text)};
+        throw ScpiError{kBlockDataNotAllowed, std::string(text)};
     if (!characterAllowed && std::isalpha(static_cast<unsigned char>(first)) != 0)
-        throw ScpiError{-148, std::string(text)};
+        throw ScpiError{kCharacterDataNotAllowed, std::string(text)};
 }
 
 // "#H8000", "#B101", "#Q17".
 double readOtherBase(std::string_view text) {
     const char base = text.size() > 1 ? upper(text[1]) : '\0';
     const int radix = base == 'H' ? 16 : base == 'B' ? 2 : base == 'Q' ? 8 : 0;
-    if (radix == 0) throw ScpiError{-121, std::string(text)};
+    if (radix == 0) throw ScpiError{kInvalidCharacterInNumber, std::string(text)};
     const std::string_view digits = text.substr(2);
-    if (digits.empty()) throw ScpiError{-121, std::string(text)};
-    if (digits.size() > kMostDigits) throw ScpiError{-124, std::string(text)};
+    if (digits.empty()) throw ScpiError{kInvalidCharacterInNumber, std::string(text)};
+    if (digits.size() > kMostDigits) throw ScpiError{kTooManyDigits, std::string(text)};
     uint64_t value = 0;
     const auto [end, problem] = std::from_chars(digits.begin(), digits.end(), value, radix);
-    if (end != digits.end()) throw ScpiError{-121, std::string(text)};
+    if (end != digits.end()) throw ScpiError{kInvalidCharacterInNumber, std::string(text)};
     if (problem == std::errc::result_out_of_range) return std::numeric_limits<double>::infinity();
     return static_cast<double>(value);
 }
@@ -74,7 +75,7 @@ DecimalParts scanDecimal(std::string_view text) {
     while (i < text.size() && isDigit(text[i]))
         ++i, ++digits;
     if (digits == 0) return parts;
-    if (digits > kMostDigits) throw ScpiError{-124, std::string(text)};
+    if (digits > kMostDigits) throw ScpiError{kTooManyDigits, std::string(text)};
     parts.mantissa = text.substr(0, i);
     parts.length = i;
     std::size_t e = i;
@@ -86,11 +87,12 @@ DecimalParts scanDecimal(std::string_view text) {
         ++j;
     const bool negative = j < text.size() && text[j] == '-';
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    if (j >= text.size() || !isDigit(text[j])) throw ScpiError{-121, std::string(text)};
+    if (j >= text.size() || !isDigit(text[j]))
+        throw ScpiError{kInvalidCharacterInNumber, std::string(text)};
     long exponent = 0;
     for (; j < text.size() && isDigit(text[j]); ++j)
         exponent = std::min(exponent * 10 + (text[j] - '0'), kLargestExponent + 1);
-    if (exponent > kLargestExponent) throw ScpiError{-123, std::string(text)};
+    if (exponent > kLargestExponent) throw ScpiError{kExponentTooLarge, std::string(text)};
     parts.exponent = negative ? -exponent : exponent;
     parts.length = j;
     return parts;
@@ -108,37 +110,62 @@ double decimalValue(const DecimalParts& parts) {
     return parts.mantissa.front() == '-' ? -size : size;
 }
 
+// The shortest text that reads back as value.
+std::string shortest(double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return {text.data(), result.ptr};
+}
+
 double applySuffix(double value, std::string_view suffix, std::span<const UnitSuffix> units) {
     if (suffix.empty()) return value;
-    if (units.empty()) throw ScpiError{-138, std::string(suffix)};
+    if (units.empty()) throw ScpiError{kSuffixNotAllowed, std::string(suffix)};
     const std::string sent = upperText(suffix);
     const auto unit = std::find_if(units.begin(), units.end(),
                                    [&sent](const UnitSuffix& u) { return u.name == sent; });
-    if (unit == units.end()) throw ScpiError{-131, std::string(suffix)};
+    if (unit == units.end()) throw ScpiError{kInvalidSuffix, std::string(suffix)};
     return value * unit->scale;
 }
 
 }  // namespace
 
 double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units) {
-    if (text.empty()) throw ScpiError{-109, "a number is missing"};
+    if (text.empty()) throw ScpiError{kMissingParameter, "a number is missing"};
     refuseOtherKinds(text, false);
     if (text.front() == '#') return readOtherBase(text);
     const DecimalParts parts = scanDecimal(text);
-    if (parts.length == 0) throw ScpiError{-121, std::string(text)};
+    if (parts.length == 0) throw ScpiError{kInvalidCharacterInNumber, std::string(text)};
     std::string_view suffix = text.substr(parts.length);
     while (!suffix.empty() && suffix.front() == ' ')
         suffix.remove_prefix(1);
     return applySuffix(decimalValue(parts), suffix, units);
 }
 
-uint32_t readScpiWhole(std::string_view text, uint32_t max) {
-    const double value = readScpiNumber(text);
-    if (!(value >= 0 && value <= max)) {
-        throw ScpiError{-222, std::string(text) + " is outside 0 to " + std::to_string(max)};
+std::optional<double> readScpiLimit(std::string_view text, const NumericRange& range) {
+    constexpr std::array<std::string_view, 3> kLimits = {"MINimum", "MAXimum", "DEFault"};
+    const std::array<double, 3> limits = {range.minimum, range.maximum, range.byDefault};
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        if (mnemonicMatches(text, kLimits.at(i))) return limits.at(i);
     }
+    return std::nullopt;
+}
+
+double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
+                      const NumericRange& range) {
+    if (const auto limit = readScpiLimit(text, range)) return *limit;
+    const double value = readScpiNumber(text, units);
+    if (!(value >= range.minimum && value <= range.maximum)) {
+        throw ScpiError{kDataOutOfRange, std::string(text) + " is outside " +
+                                             shortest(range.minimum) + " to " +
+                                             shortest(range.maximum)};
+    }
+    return value;
+}
+
+uint32_t readScpiWhole(std::string_view text, uint32_t max, uint32_t byDefault) {
+    const double value = readScpiNumber(text, {}, {0, double(max), double(byDefault)});
     if (value != std::floor(value))
-        throw ScpiError{-224, std::string(text) + " is no whole number"};
+        throw ScpiError{kIllegalParameterValue, std::string(text) + " is no whole number"};
     return static_cast<uint32_t>(value);
 }
 
@@ -152,7 +179,7 @@ bool mnemonicMatches(std::string_view sent, std::string_view name) {
 }
 
 int readScpiChoice(std::string_view text, std::span<const std::string_view> names) {
-    if (text.empty()) throw ScpiError{-109, "a choice is missing"};
+    if (text.empty()) throw ScpiError{kMissingParameter, "a choice is missing"};
     refuseOtherKinds(text, true);
     const auto found = std::find_if(names.begin(), names.end(), [text](std::string_view name) {
         return mnemonicMatches(text, name);
@@ -161,7 +188,7 @@ int readScpiChoice(std::string_view text, std::span<const std::string_view> name
         std::string known;
         for (const std::string_view name : names)
             known += (known.empty() ? "" : "|") + std::string(name);
-        throw ScpiError{-224, std::string(text) + " is not one of " + known};
+        throw ScpiError{kIllegalParameterValue, std::string(text) + " is not one of " + known};
     }
     return static_cast<int>(found - names.begin());
 }
@@ -180,13 +207,14 @@ bool readScpiBoolean(std::string_view text) {
 std::vector<int> readScpiChannels(std::string_view text, int last) {
     if (!text.starts_with("(@") || !text.ends_with(')')) {
         refuseOtherKinds(text, false);
-        throw ScpiError{-104, std::string(text) + " is no channel list; give (@1)"};
+        throw ScpiError{kDataTypeError, std::string(text) + " is no channel list; give (@1)"};
     }
     std::vector<int> channels;
     std::string_view rest = text.substr(2, text.size() - 3);
     auto channel = [&](std::string_view number) {
         const uint32_t n = readScpiWhole(number, static_cast<uint32_t>(last));
-        if (n < 1) throw ScpiError{-222, "channel " + std::string(number) + " is below 1"};
+        if (n < 1)
+            throw ScpiError{kDataOutOfRange, "channel " + std::string(number) + " is below 1"};
         return static_cast<int>(n);
     };
     while (!rest.empty()) {
@@ -201,7 +229,8 @@ std::vector<int> readScpiChannels(std::string_view text, int last) {
         const int to = colon == std::string_view::npos ? first : channel(item.substr(colon + 1));
         for (int n = first; first <= to ? n <= to : n >= to; n += first <= to ? 1 : -1) {
             if (std::find(channels.begin(), channels.end(), n) != channels.end())
-                throw ScpiError{-224, "channel " + std::to_string(n) + " given twice"};
+                throw ScpiError{kIllegalParameterValue,
+                                "channel " + std::to_string(n) + " given twice"};
             channels.push_back(n);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -18,9 +19,21 @@ struct UnitSuffix {
 };
 double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units = {});
 
+// A number from minimum to maximum (-222 outside), read as above; MINimum, MAXimum and
+// DEFault stand for those limits and the default, as SCPI has them.
+struct NumericRange {
+    double minimum;
+    double maximum;
+    double byDefault;
+};
+double readScpiNumber(std::string_view text, std::span<const UnitSuffix> units,
+                      const NumericRange& range);
+// The limit text names (MINimum, MAXimum or DEFault); nothing for other text.
+std::optional<double> readScpiLimit(std::string_view text, const NumericRange& range);
+
 // A whole number from 0 to max (a code, a register value): -222 outside, -224 with a
-// fraction.
-uint32_t readScpiWhole(std::string_view text, uint32_t max);
+// fraction. MINimum is 0, MAXimum max, DEFault byDefault.
+uint32_t readScpiWhole(std::string_view text, uint32_t max, uint32_t byDefault = 0);
 
 // ON or 1, OFF or 0.
 bool readScpiBoolean(std::string_view text);

@@ -1,6 +1,6 @@
-#include "cli/ScpiHeaders.h"
+#include "scpi/ScpiHeaders.h"
 
-#include "cli/ScpiValues.h"
+#include "scpi/ScpiValues.h"
 
 namespace {
 
