@@ -42,6 +42,9 @@ bool startTable(Session& session) {
                 {kSampleColumns, kSelfTestColumns, kSweepColumns, kLinearityColumns});
         }
         return true;
+    } catch (const MeterError& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return 1;
     } catch (const OutputFailed& e) {
         std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
         return false;
