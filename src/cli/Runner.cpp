@@ -42,9 +42,6 @@ bool startTable(Session& session) {
                 {kSampleColumns, kSelfTestColumns, kSweepColumns, kLinearityColumns});
         }
         return true;
-    } catch (const MeterError& e) {
-        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
-        return 1;
     } catch (const OutputFailed& e) {
         std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
         return false;
@@ -71,6 +68,9 @@ int runAction(Session& session, const Action& action) {
         stopIfAsked();
         return status;
     } catch (const RequestFailed& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return 1;
+    } catch (const MeterError& e) {
         std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
         return 1;
     } catch (const OutputFailed& e) {

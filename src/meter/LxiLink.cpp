@@ -1,4 +1,5 @@
 #include <lxi.h>
+#include <signal.h>
 
 #include "meter/MeterLink.h"
 
@@ -23,9 +24,8 @@ public:
 
     void send(const std::string& message) override {
         const std::string line = message + "\n";
-        if (lxi_send(device_, line.data(), static_cast<int>(line.size()), kSliceMs * 10) !=
-            static_cast<int>(line.size())) {
-            throw MeterError("it does not take the message");
+        if (sendQuietly(line) != static_cast<int>(line.size())) {
+            throw MeterError("it does not take the message (gone away?)");
         }
     }
 
@@ -49,6 +49,22 @@ public:
     }
 
 private:
+    // A meter that has closed its end raises SIGPIPE in the sending thread, which would end
+    // the program: it is held back while sending, and taken if it came.
+    int sendQuietly(const std::string& line) const {
+        sigset_t pipe, old;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, &old);
+        const int sent =
+            lxi_send(device_, line.data(), static_cast<int>(line.size()), kSliceMs * 10);
+        const timespec none{0, 0};
+        while (sigtimedwait(&pipe, nullptr, &none) == SIGPIPE) {
+        }
+        pthread_sigmask(SIG_SETMASK, &old, nullptr);
+        return sent;
+    }
+
     int device_ = LXI_ERROR;
 };
 

@@ -68,9 +68,10 @@ std::optional<MeterResource> serial(const std::vector<std::string>& f, std::stri
     r.bus = MeterBus::Serial;
     r.path = f[0].substr(4);
     const bool framed = f.size() < 4 || upper(f[3]) == "8N1";
-    const auto baud = f.size() >= 3 ? wholeIn(f[2], 50, 4000000) : std::optional(9600);
+    const auto baud = f.size() >= 3 ? wholeIn(f[2], 1200, 115200) : std::optional(9600);
     if (r.path.empty() || f.size() < 2 || upper(f[1]) != "INSTR" || f.size() > 4 || !baud ||
-        !framed) {
+        !framed ||
+        std::find(kSerialSpeeds.begin(), kSerialSpeeds.end(), *baud) == kSerialSpeeds.end()) {
         problem = "a serial meter is ASRL/dev/ttyX::INSTR[::BAUD[::8N1]]";
         return std::nullopt;
     }

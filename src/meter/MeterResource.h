@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 //   TCPIP[n]::HOST[::NAME]::INSTR       VXI-11 (NAME defaults to inst0)
 //   USB[n]::/dev/usbtmcN[::INSTR]       the kernel's USBTMC driver; also /dev/usbtmcN alone
 //   ASRL/dev/ttyUSB0::INSTR[::BAUD[::8N1]]  a serial line (default 9600 baud, 8N1)
+// The speeds a serial meter may take.
+inline constexpr std::array<int, 8> kSerialSpeeds{1200,  2400,  4800,  9600,
+                                                  19200, 38400, 57600, 115200};
+
 enum class MeterBus { Socket, Vxi11, Usbtmc, Serial };
 
 struct MeterResource {
