@@ -155,11 +155,12 @@ Action selfTest() {
     };
 }
 
-Action sweep(const SweepSettings& settings) {
-    return [settings](Session& session) {
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings) {
+    return [settings, meterSettings](Session& session) {
         Output& out = session.output();
+        std::optional<Meter> meter = openMeter(meterSettings);
         out.header(kSweepColumns);
-        Sweep run(session.requests(), settings);
+        Sweep run(session.requests(), settings, meter ? &*meter : nullptr);
         std::vector<SweepPoint> points;
         while (!run.done()) {
             stopIfAsked();

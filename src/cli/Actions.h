@@ -45,7 +45,8 @@ Action sampleInput(const SampleSettings& settings);
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
 Action selfTest();
 
-Action sweep(const SweepSettings& settings);
+// With a meter, its volts instead of the board ADC's.
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meter);
 
 // Every board on the bus, one row each (place, loader or running, serial), without opening
 // one; 3 when there is none or the driver library cannot list them.

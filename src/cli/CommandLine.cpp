@@ -199,6 +199,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--step", w.step, "code step (default 0x100)");
     sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+    addMeterOptions(sweep, w);
     addCharacterise(app, w);
 }
 
@@ -284,7 +285,7 @@ Action actionFor(const CLI::App& app, const Words& w) {
     }
     if (name == "selftest") return selfTest();
     if (name == "characterise") return characterise(characteriseSettings(w), w.json);
-    return sweep(sweepSettings(w));
+    return sweep(sweepSettings(w), readMeterSettings(w));
 }
 
 // CLI11 takes the words of a line last first.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command/CommandComposer.h"
+#include "meter/Meter.h"
 
 class Declare;
 
@@ -44,7 +45,9 @@ struct SweepSummary {
 // The sweep one point at a time, so a caller can show each point and stop between them.
 class Sweep {
 public:
-    Sweep(Declare& requests, const SweepSettings& settings);
+    // With a meter, each point's volts are the meter's, its count what an ideal ADC would
+    // give for them.
+    Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr);
 
     bool done() const { return next_ > settings_.to; }
     // How many points the whole sweep has, and how many are measured.
@@ -57,6 +60,7 @@ public:
 private:
     Declare& requests_;
     SweepSettings settings_;
+    Meter* meter_;
     CommandComposer composer_;
     int32_t next_;
     int measured_ = 0;

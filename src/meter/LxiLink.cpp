@@ -1,5 +1,5 @@
 #include <lxi.h>
-#include <signal.h>
+#include <csignal>
 
 #include "meter/MeterLink.h"
 

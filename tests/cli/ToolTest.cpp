@@ -426,4 +426,8 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
         run("read C --count 2 --interval 0.01" + meter, "meter=" + port + ",probe=C,offset=C:0.1");
     EXPECT_EQ(read.status, 0) << read.err;
     EXPECT_THAT(read.out, HasSubstr("  C    0.0001000"));
+    // The sweep's volts are the meter's: 1.5 V + 0.1 mV at 0x8000.
+    const ToolRun sweep = run("--csv sweep C --from 0x8000 --to 0x8000" + meter,
+                              "meter=" + port + ",probe=C,offset=C:0.1");
+    EXPECT_THAT(sweep.out, HasSubstr("0x8000,1.500000,2048,1.500100,0")) << sweep.err;
 }
