@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 # dpkg-dev, file and lintian: the Debian package's test makes the package and checks it.
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" libgtest-dev libgmock-dev \
     desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy dpkg-dev file lintian \
-    python3 python3-pytest python3-pyvisa python3-pyvisa-py python3-pymeasure
+    python3 python3-pytest python3-pyvisa python3-pyvisa-py python3-pymeasure umockdev
 
 # Every C++ file of the project formatted as .clang-format says.
 sources() { find src drivers tests bench \( -name '*.cpp' -o -name '*.h' \) -print0; }

@@ -431,3 +431,34 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
                               "meter=" + port + ",probe=C,offset=C:0.1");
     EXPECT_THAT(sweep.out, HasSubstr("0x8000,1.500000,2048,1.500100,0")) << sweep.err;
 }
+
+TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) {
+    // umockdev plays each device from a script of its reads and writes.
+    const std::string dir = testing::TempDir();
+    const auto script = [](const char* error, const char* reading) {
+        return std::string(
+                   "w 0 *IDN?^J\nr 0 ACME,DMM,1,1^J\nw 0 *CLS^J\nw 0 CONF:VOLT:DC 10^J\n"
+                   "w 0 VOLT:DC:NPLC 1^J\nw 0 VOLT:DC:ZERO:AUTO ON^J\nw 0 SYST:ERR?^J\n"
+                   "r 0 ") +
+               error + "^J\nw 0 READ?^J\nr 0 " + reading + "^J\n";
+    };
+    using Case = std::tuple<const char*, const char*, std::string, int, const char*>;
+    for (const auto& [device, resource, text, status, expected] :
+         {Case{"usbtmc0", "USB::/dev/usbtmc0::INSTR", script("+0,\"No error\"", "+1.23456700E+00"),
+               0, "  C    1.2345670"},
+          Case{"ttyUSB0", "ASRL/dev/ttyUSB0::INSTR::115200", script("+0,\"No error\"", "-2.5E-03"),
+               0, "  C    -0.0025000"},
+          Case{"usbtmc0", "/dev/usbtmc0", script("+0,\"No error\"", "OVLD"), 1,
+               "meter ACME,DMM,1,1, reading (READ?): \"OVLD\" is not a reading of volts"},
+          Case{"usbtmc0", "/dev/usbtmc0", script("-222,\"Data out of range\"", "0"), 1,
+               "meter ACME,DMM,1,1, setting up the measurement: it reports -222"}}) {
+        std::ofstream(dir + "meter.umockdev")
+            << "P: /devices/" << device << "\nN: " << device << "\nE: DEVNAME=/dev/" << device
+            << "\nE: SUBSYSTEM=" << (device[0] == 't' ? "tty" : "usbmisc") << "\n";
+        std::ofstream(dir + "meter.script") << text;
+        const ToolRun r = shell("umockdev-run -d " + dir + "meter.umockdev -s /dev/" + device +
+                                "=" + dir + "meter.script -- $XT read C --meter " + resource);
+        EXPECT_EQ(r.status, status) << resource << r.err;
+        EXPECT_THAT(r.out + r.err, HasSubstr(expected)) << resource;
+    }
+}
