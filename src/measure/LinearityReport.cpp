@@ -187,7 +187,7 @@ std::vector<SummaryRow> linearityTable(const LinearityResult& r, const Character
     std::vector<SummaryRow> rows{
         {"Line", lineText(r, s), "", ""},
         {"Plan", planText(s), "", ""},
-        {"Resolution", fixed(r.lsbPerAdcCount, 4), "",
+        {"Resolution", fixed(r.lsbPerAdcCount, s.meter ? 4 : 2), "",
          "DAC steps per " + counts.substr(0, counts.size() - 1)},
         {"Noise", fixed(r.noiseCounts, 3), "", counts + " (standard deviation)" + noiseWhere},
         {"Rounding bias", fixed(r.roundingBoundCounts, 4), "", counts + " at most in a mean"}};

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -13,25 +14,12 @@ namespace {
 
 constexpr int kSliceMs = 100;
 
+// The termios speed of one of kSerialSpeeds.
 speed_t speedOf(int baud) {
-    switch (baud) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        default:
-            return B9600;
-    }
+    constexpr std::array<speed_t, kSerialSpeeds.size()> speeds{B1200,  B2400,  B4800,  B9600,
+                                                               B19200, B38400, B57600, B115200};
+    const auto at = std::find(kSerialSpeeds.begin(), kSerialSpeeds.end(), baud);
+    return speeds[static_cast<std::size_t>(at - kSerialSpeeds.begin())];
 }
 
 // A meter on a character device: USBTMC (each write a message, each read its answer) or a
@@ -65,30 +53,17 @@ public:
         }
     }
 
-    std::string receive(std::chrono::milliseconds timeout, const WaitCheck& check) override {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        std::string answer;
-        char buffer[512];
-        while (answer.find('\n') == std::string::npos) {
-            if (check) check();
-            if (std::chrono::steady_clock::now() >= deadline)
-                throw MeterError("no answer within " + std::to_string(timeout.count()) + " ms");
-            pollfd p{fd_, POLLIN, 0};
-            // USBTMC's read waits for the answer itself, within the driver's own timeout.
-            if (serial_ && ::poll(&p, 1, kSliceMs) <= 0) continue;
-            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-            if (n < 0) throw MeterError(std::string("reading failed: ") + std::strerror(errno));
-            if (n == 0) throw MeterError("the meter went away");
-            answer.append(buffer, static_cast<std::size_t>(n));
-            // USBTMC ends a message with the transfer, not always with a line end.
-            if (!serial_) break;
-            if (answer.size() > kLongestAnswer) throw MeterError("an answer without an end");
-        }
-        const std::size_t end = answer.find_first_of("\r\n");
-        if (end != std::string::npos) answer.erase(end);
-        return answer;
+protected:
+    long readSome(char* buffer, std::size_t size) override {
+        pollfd p{fd_, POLLIN, 0};
+        // USBTMC's read waits for the answer itself, within the driver's own timeout.
+        if (serial_ && ::poll(&p, 1, kSliceMs) <= 0) return -1;
+        const ssize_t n = ::read(fd_, buffer, size);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) return -1;
+        if (n < 0) throw MeterError(std::string("reading failed: ") + std::strerror(errno));
+        return n;
     }
+    bool wholeReads() const override { return !serial_; }
 
 private:
     void setRaw(int baud) const {

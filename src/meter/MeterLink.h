@@ -28,7 +28,14 @@ public:
     virtual void send(const std::string& message) = 0;
     // The answer without its line end. Throws MeterError when none comes within timeout or
     // the meter goes away.
-    virtual std::string receive(std::chrono::milliseconds timeout, const WaitCheck& check) = 0;
+    std::string receive(std::chrono::milliseconds timeout, const WaitCheck& check);
+
+protected:
+    // What the meter has sent, waiting at most 0.1 s: the bytes taken, 0 when it has gone
+    // away, below 0 when nothing came.
+    virtual long readSome(char* buffer, std::size_t size) = 0;
+    // Whether one read takes a whole answer, line end or not (USBTMC's transfers).
+    virtual bool wholeReads() const = 0;
 };
 
 // The longest answer taken: a reading, an identity or an error message is far shorter.
