@@ -260,14 +260,26 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     page.startButton()->click();
     page.samplesText()->setText("512");
     page.strideText()->setText("1000");
+    page.limitsText()->setText("inl=4");
+    page.startButton()->click();
+    page.limitsText()->setText(" offset-mv=0.5  inl-lsb=1000 ");
     page.startButton()->click();
     EXPECT_FALSE(monitor.sampleTimer().isEnabled()) << "auto sampling waits";
     while (page.running())
         QCoreApplication::processEvents();
     EXPECT_TRUE(monitor.sampleTimer().isEnabled());
-    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
     EXPECT_EQ(rig.dialogs.shown[0].text,
               "The readings per code must be 2 to 1000000: their spread is their uncertainty.");
+    EXPECT_THAT(rig.dialogs.shown[1].text, testing::HasSubstr("not \"inl=4\""));
+    // The offset of 3 mV is over its 0.5 mV limit by more than its U (1.7 mV, mostly the ADC's
+    // stated offset), the INL far within its own: FAIL, in red.
+    const int last = page.summary()->rowCount() - 1;
+    EXPECT_EQ(page.summary()->item(last, 0)->text(), "Verdict");
+    EXPECT_EQ(page.summary()->item(last, 1)->text(), "FAIL");
+    EXPECT_EQ(page.summary()->item(last, 1)->foreground().color(), QColor(192, 0, 0));
+    EXPECT_THAT(page.summary()->item(last - 1, 1)->text().toStdString(),
+                testing::StartsWith("PASS"));
     EXPECT_EQ(page.progress()->value(), 1000);
     EXPECT_THAT(page.estimate()->text().toStdString(), testing::StartsWith("8704 readings, "));
     // The rows of the command line's summary, the board ADC's stated accuracy among them.
@@ -299,14 +311,14 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     page.startButton()->click();
     while (page.running())
         QCoreApplication::processEvents();
-    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
-    EXPECT_THAT(rig.dialogs.shown[1].text,
+    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
+    EXPECT_THAT(rig.dialogs.shown[2].text,
                 testing::StartsWith("The characterisation stopped: the request 0xDF"));
     EXPECT_FALSE(page.json());
     EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Json, path),
               "There are no figures to save yet: run a characterisation first.");
     page.adcText(2)->setText("-1");  // the ADC's INL
     page.startButton()->click();
-    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
-    EXPECT_EQ(rig.dialogs.shown[2].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
+    ASSERT_EQ(rig.dialogs.shown.size(), 4u);
+    EXPECT_EQ(rig.dialogs.shown[3].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
 }

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -94,6 +95,7 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
             limit("ADC INL (counts):", typical.inlCounts),
             limit("ADC DNL (counts):", typical.dnlCounts),
             limit("ADC reference tolerance (%):", typical.referencePercent)};
+    limits_ = field(form, QStringLiteral("Limits (e.g. inl-lsb=4 dnl-lsb=1):"), QString());
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
@@ -153,6 +155,13 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
     s.dacReference = decimalOr(reference_, 0);
     s.adc = {decimalOr(adc_[0], nan), decimalOr(adc_[1], nan), decimalOr(adc_[2], nan),
              decimalOr(adc_[3], nan), decimalOr(adc_[4], nan)};
+    for (const QString& text : limits_->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        std::string problem;
+        const auto limit = parseLimit(text.toStdString(), problem);
+        if (shownProblem(dialogs_, limit ? std::nullopt : std::optional(problem)))
+            return std::nullopt;
+        s.limits.push_back(*limit);
+    }
     if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
 }
@@ -242,6 +251,12 @@ void LinearityPage::showSummary() {
         // A setting or a verdict has no uncertainty and no unit: its words take their room.
         const bool wordsOnly = row.uncertainty.empty() && row.unit.empty();
         summary_->setSpan(i, 1, 1, wordsOnly ? 3 : 1);
+        if (row.figure.starts_with("Verdict")) {
+            const QColor colour = row.value.starts_with("PASS")   ? QColor(0, 128, 0)
+                                  : row.value.starts_with("FAIL") ? QColor(192, 0, 0)
+                                                                  : QColor(176, 112, 0);
+            summary_->item(i, 1)->setForeground(colour);
+        }
     }
     summary_->resizeRowsToContents();
     QStringList warnings;

@@ -59,6 +59,8 @@ public:
     QLineEdit* referenceText() const { return reference_; }
     // The board ADC's offset, gain error, INL, DNL and reference tolerance.
     QLineEdit* adcText(std::size_t limit) const { return adc_.at(limit); }
+    // Data-sheet limits as the command line takes them: "inl-lsb=4 dnl-lsb=1".
+    QLineEdit* limitsText() const { return limits_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -96,6 +98,7 @@ private:
     QLineEdit* fitTo_;
     QLineEdit* reference_;
     std::array<QLineEdit*, 5> adc_{};
+    QLineEdit* limits_;
     QPushButton* start_;
     QPushButton* cancel_;
     QProgressBar* progress_;
