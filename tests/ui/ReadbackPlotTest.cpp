@@ -280,6 +280,13 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     EXPECT_EQ(page.summary()->item(last, 1)->foreground().color(), QColor(192, 0, 0));
     EXPECT_THAT(page.summary()->item(last - 1, 1)->text().toStdString(),
                 testing::StartsWith("PASS"));
+    // The INL limit drawn at +/-1000 LSB across the codes; no DNL limit, no DNL lines.
+    const QList<QAbstractSeries*> inlSeries = page.inlView()->chart()->series();
+    ASSERT_EQ(inlSeries.size(), 3);
+    EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[1])->points(),
+              (QList<QPointF>{{0, 1000}, {65535, 1000}}));
+    EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[2])->at(1), QPointF(65535, -1000));
+    EXPECT_EQ(static_cast<QLineSeries*>(page.dnlView()->chart()->series()[1])->count(), 0);
     EXPECT_EQ(page.progress()->value(), 1000);
     EXPECT_THAT(page.estimate()->text().toStdString(), testing::StartsWith("8704 readings, "));
     // The rows of the command line's summary, the board ADC's stated accuracy among them.

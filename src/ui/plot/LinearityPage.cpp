@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPen>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -19,8 +20,10 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "board/Dialogs.h"
+#include "command/CodeVoltage.h"
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
 #include "ui/plot/ChartAxes.h"
@@ -52,6 +55,17 @@ QChartView* plotView(QWidget* parent, QAbstractSeries* series, const QString& na
     QChartView* view = codePlotView(parent, series, name, QStringLiteral("LSB"));
     view->setAccessibleName(name + QStringLiteral(" chart"));
     return view;
+}
+
+// A dashed red line on the view's chart, on its axes.
+QLineSeries* limitLine(QChartView* view) {
+    auto* line = new QLineSeries(view);
+    line->setPen(QPen(QColor(192, 0, 0), 1, Qt::DashLine));
+    QChart* chart = view->chart();
+    chart->addSeries(line);
+    for (QAbstractAxis* axis : chart->axes())
+        line->attachAxis(axis);
+    return line;
 }
 
 }  // namespace
@@ -116,6 +130,8 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     inlView_ = plotView(plots_, inl_, QStringLiteral("INL"));
     dnlView_ = plotView(plots_, dnl_, QStringLiteral("DNL"));
     dnl_->setMarkerSize(6);
+    limitLines_ = {limitLine(inlView_), limitLine(inlView_), limitLine(dnlView_),
+                   limitLine(dnlView_)};
     auto* plotsLayout = new QVBoxLayout(plots_);
     plotsLayout->setContentsMargins(0, 0, 0, 0);
     plotsLayout->addWidget(inlView_);
@@ -224,6 +240,7 @@ void LinearityPage::draw() {
     }
     inl_->replace(inl);
     dnl_->replace(dnl);
+    drawLimits(low, high);
     fitVertical(inlView_, low, high);
     fitVertical(dnlView_, low, high);
     const CharacteriseSettings& s = characterisation_->settings();
@@ -232,6 +249,23 @@ void LinearityPage::draw() {
             .arg(QString::fromLatin1(kLineNames[static_cast<int>(s.line)])));
     dnlView_->chart()->setTitle(dnl.isEmpty() ? QStringLiteral("DNL: no one-code steps measured")
                                               : QStringLiteral("DNL (LSB)"));
+}
+
+void LinearityPage::drawLimits(double& low, double& high) {
+    for (QLineSeries* line : limitLines_)
+        line->clear();
+    for (const FigureLimit& limit : characterisation_->settings().limits) {
+        const std::string_view name = kLimitNames[static_cast<std::size_t>(limit.figure)];
+        if (name != "inl-lsb" && name != "dnl-lsb") continue;
+        const std::size_t first = name == "inl-lsb" ? 0 : 2;
+        for (const double sign : {1.0, -1.0}) {
+            const double at = sign * limit.value;
+            limitLines_[first + (sign > 0 ? 0 : 1)]->replace(
+                {QPointF(0, at), QPointF(kFullScaleCode, at)});
+        }
+        low = std::min(low, -limit.value);
+        high = std::max(high, limit.value);
+    }
 }
 
 void LinearityPage::showSummary() {

@@ -78,6 +78,8 @@ private:
     void step();
     void analyse();
     void draw();
+    // The limit lines of the settings' INL and DNL limits; low and high widened to show them.
+    void drawLimits(double& low, double& high);
     void showSummary();
     void finish();
 
@@ -110,5 +112,7 @@ private:
     QChartView* dnlView_;
     QLineSeries* inl_;
     QScatterSeries* dnl_;
+    // +/- the INL and DNL limits, when given: INL above and below, then DNL.
+    std::array<QLineSeries*, 4> limitLines_{};
     SlicedRun run_;  // last: it ends a running characterisation before it goes
 };
