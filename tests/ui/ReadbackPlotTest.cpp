@@ -329,3 +329,30 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     ASSERT_EQ(rig.dialogs.shown.size(), 4u);
     EXPECT_EQ(rig.dialogs.shown[3].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
 }
+
+TEST(ReadbackPlot, LinearityPageReadsWithAMeterAndAMeterThatGoesAwayLeavesItsFigures) {
+    // Output A lies 0.1 mV high; the virtual meter on it answers 30 readings, then goes away.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string board = "offset=A:0.1,meter=" + port + ",probe=A,meter-stop-after=30";
+    MainWindowRig rig(kXT4830, board.c_str());
+    ReadbackPlot& plot = openPlot(rig);
+    LinearityPage& page = plot.linearity();
+    page.meterText()->setText(QString::fromStdString("TCPIP::127.0.0.1::" + port + "::SOCKET"));
+    page.meterTestButton()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "The meter answers: XT4830,VIRTUAL-DMM,0,1.0.");
+    page.samplesText()->setText("4");
+    page.strideText()->setText("2000");
+    page.startButton()->click();
+    while (page.running())
+        QCoreApplication::processEvents();
+    // The estimate's timing took 4 readings; 26 are left for the grid of 0x2000: 6 codes of 4
+    // and 2 readings of the 7th.
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
+    EXPECT_THAT(rig.dialogs.shown[1].text,
+                testing::StartsWith("Meter XT4830,VIRTUAL-DMM,0,1.0, reading (READ?)"));
+    ASSERT_TRUE(page.result());
+    EXPECT_EQ(page.result()->codes.size(), 7u);
+    EXPECT_NEAR(page.result()->offsetMillivolts.value, 0.1, 0.002);
+    EXPECT_EQ(page.summary()->item(5, 0)->text(), "Meter");
+}

@@ -110,6 +110,14 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
             limit("ADC DNL (counts):", typical.dnlCounts),
             limit("ADC reference tolerance (%):", typical.referencePercent)};
     limits_ = field(form, QStringLiteral("Limits (e.g. inl-lsb=4 dnl-lsb=1):"), QString());
+    meter_ = new QLineEdit;
+    meterTest_ = new QPushButton(QStringLiteral("Test"));
+    auto* meterRow = new QHBoxLayout;
+    meterRow->addWidget(meter_, 1);
+    meterRow->addWidget(meterTest_);
+    form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meterRow);
+    meter_->setAccessibleName(QStringLiteral("Meter"));
+    meterTest_->setAccessibleDescription(QStringLiteral("Shows the meter's identity"));
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
@@ -152,6 +160,7 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     layout->addWidget(plots_, 1);
 
     connect(start_, &QPushButton::clicked, this, &LinearityPage::Start_Click);
+    connect(meterTest_, &QPushButton::clicked, this, &LinearityPage::MeterTest_Click);
     connect(cancel_, &QPushButton::clicked, this, &LinearityPage::Cancel_Click);
 }
 
@@ -178,8 +187,30 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
             return std::nullopt;
         s.limits.push_back(*limit);
     }
+    if (!meter_->text().trimmed().isEmpty()) {
+        s.meter = MeterSettings{};
+        s.meter->resource = meter_->text().trimmed().toStdString();
+    }
     if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
+}
+
+std::optional<Meter> LinearityPage::meterOfField() {
+    MeterSettings settings;
+    settings.resource = meter_->text().trimmed().toStdString();
+    std::optional<Meter> meter;
+    try {
+        meter.emplace(settings, WaitCheck{});
+    } catch (const MeterError& e) {
+        warn(dialogs_, asSentence(e.what()));
+    }
+    return meter;
+}
+
+void LinearityPage::MeterTest_Click() {
+    if (running()) return;
+    const std::optional<Meter> meter = meterOfField();
+    if (meter) warn(dialogs_, "The meter answers: " + meter->identity() + ".");
 }
 
 void LinearityPage::Start_Click() {
@@ -192,30 +223,46 @@ void LinearityPage::Start_Click() {
     summary_->setRowCount(0);
     warnings_->clear();
     estimate_->clear();
-    characterisation_ = std::make_unique<Characterisation>(requests_, *settings);
+    openMeter_.reset();
+    meterFailure_.clear();
+    if (settings->meter) {
+        openMeter_ = meterOfField();
+        if (!openMeter_) return;
+    }
+    provenance_.meter = openMeter_ ? openMeter_->identity() : std::string();
+    characterisation_ = std::make_unique<Characterisation>(requests_, *settings,
+                                                           openMeter_ ? &*openMeter_ : nullptr);
     progress_->setValue(0);
     start_->setEnabled(false);
     cancel_->setEnabled(true);
     provenance_.time = std::chrono::system_clock::now();
-    run_.start({[this] { return characterisation_->done(); }, [this] { step(); },
-                [this] {
-                    progress_->setValue(
-                        static_cast<int>(characterisation_->measured() * kProgressSteps /
-                                         characterisation_->total()));
-                },
-                [this] { draw(); }, [this] { finish(); }});
+    run_.start(
+        {[this] { return characterisation_->done() || !meterFailure_.empty(); }, [this] { step(); },
+         [this] {
+             progress_->setValue(static_cast<int>(characterisation_->measured() * kProgressSteps /
+                                                  characterisation_->total()));
+         },
+         [this] { draw(); }, [this] { finish(); }});
 }
 
-// The first step times the board's requests, so the estimate is of this board, now.
+// The first step times the board's requests (and the meter's readings), so the estimate is of
+// this board, now.
 void LinearityPage::step() {
-    if (characterisation_->measured() == 0) {
-        const Characterisation& c = *characterisation_;
-        const auto perRequest = timePerRequest(requests_, c.settings().output);
-        estimate_->setText(
-            QString::fromStdString(estimateText(c, estimatedDuration(c, perRequest))));
-        if (run_.refusal()) return;
+    // A meter that fails ends the run with the figures of what was measured.
+    try {
+        if (characterisation_->measured() == 0) {
+            const Characterisation& c = *characterisation_;
+            const auto perRequest = timePerRequest(requests_, c.settings().output);
+            const auto perReading =
+                openMeter_ ? std::optional(timePerReading(*openMeter_)) : std::nullopt;
+            estimate_->setText(QString::fromStdString(
+                estimateText(c, estimatedDuration(c, perRequest, perReading))));
+            if (run_.refusal()) return;
+        }
+        characterisation_->next();
+    } catch (const MeterError& e) {
+        meterFailure_ = e.what();
     }
-    characterisation_->next();
 }
 
 void LinearityPage::analyse() {
@@ -315,6 +362,7 @@ void LinearityPage::finish() {
         return;
     }
     showSummary();
+    if (!meterFailure_.empty()) warn(dialogs_, asSentence(meterFailure_));
 }
 
 std::optional<std::string> LinearityPage::csv() const {

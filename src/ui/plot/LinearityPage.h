@@ -61,6 +61,10 @@ public:
     QLineEdit* adcText(std::size_t limit) const { return adc_.at(limit); }
     // Data-sheet limits as the command line takes them: "inl-lsb=4 dnl-lsb=1".
     QLineEdit* limitsText() const { return limits_; }
+    // A SCPI meter's VISA resource: it reads the output instead of the board's ADC.
+    QLineEdit* meterText() const { return meter_; }
+    // Shows the meter's identity.
+    QPushButton* meterTestButton() const { return meterTest_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -82,6 +86,9 @@ private:
     void drawLimits(double& low, double& high);
     void showSummary();
     void finish();
+    // The meter of the field, identified and set up; nothing after telling why it cannot be.
+    std::optional<Meter> meterOfField();
+    void MeterTest_Click();
 
     Declare& requests_;
     Dialogs& dialogs_;
@@ -101,6 +108,10 @@ private:
     QLineEdit* reference_;
     std::array<QLineEdit*, 5> adc_{};
     QLineEdit* limits_;
+    QLineEdit* meter_;
+    QPushButton* meterTest_;
+    std::optional<Meter> openMeter_;  // the run's
+    std::string meterFailure_;        // why the run's meter stopped it
     QPushButton* start_;
     QPushButton* cancel_;
     QProgressBar* progress_;
