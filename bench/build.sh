@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXT4830_BUILD_BENCHMARKS=ON >/dev/null
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(request_bench plot_bench selftest_run bare_window window_probe)
+[ ${#targets[@]} -gt 0 ] || targets=(request_bench meter_bench plot_bench selftest_run bare_window window_probe)
 cmake --build build -j"$(nproc)" --target "${targets[@]}" >/dev/null

@@ -99,6 +99,30 @@ bool applyAdcError(std::string_view name, std::string_view value, AdcErrors& adc
     return true;
 }
 
+// meter=PORT, probe=C and the meter-* entries; false when value is not understood.
+bool applyMeter(std::string_view name, std::string_view value, MeterErrors& m) {
+    if (name == "probe") {
+        if (value.size() != 1 || value[0] < 'A' || value[0] > 'D') return false;
+        m.probe = value[0] - 'A';
+        return true;
+    }
+    if (name == "meter" || name == "meter-ms" || name == "meter-stop-after") {
+        const auto n = number<uint32_t>(value);
+        if (!n || (name == "meter" && (*n == 0 || *n > 65535)) || *n > 3600000) return false;
+        if (name == "meter") m.port = static_cast<int>(*n);
+        if (name == "meter-ms") m.millisecondsPerReading = static_cast<int>(*n);
+        if (name == "meter-stop-after") m.stopAfter = *n;
+        return true;
+    }
+    const auto amount = decimal(value, 1e6);
+    if (!amount || (name == "meter-sigma" && *amount < 0)) return false;
+    double& field = name == "meter-sigma"    ? m.sigmaMicrovolts
+                    : name == "meter-offset" ? m.offsetMicrovolts
+                                             : m.gainPpm;
+    field = *amount;
+    return true;
+}
+
 // Applies one "name" or "name=value" entry; false when it is not understood.
 bool apply(std::string_view entry, BoardSettings& s) {
     const std::size_t eq = entry.find('=');
@@ -132,6 +156,10 @@ bool apply(std::string_view entry, BoardSettings& s) {
     } else if (name == "adc-offset" || name == "adc-gain" || name == "adc-inl" ||
                name == "adc-dnl" || name == "adc-vref") {
         return applyAdcError(name, value, s.adc);
+    } else if (name == "meter" || name == "probe" || name == "meter-sigma" ||
+               name == "meter-offset" || name == "meter-gain" || name == "meter-ms" ||
+               name == "meter-stop-after") {
+        return applyMeter(name, value, s.meter);
     } else if (name == "sigma") {
         const auto sigma = decimal(value, 4096);
         if (!sigma || *sigma < 0) return false;

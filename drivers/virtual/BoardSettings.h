@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "OutputStage.h"
+#include "VirtualMeter.h"
 
 // How the virtual board is set up for a test or a demonstration, from a comma-separated list:
 //   absent            no board is plugged in
@@ -31,6 +32,14 @@
 //   adc-inl=COUNTS         a bow, zero at both ends, peaking at COUNTS at mid scale
 //   adc-dnl=COUNT:COUNTS   the transition into COUNT moved by COUNTS (under one); repeatable
 //   adc-vref=V             the converter's true reference, whatever the program is told
+// and a digital multimeter wired to one output (none unless meter= is given):
+//   meter=PORT             served on 127.0.0.1:PORT while the board is set up so
+//   probe=C                the output it reads (default C)
+//   meter-sigma=UV         Gaussian noise of its readings, in microvolts
+//   meter-offset=UV        its offset, in microvolts
+//   meter-gain=PPM         its gain error, in ppm of the reading
+//   meter-ms=MS            the time each reading takes
+//   meter-stop-after=N     it goes away after N readings
 
 struct BoardSettings {
     bool present = true;
@@ -45,6 +54,7 @@ struct BoardSettings {
     AdcErrors adc;
     double sigmaCounts = 0;
     uint32_t seed = 4830;
+    MeterErrors meter;  // port 0: no meter
 };
 
 // The settings, or an explanation of the first entry that cannot be understood.

@@ -28,6 +28,8 @@ bool VirtualBoard::reset(std::string_view settings, std::string* error) {
         if (error != nullptr) *error = parsed.error;
         return false;
     }
+    meter_.reset();  // the old meter's thread gone before the board changes
+    const std::lock_guard lock(mutex_);
     settings_ = parsed.settings;
     trace_.setTimestamps(settings_.traceTimes);
     present_ = settings_.present;
@@ -42,6 +44,11 @@ bool VirtualBoard::reset(std::string_view settings, std::string* error) {
     chip_.setOutputErrors(settings_.outputs);
     noise_.seed(settings_.seed);
     gaussian_.reset();
+    if (settings_.meter.port != 0) {
+        const int probe = settings_.meter.probe;
+        meter_ = std::make_unique<VirtualMeter>(settings_.meter, settings_.seed,
+                                                [this, probe] { return outputVolts(probe); });
+    }
     return true;
 }
 
@@ -133,6 +140,7 @@ bool VirtualBoard::unplugIfDue() {
 
 int16_t VirtualBoard::request(int code, int32_t value, int32_t index, int direction, int length,
                               uint8_t* buffer) {
+    const std::lock_guard lock(mutex_);
     if (unplugIfDue() || !loaded_) return kNoBoard;
     if (!isTableRequest(code, value, index, direction, length) ||
         (length > 0 && buffer == nullptr)) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <string_view>
@@ -48,7 +50,10 @@ public:
     int16_t request(int code, int32_t value, int32_t index, int direction, int length,
                     uint8_t* buffer);
 
-    double outputVolts(int channel) const { return chip_.outputVolts(channel); }
+    double outputVolts(int channel) const {
+        const std::lock_guard lock(mutex_);
+        return chip_.outputVolts(channel);
+    }
     int busAddress() const { return settings_.lfcsp ? 30 : 62; }
 
     static constexpr int16_t kNoBoard = -1;
@@ -81,6 +86,9 @@ private:
     std::mt19937 noise_{4830};
     std::normal_distribution<double> gaussian_;
     CallTrace trace_;
+    // The meter reads the outputs from its own thread.
+    mutable std::mutex mutex_;
+    std::unique_ptr<VirtualMeter> meter_;
 };
 
 // True when a request has the code, direction, length and value form of the program's

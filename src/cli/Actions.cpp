@@ -37,25 +37,37 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
-Provenance provenanceOf(Session& session) {
+Provenance provenanceOf(Session& session, const std::optional<Meter>& meter) {
     const Session::Options& o = session.options();
-    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
-                        boardDescription(session.choice()));
+    Provenance p = provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
+                                boardDescription(session.choice()));
+    if (meter) p.meter = meter->identity();
+    return p;
 }
 
-// How long the run will take on this board, from the time a request takes here and now.
-void announceDuration(Session& session, const Characterisation& run) {
+// The meter, identified and set up, when the settings name one; throws MeterError.
+std::optional<Meter> openMeter(const std::optional<MeterSettings>& settings) {
+    std::optional<Meter> meter;
+    if (settings) meter.emplace(*settings, [] { stopIfAsked(); });
+    return meter;
+}
+
+// How long the run will take on this board, from the time a request (and a meter reading)
+// takes here and now.
+void announceDuration(Session& session, const Characterisation& run, std::optional<Meter>& meter) {
     if (isatty(STDERR_FILENO) == 0) return;
     const auto perRequest = timePerRequest(session.requests(), run.settings().output);
+    const auto perReading = meter ? std::optional(timePerReading(*meter)) : std::nullopt;
     std::fprintf(stderr, "characterise: %s\n",
-                 estimateText(run, estimatedDuration(run, perRequest)).c_str());
+                 estimateText(run, estimatedDuration(run, perRequest, perReading)).c_str());
 }
 
 void printCharacterisation(Session& session, const LinearityResult& result,
-                           const CharacteriseSettings& settings, bool json) {
+                           const CharacteriseSettings& settings, bool json,
+                           const Provenance& provenance) {
     Output& out = session.output();
     if (json) {
-        out.text(linearityJson(result, settings, provenanceOf(session)) + "\n");
+        out.text(linearityJson(result, settings, provenance) + "\n");
         return;
     }
     if (out.csv()) {
@@ -108,8 +120,9 @@ Action sampleInput(const SampleSettings& settings) {
         std::optional<Output> file;
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
+        std::optional<Meter> meter = openMeter(settings.meter);
         if (out.csv()) out.header(kSampleColumns);
-        session.requests().SelectMuxChannel(muxMask(settings.input));
+        if (!meter) session.requests().SelectMuxChannel(muxMask(settings.input));
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
         const auto start = std::chrono::steady_clock::now();
@@ -117,6 +130,11 @@ Action sampleInput(const SampleSettings& settings) {
             sleepUntil(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                    static_cast<double>(k) * settings.interval));
             stopIfAsked();
+            if (meter) {
+                out.row(meterSampleFields(std::chrono::system_clock::now(), settings.input,
+                                          meter->readVolts()));
+                continue;
+            }
             const int32_t adc = session.requests().ReadAdc();
             out.row(sampleFields(std::chrono::system_clock::now(), settings.input, adc,
                                  adcVolts(adc, settings.reference)));
@@ -139,11 +157,12 @@ Action selfTest() {
     };
 }
 
-Action sweep(const SweepSettings& settings) {
-    return [settings](Session& session) {
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings) {
+    return [settings, meterSettings](Session& session) {
         Output& out = session.output();
+        std::optional<Meter> meter = openMeter(meterSettings);
         out.header(kSweepColumns);
-        Sweep run(session.requests(), settings);
+        Sweep run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
         while (!run.done()) {
@@ -160,21 +179,34 @@ Action sweep(const SweepSettings& settings) {
 
 Action characterise(const CharacteriseSettings& settings, bool json) {
     return [settings, json](Session& session) {
-        Characterisation run(session.requests(), settings);
+        std::optional<Meter> meter = openMeter(settings.meter);
+        Characterisation run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
-        announceDuration(session, run);
-        while (!run.done()) {
-            stopIfAsked();
-            run.next();
-            progress("characterise", run.measured(), run.total(), 8192, "readings");
+        announceDuration(session, run, meter);
+        // A meter that fails mid-run ends it with the figures of what was measured so far.
+        bool failed = false;
+        try {
+            while (!run.done()) {
+                stopIfAsked();
+                run.next();
+                progress("characterise", run.measured(), run.total(), 8192, "readings");
+            }
+        } catch (const MeterError& e) {
+            std::fprintf(stderr,
+                         "\nxt4830ctl: %s; the figures are those of the %lld readings "
+                         "taken\n",
+                         e.what(), static_cast<long long>(run.measured()));
+            failed = true;
         }
         const LinearityResult result = analyseLinearity(run.readings(), settings);
         if (!result.problem.empty()) {
             std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
             return 1;
         }
-        printCharacterisation(session, result, settings, json);
-        return 0;
+        printCharacterisation(session, result, settings, json, provenanceOf(session, meter));
+        if (failed) return 1;
+        if (settings.limits.empty()) return 0;
+        return verdictStatus(overallVerdict(judgeFigures(result, settings.limits)));
     };
 }
 

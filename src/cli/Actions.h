@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,17 +34,19 @@ struct SampleSettings {
     double reference = 3;
     int64_t count = 1;  // 0: until stopped
     std::chrono::duration<double> interval{1};
-    std::string file;  // the rows appended there; empty: standard output
+    std::string file;                    // the rows appended there; empty: standard output
+    std::optional<MeterSettings> meter;  // reads the output instead of the board's ADC
 };
 
 // count samples of input, interval apart from the first: one row each with the time, input,
-// count and volts.
+// count and volts (with a meter: its volts, no count).
 Action sampleInput(const SampleSettings& settings);
 
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
 Action selfTest();
 
-Action sweep(const SweepSettings& settings);
+// With a meter, its volts instead of the board ADC's.
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meter);
 
 // Every board on the bus, one row each (place, loader or running, serial), without opening
 // one; 3 when there is none or the driver library cannot list them.
@@ -51,5 +54,6 @@ int listBoards(Session& session);
 
 // The output's static figures with their uncertainties: a summary, one JSON object (json) or,
 // with --csv, the table of every measured code. 0 when figures were found, 1 when the readings
-// give none.
+// give none or the meter fails (the figures of the readings so far are given); with limits the
+// overall verdict's status (0, 5 or 6).
 Action characterise(const CharacteriseSettings& settings, bool json);

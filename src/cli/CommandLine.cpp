@@ -34,6 +34,8 @@ struct Words {
     std::string plan = "grid", stride = "64", samples = "256", dither = "0";
     std::string line = "least-squares", fitRange = "10-90", order = "ascending";
     std::array<std::string, 5> adc;  // the board ADC's accuracy; empty: its default
+    std::string meter, meterRange = "10", meterNplc = "1", meterAutoZero = "on", meterAccuracy;
+    std::vector<std::string> limits;
     bool inputOnly = false, updateAll = false, all = false, json = false;
 };
 
@@ -46,6 +48,21 @@ std::vector<std::string> nameList(const std::array<const char*, N>& names) {
 template <std::size_t N>
 int indexOfName(const std::array<const char*, N>& names, const std::string& text) {
     return static_cast<int>(std::find(names.begin(), names.end(), text) - names.begin());
+}
+
+// An external meter reads the output instead of the board's ADC.
+void addMeterOptions(CLI::App* c, Words& w) {
+    c->add_option("--meter", w.meter,
+                  "read with this SCPI meter: TCPIP::HOST::PORT::SOCKET, TCPIP::HOST::INSTR, "
+                  "USB::/dev/usbtmcN::INSTR or ASRL/dev/ttyX::INSTR[::BAUD]");
+    c->add_option("--meter-range", w.meterRange, "the meter's DC range in volts (default 10)");
+    c->add_option("--meter-nplc", w.meterNplc,
+                  "its integration time in power-line cycles (default 1)");
+    c->add_option("--meter-autozero", w.meterAutoZero, "on (default) or off")
+        ->check(CLI::IsMember({"on", "off"}));
+    c->add_option("--meter-accuracy", w.meterAccuracy,
+                  "PPM_OF_READING,PPM_OF_RANGE from its data sheet for the range (default: "
+                  "not stated, left out of every uncertainty)");
 }
 
 void addCharacterise(CLI::App& app, Words& w) {
@@ -79,6 +96,41 @@ void addCharacterise(CLI::App& app, Words& w) {
     limit("--adc-inl", w.adc[2], typical.inlCounts, "INL in counts");
     limit("--adc-dnl", w.adc[3], typical.dnlCounts, "DNL in counts");
     limit("--adc-ref-tolerance", w.adc[4], typical.referencePercent, "reference tolerance in %");
+    addMeterOptions(c, w);
+    c->add_option("--limit", w.limits,
+                  "NAME=VALUE, a data-sheet limit on a figure's size (repeatable): offset-mv, "
+                  "gain-pct, zero-mv, full-scale-mv, inl-lsb, dnl-lsb or tue-lsb; the exit "
+                  "status is then 0 PASS, 5 FAIL, 6 INDETERMINATE");
+}
+
+// The meter's accuracy: "PPM_OF_READING,PPM_OF_RANGE".
+MeterAccuracy readMeterAccuracy(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    const auto reading = readStrictDecimal(text.substr(0, comma));
+    const auto range =
+        comma == std::string::npos ? std::nullopt : readStrictDecimal(text.substr(comma + 1));
+    if (!reading || !range) {
+        throw BadInput("the meter's accuracy is PPM_OF_READING,PPM_OF_RANGE, not \"" + text + "\"");
+    }
+    return {*reading, *range};
+}
+
+// The meter's settings, or none when no meter is given.
+std::optional<MeterSettings> readMeterSettings(const Words& w) {
+    if (w.meter.empty()) return std::nullopt;
+    MeterSettings m;
+    m.resource = w.meter;
+    std::string problem;
+    if (!parseMeterResource(w.meter, problem)) throw BadInput(problem);
+    const auto range = readStrictDecimal(w.meterRange);
+    const auto nplc = readStrictDecimal(w.meterNplc);
+    if (!range || !nplc) throw BadInput("the meter's range and integration time are numbers");
+    m.rangeVolts = *range;
+    m.nplc = *nplc;
+    m.autoZero = w.meterAutoZero == "on";
+    if (!w.meterAccuracy.empty()) m.accuracy = readMeterAccuracy(w.meterAccuracy);
+    if (const auto bad = meterSettingsProblem(m)) throw BadInput(*bad);
+    return m;
 }
 
 // The board ADC's accuracy: each limit given, or its default.
@@ -140,6 +192,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     read->add_option("--count", w.count, "samples to take (default 1; 0: until stopped)");
     read->add_option("--interval", w.interval, "seconds between samples (default 1)");
     read->add_option("-o,--output", w.file, "append the rows to FILE instead");
+    addMeterOptions(read, w);
 
     app.add_subcommand("selftest", "The board self-test, every reading beside its window");
 
@@ -150,6 +203,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--step", w.step, "code step (default 0x100)");
     sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+    addMeterOptions(sweep, w);
     addCharacterise(app, w);
 }
 
@@ -194,6 +248,13 @@ CharacteriseSettings characteriseSettings(const Words& w) {
     s.dacReference = readReference(w.vref);
     s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
     s.adc = readAdcAccuracy(w.adc);
+    s.meter = readMeterSettings(w);
+    for (const std::string& text : w.limits) {
+        std::string problem;
+        const auto limit = parseLimit(text, problem);
+        if (!limit) throw BadInput(problem);
+        s.limits.push_back(*limit);
+    }
     if (const auto problem = characteriseSettingsProblem(s)) throw BadInput(*problem);
     return s;
 }
@@ -224,11 +285,11 @@ Action actionFor(const CLI::App& app, const Words& w) {
             {readInput(w.channel), readReference(w.vref),
              readNumber(w.count, kMostSamples, "count"),
              std::chrono::duration<double>(readSeconds(w.interval, kLongestWait, "interval")),
-             w.file});
+             w.file, readMeterSettings(w)});
     }
     if (name == "selftest") return selfTest();
     if (name == "characterise") return characterise(characteriseSettings(w), w.json);
-    return sweep(sweepSettings(w));
+    return sweep(sweepSettings(w), readMeterSettings(w));
 }
 
 // CLI11 takes the words of a line last first.

@@ -70,6 +70,9 @@ int runAction(Session& session, const Action& action) {
     } catch (const RequestFailed& e) {
         std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
         return 1;
+    } catch (const MeterError& e) {
+        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        return 1;
     } catch (const OutputFailed& e) {
         std::fprintf(stderr, "xt4830ctl: %s; stopped\n", e.what());
         return kOutputFailedStatus;

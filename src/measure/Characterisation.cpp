@@ -53,6 +53,16 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
     if (!(s.adcReference > 0) || !std::isfinite(s.adcReference)) {
         return "the ADC reference is a number of volts above 0";
     }
+    if (s.meter && s.samples > kMostMeterSamples) {
+        return "with a meter the readings per code must be 2 to " +
+               std::to_string(kMostMeterSamples);
+    }
+    if (s.meter) {
+        if (auto problem = meterSettingsProblem(*s.meter)) return problem;
+    }
+    for (const FigureLimit& limit : s.limits) {
+        if (!(limit.value > 0) || !std::isfinite(limit.value)) return "a limit is a number above 0";
+    }
     const AdcAccuracy& a = s.adc;
     for (const double limit : {a.offsetCounts, a.inlCounts, a.dnlCounts}) {
         if (!(limit >= 0 && limit <= 100))
@@ -63,6 +73,19 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
             return "the ADC's gain and reference tolerance are 0 to 10 %";
     }
     return std::nullopt;
+}
+
+double voltsPerCount(const CharacteriseSettings& s) {
+    return s.meter ? kMeterVoltsPerCount : s.adcReference / kAdcCounts;
+}
+
+AdcAccuracy readerAccuracy(const CharacteriseSettings& s) {
+    if (!s.meter) return s.adc;
+    if (!s.meter->accuracy) return {0, 0, 0, 0, 0};
+    const MeterAccuracy& m = *s.meter->accuracy;
+    // ppm of the range in volts is that many microvolts per volt of range.
+    return {m.ppmOfRange * 1e-6 * s.meter->rangeVolts / kMeterVoltsPerCount, m.ppmOfReading * 1e-4,
+            0, 0, 0};
 }
 
 double CodeReadings::mean() const {
@@ -78,8 +101,9 @@ double CodeReadings::variance() const {
     return std::max(0.0, static_cast<double>(spread / (n - 1)));
 }
 
-Characterisation::Characterisation(Declare& requests, const CharacteriseSettings& settings)
-    : requests_(requests), settings_(settings) {
+Characterisation::Characterisation(Declare& requests, const CharacteriseSettings& settings,
+                                   Meter* meter)
+    : requests_(requests), settings_(settings), meter_(meter) {
     composer_.chooseCommand(Command::WriteAndUpdate);
     composer_.chooseChannel(static_cast<Channel>(settings.output));
     std::map<int32_t, std::size_t> slotOfCode;
@@ -124,13 +148,18 @@ void Characterisation::write(int32_t code) {
     written_ = code;
 }
 
+int64_t Characterisation::readCount() {
+    if (meter_ == nullptr) return requests_.ReadAdc();
+    return std::llround(meter_->readVolts() / kMeterVoltsPerCount);
+}
+
 void Characterisation::next() {
-    if (measured_ == 0) requests_.SelectMuxChannel(muxMask(settings_.output));
+    if (measured_ == 0 && meter_ == nullptr) requests_.SelectMuxChannel(muxMask(settings_.output));
     const Block& block = plan_[block_];
     const auto slot = static_cast<int>(inBlock_ % block.codes.size);
     const int32_t code = codeOfReading(block, slot, inBlock_ / block.codes.size);
     if (written_ != code) write(code);
-    const int64_t count = requests_.ReadAdc();
+    const int64_t count = readCount();
     CodeReadings& sums = sums_[block.sumIndex[static_cast<std::size_t>(slot)]];
     ++sums.count;
     sums.sum += count;
@@ -141,7 +170,8 @@ void Characterisation::next() {
         sums.pairFourths += d * d * d * d;
     }
     sums.last = count;
-    sums.clipped = sums.clipped || count <= 0 || count >= kTopCount;
+    // A meter reads on either side of 0 V and far above the board's outputs.
+    sums.clipped = sums.clipped || (meter_ == nullptr && (count <= 0 || count >= kTopCount));
     ++measured_;
     if (++inBlock_ == int64_t{block.codes.size} * settings_.samples) {
         ++block_;
@@ -167,9 +197,20 @@ std::chrono::duration<double> timePerRequest(Declare& requests, int output) {
     return (std::chrono::steady_clock::now() - start) / kTimedReadings;
 }
 
-std::chrono::duration<double> estimatedDuration(const Characterisation& run,
-                                                std::chrono::duration<double> perRequest) {
-    return static_cast<double>(run.requestsPlanned()) * perRequest +
+std::chrono::duration<double> timePerReading(Meter& meter) {
+    constexpr int kTimedMeterReadings = 4;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kTimedMeterReadings; ++i)
+        meter.readVolts();
+    return (std::chrono::steady_clock::now() - start) / kTimedMeterReadings;
+}
+
+std::chrono::duration<double> estimatedDuration(
+    const Characterisation& run, std::chrono::duration<double> perRequest,
+    std::optional<std::chrono::duration<double>> perReading) {
+    const auto readings = static_cast<double>(run.total());
+    return (static_cast<double>(run.requestsPlanned()) - readings) * perRequest +
+           readings * perReading.value_or(perRequest) +
            static_cast<double>(run.writesPlanned()) *
                std::chrono::duration<double>(run.settings().settle);
 }

@@ -11,6 +11,8 @@
 #include "command/CommandComposer.h"
 #include "measure/CodePlan.h"
 #include "measure/SettleWait.h"
+#include "measure/Verdicts.h"
+#include "meter/Meter.h"
 
 class Declare;
 
@@ -54,7 +56,24 @@ struct CharacteriseSettings {
     double adcReference = 3.0;
     AdcAccuracy adc;
     std::chrono::milliseconds settle{0};  // after each write, before its first reading
+    // Readings from this external meter instead of the board's ADC, at its resolution and
+    // with its accuracy in place of the ADC's.
+    std::optional<MeterSettings> meter;
+    std::vector<FigureLimit> limits;  // data-sheet limits the figures are judged against
 };
+
+// A meter's reading is taken in whole microvolts: far finer than a DAC step (46 uV at 3 V)
+// and exact in the sums of a code's readings.
+inline constexpr double kMeterVoltsPerCount = 1e-6;
+// Readings per code with a meter: their squares summed stay exact.
+inline constexpr int32_t kMostMeterSamples = 50000;
+
+// The volts of one count of whatever reads the output.
+double voltsPerCount(const CharacteriseSettings& settings);
+
+// The accuracy of whatever reads the output, in its counts: the board ADC's, or the meter's
+// (ppm of range as an offset, ppm of reading as a gain error; none when it is not stated).
+AdcAccuracy readerAccuracy(const CharacteriseSettings& settings);
 
 // What is wrong with the settings, in words the command line and the window both show;
 // nothing when they can be run.
@@ -81,7 +100,9 @@ struct CodeReadings {
 // The characterisation one reading at a time, so a caller can show progress and stop.
 class Characterisation {
 public:
-    Characterisation(Declare& requests, const CharacteriseSettings& settings);
+    // With a meter, it reads the output instead of the board's ADC.
+    Characterisation(Declare& requests, const CharacteriseSettings& settings,
+                     Meter* meter = nullptr);
 
     bool done() const { return block_ >= plan_.size(); }
     int64_t total() const { return total_; }
@@ -109,8 +130,11 @@ private:
     int32_t codeOfReading(const Block& block, int slot, int64_t round) const;
     void write(int32_t code);
 
+    int64_t readCount();
+
     Declare& requests_;
     CharacteriseSettings settings_;
+    Meter* meter_;
     CommandComposer composer_;
     std::vector<Block> plan_;
     std::vector<CodeReadings> sums_;
@@ -124,6 +148,11 @@ private:
 // How long one request to this board takes, from a few ADC readings of the output.
 std::chrono::duration<double> timePerRequest(Declare& requests, int output);
 
-// The run's estimated duration at that time per request, settling included.
-std::chrono::duration<double> estimatedDuration(const Characterisation& run,
-                                                std::chrono::duration<double> perRequest);
+// How long one meter reading takes, from a few of them.
+std::chrono::duration<double> timePerReading(Meter& meter);
+
+// The run's estimated duration at that time per request, settling included; with a meter,
+// each reading takes perReading instead.
+std::chrono::duration<double> estimatedDuration(
+    const Characterisation& run, std::chrono::duration<double> perRequest,
+    std::optional<std::chrono::duration<double>> perReading = std::nullopt);

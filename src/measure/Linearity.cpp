@@ -225,7 +225,7 @@ struct Systematic {
 
 Systematic systematicOf(const LinearityResult& r, const CharacteriseSettings& s,
                         double countsPerCode) {
-    const AdcAccuracy& a = s.adc;
+    const AdcAccuracy a = readerAccuracy(s);
     const double adc = rectangular(a.inlCounts);
     return {rectangular(r.roundingBoundCounts) + adc, adc, rectangular(a.offsetCounts),
             std::hypot(a.gainPercent, a.referencePercent) / 100,
@@ -306,8 +306,8 @@ void stepFigures(LinearityResult& result, const std::vector<Mean>& means, const 
     double finestFall = 0;  // the largest allowance of a one-code step, in steps
     double worstDnl = 0;    // the largest uncertainty of a one-code step's DNL
     // Rounding bounded at both codes; the ADC's DNL as a share of the step.
-    const double systematic =
-        rectangular(2 * result.roundingBoundCounts / slope) + rectangular(s.adc.dnlCounts);
+    const double systematic = rectangular(2 * result.roundingBoundCounts / slope) +
+                              rectangular(readerAccuracy(s).dnlCounts);
     Largest smallest(Largest::Pick::Smallest), largest(Largest::Pick::Largest);
     for (std::size_t k = 1; k < usable.size(); ++k) {
         const Mean &below = means[usable[k - 1]], &here = means[usable[k]];
@@ -418,8 +418,8 @@ double simultaneousCoverage(int n, double confidence) {
 LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
                                  const CharacteriseSettings& s) {
     LinearityResult result;
-    const double countsPerCode = (s.dacReference / kDacCodes) / (s.adcReference / kAdcCounts);
-    const double millivoltsPerCount = s.adcReference / kAdcCounts * 1000;
+    const double countsPerCode = (s.dacReference / kDacCodes) / voltsPerCount(s);
+    const double millivoltsPerCount = voltsPerCount(s) * 1000;
     result.lsbPerAdcCount = 1 / countsPerCode;
     const Spread spread = pooledSpread(readings, s.dither > 0);
     result.noiseCounts = spread.sigma;
@@ -429,14 +429,15 @@ LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
                              ? std::sqrt(std::max(0.0, spread.sigma * spread.sigma - 1.0 / 12))
                              : 0.0;
     result.roundingBoundCounts = roundingBound(ahead);
-    result.averagingLimited = result.roundingBoundCounts >= kAveragingBoundCounts;
+    // A meter's microvolt is a small part of a step: its rounding never limits the figures.
+    result.averagingLimited = !s.meter && result.roundingBoundCounts >= kAveragingBoundCounts;
     const std::vector<Mean> means = meansOf(readings, countsPerCode, spread.sigma * spread.sigma);
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const double mean = readings[i].mean();
         result.codes.push_back({readings[i].code,
                                 readings[i].count,
                                 {mean, std::sqrt(means[i].variance)},
-                                mean * s.adcReference / kAdcCounts,
+                                mean * voltsPerCount(s),
                                 !means[i].usable,
                                 std::nullopt,
                                 std::nullopt});
@@ -463,4 +464,35 @@ LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
     idealFigures(result, means, sys, countsPerCode, millivoltsPerCount);
     stepFigures(result, means, line, countsPerCode, s);
     return result;
+}
+
+std::vector<FigureVerdict> judgeFigures(const LinearityResult& r,
+                                        const std::vector<FigureLimit>& limits) {
+    // The DNL of larger size of the smallest and the largest.
+    std::optional<Figure> dnl;
+    if (r.dnlMin && r.dnlMax) {
+        dnl = std::abs(r.dnlMin->figure.value) > std::abs(r.dnlMax->figure.value)
+                  ? r.dnlMin->figure
+                  : r.dnlMax->figure;
+    }
+    const std::array<std::optional<Figure>, kLimitNames.size()> figures{
+        r.offsetMillivolts,
+        r.gainErrorPercent,
+        r.zeroCodeErrorMillivolts,
+        r.fullScaleErrorMillivolts,
+        r.inlMax.figure,
+        dnl,
+        r.totalUnadjustedErrorLsb.figure};
+    std::vector<FigureVerdict> verdicts;
+    for (const FigureLimit& limit : limits) {
+        const std::optional<Figure>& f = figures[static_cast<std::size_t>(limit.figure)];
+        FigureVerdict v{limit, std::nullopt, 0, Verdict::Indeterminate};
+        if (f) {
+            v.value = f->value;
+            v.expanded = 2 * f->uncertainty;
+            v.verdict = guardBanded(f->value, v.expanded, limit.value);
+        }
+        verdicts.push_back(v);
+    }
+    return verdicts;
 }

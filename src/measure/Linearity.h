@@ -96,3 +96,7 @@ LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
 // The two-sided normal quantile that n independent values all stay within at once with that
 // confidence (Sidak): 1.96 for one at 0.95.
 double simultaneousCoverage(int n, double confidence);
+
+// The verdict of each limited figure, in the order of the limits.
+std::vector<FigureVerdict> judgeFigures(const LinearityResult& result,
+                                        const std::vector<FigureLimit>& limits);

@@ -92,6 +92,36 @@ std::string adcText(const AdcAccuracy& a) {
            fixed(a.referencePercent, 3) + " %";
 }
 
+// What reads the output and how far its stated accuracy reaches.
+std::vector<SummaryRow> readerRows(const CharacteriseSettings& s) {
+    if (!s.meter) return {{"Board ADC accuracy", adcText(s.adc), "", "(data-sheet limits)"}};
+    const MeterSettings& m = *s.meter;
+    const std::string setup = fixed(m.rangeVolts, 3) + " V range, " + fixed(m.nplc, 3) +
+                              " NPLC, auto-zero " + (m.autoZero ? "on" : "off");
+    if (!m.accuracy) {
+        return {{"Meter", setup, "", ""},
+                {"Meter accuracy", "not included", "", "(not stated: no figure allows for it)"}};
+    }
+    return {{"Meter", setup, "", ""},
+            {"Meter accuracy",
+             fixed(m.accuracy->ppmOfReading, 1) + " ppm of reading + " +
+                 fixed(m.accuracy->ppmOfRange, 1) + " ppm of range",
+             "", "(data-sheet limits, in every figure; INL and DNL take out its offset and gain)"}};
+}
+
+nlohmann::json verdictsJson(const LinearityResult& r, const CharacteriseSettings& s) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    const std::vector<FigureVerdict> verdicts = judgeFigures(r, s.limits);
+    for (const FigureVerdict& v : verdicts) {
+        list.push_back({{"figure", kLimitNames[static_cast<std::size_t>(v.limit.figure)]},
+                        {"limit", v.limit.value},
+                        {"value", v.value ? nlohmann::json(*v.value) : nullptr},
+                        {"expanded_uncertainty", v.expanded},
+                        {"verdict", kVerdictNames[static_cast<std::size_t>(v.verdict)]}});
+    }
+    return list;
+}
+
 nlohmann::json optionalValue(const std::optional<Extreme>& e, bool uncertainty) {
     if (!e) return nullptr;
     return uncertainty ? e->figure.uncertainty : e->figure.value;
@@ -110,7 +140,29 @@ Provenance provenanceOf(const Deliverable& d, Package package, std::string board
             d.variant == Variant::A ? "A" : "B",
             package == Package::Lfcsp ? "lfcsp" : "tssop",
             std::move(board),
-            std::chrono::system_clock::now()};
+            std::chrono::system_clock::now(),
+            ""};
+}
+
+std::vector<SummaryRow> verdictRows(const LinearityResult& r, const CharacteriseSettings& s) {
+    std::vector<SummaryRow> rows;
+    const std::vector<FigureVerdict> verdicts = judgeFigures(r, s.limits);
+    for (const FigureVerdict& v : verdicts) {
+        const std::string name = kLimitNames[static_cast<std::size_t>(v.limit.figure)];
+        const std::string verdict = kVerdictNames[static_cast<std::size_t>(v.verdict)];
+        rows.push_back(
+            {"Verdict " + name,
+             verdict +
+                 (v.value ? ": |" + fixed(*v.value, 4) + "| with U = " + fixed(v.expanded, 4)
+                          : std::string(": not measured")) +
+                 " against " + fixed(v.limit.value, 4),
+             "", ""});
+    }
+    if (!verdicts.empty()) {
+        rows.push_back(
+            {"Verdict", kVerdictNames[static_cast<std::size_t>(overallVerdict(verdicts))], "", ""});
+    }
+    return rows;
 }
 
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
@@ -132,13 +184,17 @@ std::vector<std::string> linearityFields(const CodeResult& c) {
 std::vector<SummaryRow> linearityTable(const LinearityResult& r, const CharacteriseSettings& s) {
     const std::string noiseWhere =
         r.noiseBeforeConverter ? ", ahead of the converter" : ", none ahead of the converter";
-    return {
+    const std::string counts = s.meter ? "meter microvolts" : "ADC counts";
+    std::vector<SummaryRow> rows{
         {"Line", lineText(r, s), "", ""},
         {"Plan", planText(s), "", ""},
-        {"Resolution", fixed(r.lsbPerAdcCount, 2), "", "DAC steps per ADC count"},
-        {"Noise", fixed(r.noiseCounts, 3), "", "ADC counts (standard deviation)" + noiseWhere},
-        {"Rounding bias", fixed(r.roundingBoundCounts, 4), "", "ADC counts at most in a mean"},
-        {"Board ADC accuracy", adcText(s.adc), "", "(data-sheet limits)"},
+        {"Resolution", fixed(r.lsbPerAdcCount, s.meter ? 4 : 2), "",
+         "DAC steps per " + counts.substr(0, counts.size() - 1)},
+        {"Noise", fixed(r.noiseCounts, 3), "", counts + " (standard deviation)" + noiseWhere},
+        {"Rounding bias", fixed(r.roundingBoundCounts, 4), "", counts + " at most in a mean"}};
+    for (SummaryRow& row : readerRows(s))
+        rows.push_back(std::move(row));
+    const std::vector<SummaryRow> figures{
         figureRow("Offset error", r.offsetMillivolts, 4, "mV"),
         figureRow("Gain error", r.gainErrorPercent, 4, "% of full scale"),
         optionalRow("Zero-code error", r.zeroCodeErrorMillivolts, "not measured or clipped"),
@@ -150,6 +206,10 @@ std::vector<SummaryRow> linearityTable(const LinearityResult& r, const Character
         extremeRow("Total unadjusted error", r.totalUnadjustedErrorLsb,
                    scopeText("largest", r.totalUnadjustedErrorLsb, "codes")),
     };
+    rows.insert(rows.end(), figures.begin(), figures.end());
+    for (SummaryRow& row : verdictRows(r, s))
+        rows.push_back(std::move(row));
+    return rows;
 }
 
 std::vector<std::string> linearityWarnings(const LinearityResult& r,
@@ -233,6 +293,18 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
                          {"dnl_counts", s.adc.dnlCounts},
                          {"reference_pct", s.adc.referencePercent}};
     j["adc_limited"] = r.adcLimited;
+    j["reader"] = s.meter ? "meter" : "board adc";
+    if (s.meter) {
+        const MeterSettings& m = *s.meter;
+        j["meter"] = {{"resource", m.resource},
+                      {"range_v", m.rangeVolts},
+                      {"nplc", m.nplc},
+                      {"auto_zero", m.autoZero},
+                      {"accuracy_ppm_of_reading",
+                       m.accuracy ? nlohmann::json(m.accuracy->ppmOfReading) : nullptr},
+                      {"accuracy_ppm_of_range",
+                       m.accuracy ? nlohmann::json(m.accuracy->ppmOfRange) : nullptr}};
+    }
     j["offset_mv"] = r.offsetMillivolts.value;
     j["offset_mv_uncertainty"] = r.offsetMillivolts.uncertainty;
     j["gain_error_pct"] = r.gainErrorPercent.value;
@@ -263,8 +335,18 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["tue_code"] = r.totalUnadjustedErrorLsb.code;
     j["tue_among_codes"] = r.totalUnadjustedErrorLsb.among;
     j["warnings"] = linearityWarnings(r, s);
-    j["provenance"] = {{"software", p.software}, {"version", p.version},
-                       {"variant", p.variant},   {"package", p.package},
-                       {"board", p.board},       {"time_utc", utcTimestamp(p.time)}};
+    if (!s.limits.empty()) {
+        j["verdicts"] = verdictsJson(r, s);
+        j["verdict"] =
+            kVerdictNames[static_cast<std::size_t>(overallVerdict(judgeFigures(r, s.limits)))];
+    }
+    j["provenance"] = {
+        {"software", p.software},
+        {"version", p.version},
+        {"variant", p.variant},
+        {"package", p.package},
+        {"board", p.board},
+        {"time_utc", utcTimestamp(p.time)},
+        {"meter", p.meter.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.meter)}};
     return j.dump(2);
 }

@@ -19,6 +19,7 @@ struct Provenance {
     std::string package;  // "tssop" or "lfcsp"
     std::string board;    // "virtual board", "board serial 0042 at 1-1.4"; empty: not told
     std::chrono::system_clock::time_point time;
+    std::string meter;  // the meter's identity (*IDN?); empty: the board's ADC read the output
 };
 
 // The provenance of a run of this deliverable on a board with this package, now.
@@ -51,6 +52,10 @@ std::string linearitySummary(const LinearityResult& result, const CharacteriseSe
 // Why the figures may mislead, as sentences; empty when nothing does.
 std::vector<std::string> linearityWarnings(const LinearityResult& result,
                                            const CharacteriseSettings& settings);
+
+// The verdicts against the settings' limits as rows: each figure's, then the overall one.
+std::vector<SummaryRow> verdictRows(const LinearityResult& result,
+                                    const CharacteriseSettings& settings);
 
 // "8704 readings, about 2.5 s on this board" ("under 0.1 s" for less).
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate);

@@ -37,6 +37,11 @@ std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time
     return {utcTimestamp(time), inputName(input), std::to_string(count), fixed(volts, 6)};
 }
 
+std::vector<std::string> meterSampleFields(std::chrono::system_clock::time_point time, int input,
+                                           double volts) {
+    return {utcTimestamp(time), inputName(input), "", fixed(volts, 7)};
+}
+
 std::string codeText(int32_t code) {
     std::ostringstream text;
     text.imbue(std::locale::classic());

@@ -31,6 +31,9 @@ std::string inputName(int input);
 // time, input, count, volts
 std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time, int input,
                                       int32_t count, double volts);
+// A meter's sample: no count, the volts to the microvolt.
+std::vector<std::string> meterSampleFields(std::chrono::system_clock::time_point time, int input,
+                                           double volts);
 
 // code, ideal volts, count, measured volts, difference in counts
 std::vector<std::string> sweepFields(const SweepPoint& point);

@@ -22,8 +22,8 @@ bool offTheEnds(const SweepPoint& p) {
 
 }  // namespace
 
-Sweep::Sweep(Declare& requests, const SweepSettings& settings)
-    : requests_(requests), settings_(settings), next_(settings.from) {
+Sweep::Sweep(Declare& requests, const SweepSettings& settings, Meter* meter)
+    : requests_(requests), settings_(settings), meter_(meter), next_(settings.from) {
     composer_.chooseCommand(Command::WriteAndUpdate);
     composer_.chooseChannel(static_cast<Channel>(settings.output));
 }
@@ -33,15 +33,20 @@ int Sweep::total() const {
 }
 
 SweepPoint Sweep::next() {
-    if (measured_ == 0) requests_.SelectMuxChannel(muxMask(settings_.output));
+    if (measured_ == 0 && meter_ == nullptr) requests_.SelectMuxChannel(muxMask(settings_.output));
     const int32_t code = next_;
     next_ = steppedNext(code, settings_.to, settings_.step);
     ++measured_;
     composer_.setCode(code);
     requests_.WriteDacWord(composer_.word());
     settleFor(settings_.settle, checkpoint_);
-    const int32_t count = requests_.ReadAdc();
     const double ideal = idealVolts(code, settings_.dacReference);
+    if (meter_ != nullptr) {
+        const double volts = meter_->readVolts();
+        const int32_t count = idealCount(volts, settings_.adcReference);
+        return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
+    }
+    const int32_t count = requests_.ReadAdc();
     return {code, ideal, count, adcVolts(count, settings_.adcReference),
             count - idealCount(ideal, settings_.adcReference)};
 }

@@ -9,6 +9,7 @@
 
 #include "command/CommandComposer.h"
 #include "measure/SettleWait.h"
+#include "meter/Meter.h"
 
 class Declare;
 
@@ -46,7 +47,9 @@ struct SweepSummary {
 // The sweep one point at a time, so a caller can show each point and stop between them.
 class Sweep {
 public:
-    Sweep(Declare& requests, const SweepSettings& settings);
+    // With a meter, each point's volts are the meter's, its count what an ideal ADC would
+    // give for them.
+    Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr);
 
     bool done() const { return next_ > settings_.to; }
     // How many points the whole sweep has, and how many are measured.
@@ -62,6 +65,7 @@ private:
     Checkpoint checkpoint_;
     Declare& requests_;
     SweepSettings settings_;
+    Meter* meter_;
     CommandComposer composer_;
     int32_t next_;
     int measured_ = 0;

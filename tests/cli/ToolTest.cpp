@@ -406,3 +406,89 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
     EXPECT_THAT(rows[3], testing::StartsWith("0x8000,"));
     EXPECT_THAT(table.err, HasSubstr("Offset error: "));
 }
+
+TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
+    // Output C lies 0.1 mV high, read by the virtual meter: an offset error of 0.1 mV,
+    // uncertain by under 1 uV. Limits above, below and on it.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string board = "meter=" + port + ",probe=C,offset=C:0.1,meter-sigma=1";
+    const std::string meter = " --meter TCPIP::127.0.0.1::" + port + "::SOCKET";
+    using Case = std::tuple<const char*, int, const char*>;  // limits, status, verdict
+    for (const auto& [limits, status, verdict] :
+         {Case{"--limit offset-mv=0.2", 0, "PASS"}, Case{"--limit offset-mv=0.05", 5, "FAIL"},
+          Case{"--limit offset-mv=0.2 --limit dnl-lsb=1", 6, "INDETERMINATE"},
+          Case{"", 0, nullptr}}) {
+        const ToolRun r =
+            run("characterise C --stride 0x2000 --samples 4 --json" + meter + " " + limits, board);
+        ASSERT_EQ(r.status, status) << limits << r.err;
+        const auto j = nlohmann::json::parse(r.out);
+        EXPECT_EQ(j["provenance"]["meter"], "XT4830,VIRTUAL-DMM,0,1.0");
+        EXPECT_EQ(j["meter"]["accuracy_ppm_of_reading"], nullptr);
+        if (verdict == nullptr) {
+            EXPECT_FALSE(j.contains("verdict"));
+            continue;
+        }
+        EXPECT_EQ(j["verdict"], verdict) << limits;
+        EXPECT_EQ(j["verdicts"][0]["figure"], "offset-mv");
+        EXPECT_NEAR(j["verdicts"][0]["value"].get<double>(), 0.1, 0.001);
+    }
+    const ToolRun summary =
+        run("characterise C --stride 0x4000 --samples 2 --limit "
+            "zero-mv=1 --meter-accuracy 30,5" +
+                meter,
+            board);
+    EXPECT_THAT(summary.out, HasSubstr("Meter accuracy: 30.0 ppm of reading + 5.0 ppm of range"));
+    EXPECT_THAT(summary.out, HasSubstr("Verdict zero-mv: PASS"));
+    for (const auto& [args, message] :
+         {std::pair{"--limit inl=4", "a limit is NAME=VALUE"},
+          std::pair{"--meter-accuracy 5 --meter /dev/usbtmc0", "PPM_OF_READING,PPM_OF_RANGE"},
+          std::pair{"--meter GPIB::1", "is not a meter"}}) {
+        const ToolRun bad = run(std::string("characterise C ") + args, board);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_THAT(bad.err, HasSubstr(message)) << args;
+    }
+    // Nobody listening: the meter is named and the first step it fails.
+    const ToolRun absent = run("read C --meter TCPIP::127.0.0.1::" + port + "::SOCKET");
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_THAT(absent.err,
+                HasSubstr("meter TCPIP::127.0.0.1::" + port + "::SOCKET, identifying it"));
+    const ToolRun read =
+        run("read C --count 2 --interval 0.01" + meter, "meter=" + port + ",probe=C,offset=C:0.1");
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_THAT(read.out, HasSubstr("  C    0.0001000"));
+    // The sweep's volts are the meter's: 1.5 V + 0.1 mV at 0x8000.
+    const ToolRun sweep = run("--csv sweep C --from 0x8000 --to 0x8000" + meter,
+                              "meter=" + port + ",probe=C,offset=C:0.1");
+    EXPECT_THAT(sweep.out, HasSubstr("0x8000,1.500000,2048,1.500100,0")) << sweep.err;
+}
+
+TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) {
+    // umockdev plays each device from a script of its reads and writes.
+    const std::string dir = testing::TempDir();
+    const auto script = [](const char* error, const char* reading) {
+        return std::string(
+                   "w 0 *IDN?^J\nr 0 ACME,DMM,1,1^J\nw 0 *CLS^J\nw 0 CONF:VOLT:DC 10^J\n"
+                   "w 0 VOLT:DC:NPLC 1^J\nw 0 VOLT:DC:ZERO:AUTO ON^J\nw 0 SYST:ERR?^J\n"
+                   "r 0 ") +
+               error + "^J\nw 0 READ?^J\nr 0 " + reading + "^J\n";
+    };
+    using Case = std::tuple<const char*, const char*, std::string, int, const char*>;
+    for (const auto& [device, resource, text, status, expected] :
+         {Case{"usbtmc0", "USB::/dev/usbtmc0::INSTR", script("+0,\"No error\"", "+1.23456700E+00"),
+               0, "  C    1.2345670"},
+          Case{"ttyUSB0", "ASRL/dev/ttyUSB0::INSTR::115200", script("+0,\"No error\"", "-2.5E-03"),
+               0, "  C    -0.0025000"},
+          Case{"usbtmc0", "/dev/usbtmc0", script("+0,\"No error\"", "OVLD"), 1,
+               "meter ACME,DMM,1,1, reading (READ?): \"OVLD\" is not a reading of volts"},
+          Case{"usbtmc0", "/dev/usbtmc0", script("-222,\"Data out of range\"", "0"), 1,
+               "meter ACME,DMM,1,1, setting up the measurement: it reports -222"}}) {
+        std::ofstream(dir + "meter.umockdev")
+            << "P: /devices/" << device << "\nN: " << device << "\nE: DEVNAME=/dev/" << device
+            << "\nE: SUBSYSTEM=" << (device[0] == 't' ? "tty" : "usbmisc") << "\n";
+        std::ofstream(dir + "meter.script") << text;
+        const ToolRun r = shell("umockdev-run -d " + dir + "meter.umockdev -s /dev/" + device +
+                                "=" + dir + "meter.script -- $XT read C --meter " + resource);
+        EXPECT_EQ(r.status, status) << resource << r.err;
+        EXPECT_THAT(r.out + r.err, HasSubstr(expected)) << resource;
+    }
+}

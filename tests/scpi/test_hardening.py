@@ -26,7 +26,10 @@ def test_a_line_of_relative_headers_costs_memory_in_proportion(server, board):
         hostile.sendall(b"A:B;" * (64 * 1024 // 4 - 2) + b"*IDN?\n")
         hostile.settimeout(10)
         assert hostile.recv(100).startswith(b"Halbrook,")
-    assert memory_kb(server, "VmHWM") - peak < 1024
+    # AddressSanitizer's shadow and quarantine add their own megabytes; a growth with the square
+    # of the line would still be hundreds of them.
+    allowance = 16384 if os.environ.get("XT4830_SANITIZED") == "1" else 1024
+    assert memory_kb(server, "VmHWM") - peak < allowance
     assert time.monotonic() - started < 5
 
 

@@ -263,14 +263,33 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     page.startButton()->click();
     page.samplesText()->setText("512");
     page.strideText()->setText("1000");
+    page.limitsText()->setText("inl=4");
+    page.startButton()->click();
+    page.limitsText()->setText(" offset-mv=0.5  inl-lsb=1000 ");
     page.startButton()->click();
     EXPECT_FALSE(monitor.sampleTimer().isEnabled()) << "auto sampling waits";
     while (page.running())
         QCoreApplication::processEvents();
     EXPECT_TRUE(monitor.sampleTimer().isEnabled());
-    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
     EXPECT_EQ(rig.dialogs.shown[0].text,
               "The readings per code must be 2 to 1000000: their spread is their uncertainty.");
+    EXPECT_THAT(rig.dialogs.shown[1].text, testing::HasSubstr("not \"inl=4\""));
+    // The offset of 3 mV is over its 0.5 mV limit by more than its U (1.7 mV, mostly the ADC's
+    // stated offset), the INL far within its own: FAIL, in red.
+    const int last = page.summary()->rowCount() - 1;
+    EXPECT_EQ(page.summary()->item(last, 0)->text(), "Verdict");
+    EXPECT_EQ(page.summary()->item(last, 1)->text(), "FAIL");
+    EXPECT_EQ(page.summary()->item(last, 1)->foreground().color(), QColor(192, 0, 0));
+    EXPECT_THAT(page.summary()->item(last - 1, 1)->text().toStdString(),
+                testing::StartsWith("PASS"));
+    // The INL limit drawn at +/-1000 LSB across the codes; no DNL limit, no DNL lines.
+    const QList<QAbstractSeries*> inlSeries = page.inlView()->chart()->series();
+    ASSERT_EQ(inlSeries.size(), 3);
+    EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[1])->points(),
+              (QList<QPointF>{{0, 1000}, {65535, 1000}}));
+    EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[2])->at(1), QPointF(65535, -1000));
+    EXPECT_EQ(static_cast<QLineSeries*>(page.dnlView()->chart()->series()[1])->count(), 0);
     EXPECT_EQ(page.progress()->value(), 1000);
     EXPECT_THAT(page.estimate()->text().toStdString(), testing::StartsWith("8704 readings, "));
     // The rows of the command line's summary, the board ADC's stated accuracy among them.
@@ -303,14 +322,41 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     page.startButton()->click();
     while (page.running())
         QCoreApplication::processEvents();
-    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
-    EXPECT_THAT(rig.dialogs.shown[1].text,
+    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
+    EXPECT_THAT(rig.dialogs.shown[2].text,
                 testing::StartsWith("The characterisation stopped: the request 0xDF"));
     EXPECT_FALSE(page.json());
     EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Json, path),
               "There are no figures to save yet: run a characterisation first.");
     page.adcText(2)->setText("-1");  // the ADC's INL
     page.startButton()->click();
-    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
-    EXPECT_EQ(rig.dialogs.shown[2].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
+    ASSERT_EQ(rig.dialogs.shown.size(), 4u);
+    EXPECT_EQ(rig.dialogs.shown[3].text, "The ADC's offset, INL and DNL are 0 to 100 counts.");
+}
+
+TEST(ReadbackPlot, LinearityPageReadsWithAMeterAndAMeterThatGoesAwayLeavesItsFigures) {
+    // Output A lies 0.1 mV high; the virtual meter on it answers 30 readings, then goes away.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string board = "offset=A:0.1,meter=" + port + ",probe=A,meter-stop-after=30";
+    MainWindowRig rig(kXT4830, board.c_str());
+    ReadbackPlot& plot = openPlot(rig);
+    LinearityPage& page = plot.linearity();
+    page.meterText()->setText(QString::fromStdString("TCPIP::127.0.0.1::" + port + "::SOCKET"));
+    page.meterTestButton()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "The meter answers: XT4830,VIRTUAL-DMM,0,1.0.");
+    page.samplesText()->setText("4");
+    page.strideText()->setText("2000");
+    page.startButton()->click();
+    while (page.running())
+        QCoreApplication::processEvents();
+    // The estimate's timing took 4 readings; 26 are left for the grid of 0x2000: 6 codes of 4
+    // and 2 readings of the 7th.
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
+    EXPECT_THAT(rig.dialogs.shown[1].text,
+                testing::StartsWith("Meter XT4830,VIRTUAL-DMM,0,1.0, reading (READ?)"));
+    ASSERT_TRUE(page.result());
+    EXPECT_EQ(page.result()->codes.size(), 7u);
+    EXPECT_NEAR(page.result()->offsetMillivolts.value, 0.1, 0.002);
+    EXPECT_EQ(page.summary()->item(5, 0)->text(), "Meter");
 }

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPen>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -18,8 +20,10 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "board/Dialogs.h"
+#include "command/CodeVoltage.h"
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
 #include "ui/plot/ChartAxes.h"
@@ -51,6 +55,17 @@ QChartView* plotView(QWidget* parent, QAbstractSeries* series, const QString& na
     QChartView* view = codePlotView(parent, series, name, QStringLiteral("LSB"));
     view->setAccessibleName(name + QStringLiteral(" chart"));
     return view;
+}
+
+// A dashed red line on the view's chart, on its axes.
+QLineSeries* limitLine(QChartView* view) {
+    auto* line = new QLineSeries(view);
+    line->setPen(QPen(QColor(192, 0, 0), 1, Qt::DashLine));
+    QChart* chart = view->chart();
+    chart->addSeries(line);
+    for (QAbstractAxis* axis : chart->axes())
+        line->attachAxis(axis);
+    return line;
 }
 
 }  // namespace
@@ -94,6 +109,15 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
             limit("ADC INL (counts):", typical.inlCounts),
             limit("ADC DNL (counts):", typical.dnlCounts),
             limit("ADC reference tolerance (%):", typical.referencePercent)};
+    limits_ = field(form, QStringLiteral("Limits (e.g. inl-lsb=4 dnl-lsb=1):"), QString());
+    meter_ = new QLineEdit;
+    meterTest_ = new QPushButton(QStringLiteral("Test"));
+    auto* meterRow = new QHBoxLayout;
+    meterRow->addWidget(meter_, 1);
+    meterRow->addWidget(meterTest_);
+    form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meterRow);
+    meter_->setAccessibleName(QStringLiteral("Meter"));
+    meterTest_->setAccessibleDescription(QStringLiteral("Shows the meter's identity"));
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
@@ -114,6 +138,8 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     inlView_ = plotView(plots_, inl_, QStringLiteral("INL"));
     dnlView_ = plotView(plots_, dnl_, QStringLiteral("DNL"));
     dnl_->setMarkerSize(6);
+    limitLines_ = {limitLine(inlView_), limitLine(inlView_), limitLine(dnlView_),
+                   limitLine(dnlView_)};
     auto* plotsLayout = new QVBoxLayout(plots_);
     plotsLayout->setContentsMargins(0, 0, 0, 0);
     plotsLayout->addWidget(inlView_);
@@ -134,6 +160,7 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     layout->addWidget(plots_, 1);
 
     connect(start_, &QPushButton::clicked, this, &LinearityPage::Start_Click);
+    connect(meterTest_, &QPushButton::clicked, this, &LinearityPage::MeterTest_Click);
     connect(cancel_, &QPushButton::clicked, this, &LinearityPage::Cancel_Click);
 }
 
@@ -153,8 +180,37 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
     s.dacReference = decimalOr(reference_, 0);
     s.adc = {decimalOr(adc_[0], nan), decimalOr(adc_[1], nan), decimalOr(adc_[2], nan),
              decimalOr(adc_[3], nan), decimalOr(adc_[4], nan)};
+    for (const QString& text : limits_->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        std::string problem;
+        const auto limit = parseLimit(text.toStdString(), problem);
+        if (shownProblem(dialogs_, limit ? std::nullopt : std::optional(problem)))
+            return std::nullopt;
+        s.limits.push_back(*limit);
+    }
+    if (!meter_->text().trimmed().isEmpty()) {
+        s.meter = MeterSettings{};
+        s.meter->resource = meter_->text().trimmed().toStdString();
+    }
     if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
+}
+
+std::optional<Meter> LinearityPage::meterOfField() {
+    MeterSettings settings;
+    settings.resource = meter_->text().trimmed().toStdString();
+    std::optional<Meter> meter;
+    try {
+        meter.emplace(settings, WaitCheck{});
+    } catch (const MeterError& e) {
+        warn(dialogs_, asSentence(e.what()));
+    }
+    return meter;
+}
+
+void LinearityPage::MeterTest_Click() {
+    if (running()) return;
+    const std::optional<Meter> meter = meterOfField();
+    if (meter) warn(dialogs_, "The meter answers: " + meter->identity() + ".");
 }
 
 void LinearityPage::Start_Click() {
@@ -167,30 +223,46 @@ void LinearityPage::Start_Click() {
     summary_->setRowCount(0);
     warnings_->clear();
     estimate_->clear();
-    characterisation_ = std::make_unique<Characterisation>(requests_, *settings);
+    openMeter_.reset();
+    meterFailure_.clear();
+    if (settings->meter) {
+        openMeter_ = meterOfField();
+        if (!openMeter_) return;
+    }
+    provenance_.meter = openMeter_ ? openMeter_->identity() : std::string();
+    characterisation_ = std::make_unique<Characterisation>(requests_, *settings,
+                                                           openMeter_ ? &*openMeter_ : nullptr);
     progress_->setValue(0);
     start_->setEnabled(false);
     cancel_->setEnabled(true);
     provenance_.time = std::chrono::system_clock::now();
-    run_.start({[this] { return characterisation_->done(); }, [this] { step(); },
-                [this] {
-                    progress_->setValue(
-                        static_cast<int>(characterisation_->measured() * kProgressSteps /
-                                         characterisation_->total()));
-                },
-                [this] { draw(); }, [this] { finish(); }});
+    run_.start(
+        {[this] { return characterisation_->done() || !meterFailure_.empty(); }, [this] { step(); },
+         [this] {
+             progress_->setValue(static_cast<int>(characterisation_->measured() * kProgressSteps /
+                                                  characterisation_->total()));
+         },
+         [this] { draw(); }, [this] { finish(); }});
 }
 
-// The first step times the board's requests, so the estimate is of this board, now.
+// The first step times the board's requests (and the meter's readings), so the estimate is of
+// this board, now.
 void LinearityPage::step() {
-    if (characterisation_->measured() == 0) {
-        const Characterisation& c = *characterisation_;
-        const auto perRequest = timePerRequest(requests_, c.settings().output);
-        estimate_->setText(
-            QString::fromStdString(estimateText(c, estimatedDuration(c, perRequest))));
-        if (run_.refusal()) return;
+    // A meter that fails ends the run with the figures of what was measured.
+    try {
+        if (characterisation_->measured() == 0) {
+            const Characterisation& c = *characterisation_;
+            const auto perRequest = timePerRequest(requests_, c.settings().output);
+            const auto perReading =
+                openMeter_ ? std::optional(timePerReading(*openMeter_)) : std::nullopt;
+            estimate_->setText(QString::fromStdString(
+                estimateText(c, estimatedDuration(c, perRequest, perReading))));
+            if (run_.refusal()) return;
+        }
+        characterisation_->next();
+    } catch (const MeterError& e) {
+        meterFailure_ = e.what();
     }
-    characterisation_->next();
 }
 
 void LinearityPage::analyse() {
@@ -215,6 +287,7 @@ void LinearityPage::draw() {
     }
     inl_->replace(inl);
     dnl_->replace(dnl);
+    drawLimits(low, high);
     fitVertical(inlView_, low, high);
     fitVertical(dnlView_, low, high);
     const CharacteriseSettings& s = characterisation_->settings();
@@ -223,6 +296,23 @@ void LinearityPage::draw() {
             .arg(QString::fromLatin1(kLineNames[static_cast<int>(s.line)])));
     dnlView_->chart()->setTitle(dnl.isEmpty() ? QStringLiteral("DNL: no one-code steps measured")
                                               : QStringLiteral("DNL (LSB)"));
+}
+
+void LinearityPage::drawLimits(double& low, double& high) {
+    for (QLineSeries* line : limitLines_)
+        line->clear();
+    for (const FigureLimit& limit : characterisation_->settings().limits) {
+        const std::string_view name = kLimitNames[static_cast<std::size_t>(limit.figure)];
+        if (name != "inl-lsb" && name != "dnl-lsb") continue;
+        const std::size_t first = name == "inl-lsb" ? 0 : 2;
+        for (const double sign : {1.0, -1.0}) {
+            const double at = sign * limit.value;
+            limitLines_[first + (sign > 0 ? 0 : 1)]->replace(
+                {QPointF(0, at), QPointF(kFullScaleCode, at)});
+        }
+        low = std::min(low, -limit.value);
+        high = std::max(high, limit.value);
+    }
 }
 
 void LinearityPage::showSummary() {
@@ -242,6 +332,12 @@ void LinearityPage::showSummary() {
         // A setting or a verdict has no uncertainty and no unit: its words take their room.
         const bool wordsOnly = row.uncertainty.empty() && row.unit.empty();
         summary_->setSpan(i, 1, 1, wordsOnly ? 3 : 1);
+        if (row.figure.starts_with("Verdict")) {
+            const QColor colour = row.value.starts_with("PASS")   ? QColor(0, 128, 0)
+                                  : row.value.starts_with("FAIL") ? QColor(192, 0, 0)
+                                                                  : QColor(176, 112, 0);
+            summary_->item(i, 1)->setForeground(colour);
+        }
     }
     summary_->resizeRowsToContents();
     QStringList warnings;
@@ -266,6 +362,7 @@ void LinearityPage::finish() {
         return;
     }
     showSummary();
+    if (!meterFailure_.empty()) warn(dialogs_, asSentence(meterFailure_));
 }
 
 std::optional<std::string> LinearityPage::csv() const {

@@ -59,6 +59,12 @@ public:
     QLineEdit* referenceText() const { return reference_; }
     // The board ADC's offset, gain error, INL, DNL and reference tolerance.
     QLineEdit* adcText(std::size_t limit) const { return adc_.at(limit); }
+    // Data-sheet limits as the command line takes them: "inl-lsb=4 dnl-lsb=1".
+    QLineEdit* limitsText() const { return limits_; }
+    // A SCPI meter's VISA resource: it reads the output instead of the board's ADC.
+    QLineEdit* meterText() const { return meter_; }
+    // Shows the meter's identity.
+    QPushButton* meterTestButton() const { return meterTest_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -76,8 +82,13 @@ private:
     void step();
     void analyse();
     void draw();
+    // The limit lines of the settings' INL and DNL limits; low and high widened to show them.
+    void drawLimits(double& low, double& high);
     void showSummary();
     void finish();
+    // The meter of the field, identified and set up; nothing after telling why it cannot be.
+    std::optional<Meter> meterOfField();
+    void MeterTest_Click();
 
     Declare& requests_;
     Dialogs& dialogs_;
@@ -96,6 +107,11 @@ private:
     QLineEdit* fitTo_;
     QLineEdit* reference_;
     std::array<QLineEdit*, 5> adc_{};
+    QLineEdit* limits_;
+    QLineEdit* meter_;
+    QPushButton* meterTest_;
+    std::optional<Meter> openMeter_;  // the run's
+    std::string meterFailure_;        // why the run's meter stopped it
     QPushButton* start_;
     QPushButton* cancel_;
     QProgressBar* progress_;
@@ -107,5 +123,7 @@ private:
     QChartView* dnlView_;
     QLineSeries* inl_;
     QScatterSeries* dnl_;
+    // +/- the INL and DNL limits, when given: INL above and below, then DNL.
+    std::array<QLineSeries*, 4> limitLines_{};
     SlicedRun run_;  // last: it ends a running characterisation before it goes
 };
