@@ -1,6 +1,7 @@
 #include "cli/Serve.h"
 
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 #include "board/Deliverable.h"
@@ -10,8 +11,38 @@
 #include "instrument/ScpiInstrument.h"
 #include "instrument/ScpiServer.h"
 #include "measure/AdcRules.h"
+#include "vxi11/PortMapperEntry.h"
+#include "vxi11/Vxi11Server.h"
 
-int serve(const std::string& address, const Session::Options& options) {
+namespace {
+
+// VXI-11 on the host the socket listens on, entered with the port mapper; nothing, said on
+// standard error, when it cannot be.
+struct Vxi11Service {
+    std::unique_ptr<Vxi11Server> server;
+    std::unique_ptr<PortMapperEntry> entry;
+};
+
+Vxi11Service startVxi11(ScpiInstrument& instrument, const std::string& host) {
+    Vxi11Service service;
+    try {
+        service.server =
+            std::make_unique<Vxi11Server>(instrument, [] { return stopSignal() != 0; });
+        service.server->listen(host);
+        service.entry = std::make_unique<PortMapperEntry>(
+            Vxi11Server::kCoreProgram, Vxi11Server::kVersion, service.server->corePort());
+        std::fprintf(stderr, "xt4830ctl: serving VXI-11 on port %d too (TCPIP::%s::INSTR)\n",
+                     service.server->corePort(), host.c_str());
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "xt4830ctl: VXI-11 is off: %s\n", e.what());
+        return {};
+    }
+    return service;
+}
+
+}  // namespace
+
+int serve(const std::string& address, const Session::Options& options, bool vxi11) {
     const auto where = readListenAddress(address);
     if (!where) {
         std::fprintf(stderr, "xt4830ctl: --listen %s: give %s\n", address.c_str(),
@@ -53,6 +84,9 @@ int serve(const std::string& address, const Session::Options& options) {
     }
     std::fprintf(stderr, "xt4830ctl: serving SCPI on %s until SIGINT or SIGTERM\n",
                  server.address().c_str());
-    server.serve(stopWakeFd(), [] { return stopSignal() != 0; });
+    const Vxi11Service service = vxi11 ? startVxi11(instrument, where->host) : Vxi11Service{};
+    server.serve(
+        stopWakeFd(), [] { return stopSignal() != 0; },
+        service.entry ? service.server.get() : nullptr);
     return 0;
 }

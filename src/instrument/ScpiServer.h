@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "instrument/ListenAddress.h"
+#include "instrument/PollSource.h"
 
 class ScpiInstrument;
 
@@ -36,9 +37,9 @@ public:
     // Whether it listens on a loopback address only.
     bool loopbackOnly() const;
 
-    // Serves clients until stopped() says so; wakeFd, when readable, means it may. A long
-    // operation ends within its waits once stopped() says so.
-    void serve(int wakeFd, const std::function<bool()>& stopped);
+    // Serves clients, and also's when given, until stopped() says so; wakeFd, when readable,
+    // means it may. A long operation ends within its waits once stopped() says so.
+    void serve(int wakeFd, const std::function<bool()>& stopped, PollSource* also = nullptr);
 
 private:
     class Connection;
