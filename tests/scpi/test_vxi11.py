@@ -1,0 +1,92 @@
+"""VXI-11 beside the socket, met by independent clients: pyvisa-py's TCPIP::host::INSTR, its
+own RPC client for what VISA does not send, lxi-tools, and rpcinfo for the port mapper."""
+import shutil
+import socket
+import struct
+import subprocess
+import time
+
+import pytest
+import pyvisa
+from pyvisa_py.protocols import vxi11
+
+from conftest import Server
+
+CORE = 0x0607AF
+INSTR = "TCPIP::127.0.0.1::INSTR"
+
+
+def registered():
+    listing = subprocess.run(["rpcinfo", "-p"], capture_output=True, text=True).stdout
+    return [line.split()[3] for line in listing.splitlines() if line.split()[:1] == [str(CORE)]]
+
+
+@pytest.fixture(scope="module")
+def rpcbind():
+    if subprocess.run(["rpcinfo", "-p"], capture_output=True).returncode != 0:
+        if shutil.which("rpcbind") is None or subprocess.run(["rpcbind", "-w"]).returncode != 0:
+            pytest.skip("no port mapper, and rpcbind cannot be started here")
+        time.sleep(0.2)
+
+
+@pytest.fixture
+def served(tmp_path, rpcbind):
+    running = Server(tmp_path, vxi11=True)
+    assert "serving VXI-11 on port" in running.process.stderr.readline()
+    yield running
+    if running.process.poll() is None:
+        running.stop()
+
+
+def instr():
+    return pyvisa.ResourceManager("@py").open_resource(INSTR, read_termination="\n", timeout=5000)
+
+
+def test_pyvisa_instr_is_the_same_instrument_as_the_socket(served):
+    board, socket_client = instr(), served.client()
+    assert board.query("*IDN?") == socket_client.query("*IDN?")
+    long_message = ";:".join(["SOUR2:CODE 7"] * 150 + ["SOUR2:CODE?"])  # past 1024 bytes
+    assert board.query(long_message) == "7"
+    board.write("SOUR1:CODE 100")
+    assert socket_client.query("SOUR1:CODE?") == "100"
+    assert board.read_stb() == 0
+    board.write("*IDN?")
+    assert board.read_stb() == 16  # the answer waits unread
+    board.clear()
+    assert board.read_stb() == 0
+    board.write("SOUR9:CODE 1")
+    assert board.read_stb() == 4
+    board.lock_excl()
+    assert "link" in socket_client.query("SYST:LOCK:OWN?")
+    socket_client.write("SOUR1:CODE 5")
+    assert socket_client.query("SYST:ERR?").startswith("2,")
+    board.close()  # gone with the lock held: the lock is free again
+    assert socket_client.query("SYST:LOCK:OWN?") == '"NONE"'
+    socket_client.close()
+
+
+def test_lxi_and_the_port_mapper_entry(served):
+    answer = subprocess.run(["lxi", "scpi", "-a", "127.0.0.1", "*IDN?"], capture_output=True,
+                            text=True, timeout=20)
+    assert answer.stdout.startswith("Halbrook,XT4830R Evaluation Board,")
+    assert len(registered()) == 1
+    served.process.terminate()
+    started = time.monotonic()
+    assert served.process.wait(timeout=5) == 0
+    assert time.monotonic() - started < 1 and registered() == []
+
+
+def test_bad_input_is_bounded(served):
+    core = vxi11.CoreClient("127.0.0.1")
+    assert core.device_write(999, 1000, 1000, 8, b"*RST\n")[0] == vxi11.ErrorCodes.invalid_link_identifier
+    assert core.create_link(1, 0, 0, "inst7")[0] == vxi11.ErrorCodes.device_not_accessible
+    links = [core.create_link(1, 0, 0, "inst0") for _ in range(65)]
+    assert [error for error, *_ in links].count(vxi11.ErrorCodes.out_of_resources) == 1
+    for record in (b"\x80\x00\x00\x08" + b"\xff" * 8, b"\xff\xff\xff\xff" + b"\x00" * 64):
+        hostile = socket.create_connection(("127.0.0.1", core.port), timeout=5)
+        hostile.sendall(record)
+        assert hostile.recv(100) == b""  # let go without a reply
+    core.close()
+    board = instr()  # the links went with their connection
+    assert board.query("*IDN?").startswith("Halbrook,")
+    board.close()
