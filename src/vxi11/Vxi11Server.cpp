@@ -362,8 +362,7 @@ Create_LinkResp Vxi11Server::createLink(const Create_LinkParms& parms, Connectio
     if (parms.lockDevice != 0 && !instrument_.lock(link->client))
         return {kLockedByAnotherLink, 0, 0, 0};
     links_.emplace(lastLink_, std::move(link));
-    return {kDone, lastLink_, static_cast<unsigned short>(localPort(abortListener_)),
-            kMaxReceive};
+    return {kDone, lastLink_, static_cast<unsigned short>(localPort(abortListener_)), kMaxReceive};
 }
 
 // The message's part is taken; at END, or at each LF, what has come is carried out, as a line
