@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
+#include "announce/ServiceAnnouncement.h"
+#include "board/BoardMarking.h"
 #include "board/Deliverable.h"
 #include "board/ProgramDirectory.h"
 #include "cli/StopSignals.h"
@@ -38,6 +42,25 @@ Vxi11Service startVxi11(ScpiInstrument& instrument, const std::string& host) {
         return {};
     }
     return service;
+}
+
+// The socket, and VXI-11 when it is on, announced on the network by avahi-daemon, named after
+// the deliverable and the board's serial; nothing on loopback, where no other host could use
+// them.
+std::unique_ptr<ServiceAnnouncement> announce(const ScpiServer& server, bool vxi11,
+                                              const Deliverable& deliverable) {
+    if (server.loopbackOnly()) return nullptr;
+    std::vector<ServiceAnnouncement::Service> services{{"_scpi-raw._tcp", server.port()}};
+    // VXI-11 clients ask the port mapper first.
+    if (vxi11) services.push_back({"_vxi-11._tcp", 111});
+    const std::string name = "XT4830R Evaluation Board (" + std::string(deliverable.name) +
+                             ", serial " + identitySerial() + ")";
+    try {
+        return std::make_unique<ServiceAnnouncement>(name, std::move(services));
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "xt4830ctl: not announced on the network: %s\n", e.what());
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -85,6 +108,7 @@ int serve(const std::string& address, const Session::Options& options, bool vxi1
     std::fprintf(stderr, "xt4830ctl: serving SCPI on %s until SIGINT or SIGTERM\n",
                  server.address().c_str());
     const Vxi11Service service = vxi11 ? startVxi11(instrument, where->host) : Vxi11Service{};
+    const auto announcement = announce(server, service.entry != nullptr, deliverable);
     server.serve(
         stopWakeFd(), [] { return stopSignal() != 0; },
         service.entry ? service.server.get() : nullptr);

@@ -166,6 +166,10 @@ std::string ScpiServer::address() const {
     return localName(listener_);
 }
 
+int ScpiServer::port() const {
+    return localPort(listener_);
+}
+
 bool ScpiServer::loopbackOnly() const {
     return ::loopbackOnly(listener_);
 }

@@ -34,6 +34,7 @@ public:
     void listen(const ListenAddress& address);
     // "127.0.0.1:5025": where it listens, the port chosen for port 0.
     std::string address() const;
+    int port() const;
     // Whether it listens on a loopback address only.
     bool loopbackOnly() const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -33,8 +34,7 @@ bool RecordFramer::take(std::string_view bytes,
         if (fragmentLeft_ != 0) return true;
         inFragment_ = false;
         if (!lastFragment_) continue;
-        const std::string record = std::move(record_);
-        record_.clear();
+        const std::string record = std::exchange(record_, {});
         if (!onRecord(record)) return true;
     }
     return true;
