@@ -1,5 +1,6 @@
 """VXI-11 beside the socket, met by independent clients: pyvisa-py's TCPIP::host::INSTR, its
 own RPC client for what VISA does not send, lxi-tools, and rpcinfo for the port mapper."""
+import os
 import shutil
 import socket
 import struct
@@ -90,3 +91,37 @@ def test_bad_input_is_bounded(served):
     board = instr()  # the links went with their connection
     assert board.query("*IDN?").startswith("Halbrook,")
     board.close()
+
+
+@pytest.fixture
+def avahi():
+    """avahi-daemon on the system bus, each started here when none runs and stopped after."""
+    started = []
+    if subprocess.run(["avahi-daemon", "--check"]).returncode != 0:
+        ping = ["dbus-send", "--system", "--dest=org.freedesktop.DBus", "/", "org.freedesktop.DBus.Peer.Ping"]
+        if subprocess.run(ping, capture_output=True).returncode != 0:
+            os.makedirs("/run/dbus", exist_ok=True)
+            subprocess.run(["rm", "-f", "/run/dbus/pid"])  # left by a bus that no longer answers
+            bus = subprocess.run(["dbus-daemon", "--system", "--fork", "--print-pid"],
+                                 capture_output=True, text=True)
+            started += [int(bus.stdout)] if bus.returncode == 0 else []
+        if subprocess.run(["avahi-daemon", "--daemonize"]).returncode != 0:
+            pytest.skip("avahi-daemon cannot be started here")
+        started.insert(0, "avahi")
+    yield
+    for daemon in started:
+        subprocess.run(["avahi-daemon", "--kill"]) if daemon == "avahi" else os.kill(daemon, 15)
+
+
+def test_announced_beyond_loopback_only(tmp_path, served, avahi):
+    wide = Server(tmp_path, vxi11=False, listen="0.0.0.0:0")
+    found = ""
+    for _ in range(50):
+        found = subprocess.run(["avahi-browse", "-ptr", "_scpi-raw._tcp"], capture_output=True,
+                               text=True, timeout=10).stdout
+        if f";{wide.port};" in found:
+            break
+        time.sleep(0.2)
+    assert "XT4830\\044\\032serial\\032VIRTUAL" in found and f";{wide.port};" in found
+    assert f";{served.port};" not in found  # the loopback server is not announced
+    wide.stop()
