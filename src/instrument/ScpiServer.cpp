@@ -70,9 +70,9 @@ private:
 
     void receive() {
         std::array<char, 16384> bytes{};
-        const ssize_t got = ::recv(fd_, bytes.data(), bytes.size(), 0);
-        if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
-        if (got <= 0) {
+        const long got = receiveSome(fd_, bytes);
+        if (got == 0) return;
+        if (got < 0) {
             endOfInput();
             return;
         }
@@ -123,18 +123,10 @@ private:
 
     // Sends what the client can take of the answer, from where the last send stopped.
     void send() {
-        while (pending()) {
-            const ssize_t sent = ::send(fd_, answer_.data() + sent_, answer_.size() - sent_,
-                                        MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (sent < 0 && errno == EINTR) continue;
-            if (sent < 0 && errno == EAGAIN) return;
-            if (sent < 0) {
-                open_ = false;  // the client has gone
-                break;
-            }
-            sent_ += static_cast<std::size_t>(sent);
-            lastProgress_ = Clock::now();
-        }
+        const std::size_t before = sent_;
+        if (!sendSome(fd_, answer_, sent_)) open_ = false;  // the client has gone
+        if (sent_ != before) lastProgress_ = Clock::now();
+        if (pending() && open_) return;
         answer_.clear();
         answer_.shrink_to_fit();
         sent_ = 0;

@@ -113,3 +113,20 @@ bool peerGone(int fd) {
     pollfd entry{fd, POLLRDHUP, 0};
     return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
 }
+
+long receiveSome(int fd, std::span<char> into) {
+    const ssize_t got = ::recv(fd, into.data(), into.size(), 0);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+    return got > 0 ? got : -1;
+}
+
+bool sendSome(int fd, std::string_view bytes, std::size_t& sent) {
+    while (sent < bytes.size()) {
+        const ssize_t n =
+            ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno == EAGAIN;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}

@@ -2,7 +2,9 @@
 
 #include <sys/socket.h>
 
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "instrument/ListenAddress.h"
 
@@ -25,3 +27,9 @@ int localPort(int fd);
 bool loopbackOnly(int fd);
 // Whether the peer has closed its side or the connection broke.
 bool peerGone(int fd);
+// What has come, without waiting: the number of bytes put in into, 0 when nothing has come
+// yet, -1 when the peer has closed its side or the connection broke.
+long receiveSome(int fd, std::span<char> into);
+// Sends bytes from sent on, as far as the peer takes them without waiting; sent moves on.
+// False when the connection broke.
+bool sendSome(int fd, std::string_view bytes, std::size_t& sent);

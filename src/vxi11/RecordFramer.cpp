@@ -35,7 +35,7 @@ bool RecordFramer::take(std::string_view bytes,
         inFragment_ = false;
         if (!lastFragment_) continue;
         const std::string record = std::exchange(record_, {});
-        if (!onRecord(record)) return true;
+        if (!onRecord(record)) return false;
     }
     return true;
 }

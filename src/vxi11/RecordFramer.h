@@ -12,7 +12,8 @@ public:
     explicit RecordFramer(std::size_t longest) : longest_(longest) {}
 
     // Gives each whole record to onRecord, which says whether to go on with the rest. False
-    // when a record would pass the limit: the stream cannot be followed past it.
+    // when it said no, or a record would pass the limit: the stream cannot be followed past
+    // it.
     bool take(std::string_view bytes, const std::function<bool(std::string_view)>& onRecord);
     // Whether part of a record has come without its end.
     bool midRecord() const { return !header_.empty() || inFragment_ || !record_.empty(); }

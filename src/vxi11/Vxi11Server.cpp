@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <limits>
 #include <utility>
 
@@ -156,41 +155,34 @@ private:
 
     void receive() {
         std::array<char, 16384> bytes{};
-        const ssize_t got = ::recv(fd_, bytes.data(), bytes.size(), 0);
-        if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
-        if (got <= 0) {
+        const long got = receiveSome(fd_, bytes);
+        if (got == 0) return;
+        if (got < 0) {
             open_ = false;
             return;
         }
         lastProgress_ = Clock::now();
-        // One call at a time: what comes after it waits until its reply has gone.
-        const bool followed =
-            framer_.take(std::string_view(bytes.data(), static_cast<std::size_t>(got)),
-                         [this](std::string_view record) {
-                             const auto reply = server_.answer(record, *this);
-                             if (!reply) open_ = false;
-                             if (!open_) return false;
-                             reply_ = RecordFramer::frame(*reply);
-                             sent_ = 0;
-                             send();
-                             return open_;
-                         });
-        if (!followed) open_ = false;
+        // The replies of calls that came together go out in order; reading waits until they
+        // have gone.
+        const auto answer = [this](std::string_view record) {
+            const auto reply = server_.answer(record, *this);
+            if (!reply) open_ = false;
+            if (!open_) return false;
+            reply_.erase(0, sent_);
+            sent_ = 0;
+            reply_ += RecordFramer::frame(*reply);
+            return true;
+        };
+        if (!framer_.take(std::string_view(bytes.data(), static_cast<std::size_t>(got)), answer))
+            open_ = false;
+        send();
     }
 
     void send() {
-        while (pending()) {
-            const ssize_t sent = ::send(fd_, reply_.data() + sent_, reply_.size() - sent_,
-                                        MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (sent < 0 && errno == EINTR) continue;
-            if (sent < 0 && errno == EAGAIN) return;
-            if (sent < 0) {
-                open_ = false;
-                return;
-            }
-            sent_ += static_cast<std::size_t>(sent);
-            lastProgress_ = Clock::now();
-        }
+        const std::size_t before = sent_;
+        if (!sendSome(fd_, reply_, sent_)) open_ = false;
+        if (sent_ != before) lastProgress_ = Clock::now();
+        if (pending()) return;
         reply_.clear();
         sent_ = 0;
     }

@@ -50,6 +50,9 @@ def test_pyvisa_instr_is_the_same_instrument_as_the_socket(served):
     assert board.query(long_message) == "7"
     board.write("SOUR1:CODE 100")
     assert socket_client.query("SOUR1:CODE?") == "100"
+    board.write_termination, board.read_termination = "", ";"  # END alone; a read ends at ";"
+    assert [board.query("SOUR1:CODE?;:SOUR2:CODE?"), board.read()] == ["100", "7\n"]
+    board.write_termination, board.read_termination = "\r\n", "\n"
     assert board.read_stb() == 0
     board.write("*IDN?")
     assert board.read_stb() == 16  # the answer waits unread
