@@ -90,10 +90,13 @@ def test_bad_input_is_bounded(served):
         hostile = socket.create_connection(("127.0.0.1", core.port), timeout=5)
         hostile.sendall(record)
         assert hostile.recv(100) == b""  # let go without a reply
-    core.close()
-    board = instr()  # the links went with their connection
+    assert core.device_lock(links[0][1], 0, 0) == 0
+    core.close()  # gone without a word: its links, and the lock, go with the connection
+    board, socket_client = instr(), served.client()
     assert board.query("*IDN?").startswith("Halbrook,")
+    assert socket_client.query("SYST:LOCK:OWN?") == '"NONE"'
     board.close()
+    socket_client.close()
 
 
 @pytest.fixture
