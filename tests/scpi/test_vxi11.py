@@ -9,7 +9,7 @@ import time
 
 import pytest
 import pyvisa
-from pyvisa_py.protocols import vxi11
+from pyvisa_py.protocols import rpc, vxi11
 
 from conftest import Server
 
@@ -82,15 +82,24 @@ def test_lxi_and_the_port_mapper_entry(served):
 
 def test_bad_input_is_bounded(served):
     core = vxi11.CoreClient("127.0.0.1")
-    assert core.device_write(999, 1000, 1000, 8, b"*RST\n")[0] == vxi11.ErrorCodes.invalid_link_identifier
-    assert core.create_link(1, 0, 0, "inst7")[0] == vxi11.ErrorCodes.device_not_accessible
+    codes = vxi11.ErrorCodes
+    assert core.device_write(999, 1000, 1000, 8, b"*RST\n")[0] == codes.invalid_link_identifier
+    assert core.create_link(1, 0, 0, "inst7")[0] == codes.device_not_accessible
     links = [core.create_link(1, 0, 0, "inst0") for _ in range(65)]
-    assert [error for error, *_ in links].count(vxi11.ErrorCodes.out_of_resources) == 1
+    assert [error for error, *_ in links].count(codes.out_of_resources) == 1
     for record in (b"\x80\x00\x00\x08" + b"\xff" * 8, b"\xff\xff\xff\xff" + b"\x00" * 64):
         hostile = socket.create_connection(("127.0.0.1", core.port), timeout=5)
         hostile.sendall(record)
         assert hostile.recv(100) == b""  # let go without a reply
     assert core.device_lock(links[0][1], 0, 0) == 0
+    lid, abort_port = links[0][1], links[0][2]
+    assert core.device_write(lid, 0, 0, 8, b"*IDN?")[0] == 0
+    assert core.device_read(lid, 3, 0, 0, 0, 0) == (0, 1, b"Hal")  # ended by the request's size
+    assert [core.destroy_link(links[1][1]), core.destroy_link(links[1][1])] == [0, 4]
+    abort = rpc.RawTCPClient("127.0.0.1", vxi11.DEVICE_ASYNC_PROG, 1, abort_port)
+    abort.packer, abort.unpacker = rpc.Packer(), rpc.Unpacker("")
+    assert [abort.make_call(1, link, abort.packer.pack_uint, abort.unpacker.unpack_int)
+            for link in (lid, 999)] == [0, 4]
     core.close()  # gone without a word: its links, and the lock, go with the connection
     board, socket_client = instr(), served.client()
     assert board.query("*IDN?").startswith("Halbrook,")
@@ -104,7 +113,8 @@ def avahi():
     """avahi-daemon on the system bus, each started here when none runs and stopped after."""
     started = []
     if subprocess.run(["avahi-daemon", "--check"]).returncode != 0:
-        ping = ["dbus-send", "--system", "--dest=org.freedesktop.DBus", "/", "org.freedesktop.DBus.Peer.Ping"]
+        ping = ["dbus-send", "--system", "--dest=org.freedesktop.DBus", "/",
+                "org.freedesktop.DBus.Peer.Ping"]
         if subprocess.run(ping, capture_output=True).returncode != 0:
             os.makedirs("/run/dbus", exist_ok=True)
             subprocess.run(["rm", "-f", "/run/dbus/pid"])  # left by a bus that no longer answers
@@ -131,3 +141,21 @@ def test_announced_beyond_loopback_only(tmp_path, served, avahi):
     assert "XT4830\\044\\032serial\\032VIRTUAL" in found and f";{wide.port};" in found
     assert f";{served.port};" not in found  # the loopback server is not announced
     wide.stop()
+
+
+@pytest.mark.parametrize("program,version,procedure,reply", [
+    (CORE, 1, 0, [0]),  # the null procedure: accepted, succeeded
+    (CORE, 2, 0, [2, 1, 1]),  # versions 1 to 1 only
+    (0x0607B0, 1, 0, [1]),  # the abort program on the core channel: unavailable
+    (CORE, 1, 99, [3]),  # no such procedure
+    (CORE, 1, 22, [0, 8, 0]),  # device_docmd: not supported, no data
+])
+def test_each_call_answered_even_one_byte_at_a_time(served, program, version, procedure, reply):
+    call = struct.pack(">11I", 7, 0, 2, program, version, procedure, 0, 0, 0, 0, 1)
+    core = vxi11.CoreClient("127.0.0.1")
+    trickle = socket.create_connection(("127.0.0.1", core.port), timeout=5)
+    for byte in struct.pack(">I", 0x80000000 | len(call)) + call:
+        trickle.send(bytes([byte]))
+        time.sleep(0.002)
+    words = [0x80000000 | 4 * (5 + len(reply)), 7, 1, 0, 0, 0] + reply
+    assert trickle.recv(100) == struct.pack(f">{len(words)}I", *words)
