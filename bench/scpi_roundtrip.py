@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Round trips to `xt4830ctl serve` on loopback, medians of N points each: *IDN? and a write
 joined to its read-back on a bare socket, then the loop bench scripts run, a write and then a
-query, through pyvisa-py and through the PyMeasure class in examples/. Then the server's
+query, through pyvisa-py and through the PyMeasure class in examples/; *IDN? through pyvisa-py
+over VXI-11 (TCPIP::127.0.0.1::INSTR) beside the raw socket. Then the server's
 resident memory idle and after the worst line (64 KiB of relative headers)."""
 import os
 import re
@@ -55,6 +56,13 @@ def pyvisa_loop(resource):
     return result
 
 
+def pyvisa_identity(resource):
+    board = pyvisa.ResourceManager("@py").open_resource(resource, read_termination="\n")
+    result = median_ms(lambda k: board.query("*IDN?"))
+    board.close()
+    return result
+
+
 def pymeasure_loop(resource):
     board = XT4830R(resource)
 
@@ -87,6 +95,8 @@ def main():
     identity, joined = socket_round_trips(port)
     through_pyvisa = pyvisa_loop(resource)
     through_pymeasure = pymeasure_loop(resource)
+    identity_socket = pyvisa_identity(resource)
+    identity_vxi11 = pyvisa_identity("TCPIP::127.0.0.1::INSTR")
     worst_line(port)
     after = resident_mb(server.pid)
     server.terminate()
@@ -95,6 +105,8 @@ def main():
     print(f"SOUR1:CODE <c>;:MEAS:VOLT? (@1), one message:    {joined:.3f} ms")
     print(f"write, then MEAS:VOLT? (@1) query, pyvisa-py:    {through_pyvisa:.3f} ms")
     print(f"code_a = <c>, then measure_voltage(1), PyMeasure: {through_pymeasure:.3f} ms")
+    print(f"*IDN?, pyvisa-py: raw socket / VXI-11 INSTR:     {identity_socket:.3f} ms / "
+          f"{identity_vxi11:.3f} ms")
     print(f"server resident memory idle:                    {idle:.1f} MB")
     print(f"... after the worst 64 KiB line:                {after:.1f} MB")
 

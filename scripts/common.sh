@@ -15,7 +15,7 @@ ensure_packages() {
 # What building the program needs.
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     libgl-dev libusb-1.0-0-dev libcli11-dev nlohmann-json3-dev liblxi-dev libtirpc-dev
-    fonts-liberation fonts-dejavu-core)
+    rpcsvc-proto libavahi-client-dev fonts-liberation fonts-dejavu-core)
 # What the benchmarks in bench/ add (the window probe needs the X test extension's headers).
 BENCH_PACKAGES=(libbenchmark-dev libx11-dev libxtst-dev)
 

@@ -10,10 +10,15 @@ cd "$(dirname "$0")/.."
 # python3 with pytest, pyvisa (its own socket backend) and PyMeasure: the SCPI server's clients.
 # dpkg-dev, file and lintian: the Debian package's test makes the package and checks it.
 # umockdev, its introspection data and python3-gi: the USB driver's test against an emulated board.
+# rpcbind and lxi-tools: VXI-11's port mapper and a second VXI-11 client; avahi-daemon,
+# avahi-utils and dbus: the announcement's test (it starts the bus and the daemon itself).
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" libgtest-dev libgmock-dev \
     desktop-file-utils locales xvfb x11-utils xdotool clang-format clang-tidy dpkg-dev file lintian \
     python3 python3-pytest python3-pyvisa python3-pyvisa-py python3-pymeasure \
-    umockdev gir1.2-umockdev-1.0 python3-gi
+    umockdev gir1.2-umockdev-1.0 python3-gi rpcbind lxi-tools \
+    avahi-daemon avahi-utils dbus
+# The port mapper VXI-11 registers with: started when none runs (a fresh machine or container).
+rpcinfo -p >/dev/null 2>&1 || rpcbind -w
 
 # Every C++ file of the project formatted as .clang-format says.
 sources() { find src drivers tests bench \( -name '*.cpp' -o -name '*.h' \) -print0; }

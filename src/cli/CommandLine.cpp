@@ -329,7 +329,7 @@ struct Grammar {
     CLI::App app{"Drives the XT4830R evaluation board from the command line and from scripts.",
                  "xt4830ctl"};
     std::string package = "tssop", wait = "0", batchFile, board, listen = "127.0.0.1:5025";
-    bool version = false, version2 = false, csv = false, keepGoing = false;
+    bool version = false, version2 = false, csv = false, keepGoing = false, noVxi11 = false;
     Words words;
     CLI::App* batch = nullptr;
     CLI::App* list = nullptr;
@@ -359,6 +359,8 @@ struct Grammar {
         serve->add_option("--listen", listen,
                           "HOST:PORT or [IPv6]:PORT to listen on (default 127.0.0.1:5025, this "
                           "machine only; port 0: any free one, printed)");
+        serve->add_flag("--no-vxi11", noVxi11,
+                        "serve the SCPI socket alone, not VXI-11 (TCPIP::host::INSTR) beside it");
     }
 };
 
@@ -374,6 +376,7 @@ Invocation invocationOf(Grammar& g) {
     invocation.list = g.list->parsed();
     if (g.serve->parsed()) {
         invocation.serveAddress = g.listen;
+        invocation.vxi11 = !g.noVxi11;
         return invocation;
     }
     if (!invocation.batch && !invocation.list) invocation.action = actionFor(g.app, g.words);

@@ -17,6 +17,7 @@ struct Invocation {
     bool keepGoing = false;
     bool list = false;                        // the board list: nothing is opened
     std::optional<std::string> serveAddress;  // serve: the SCPI server on this address
+    bool vxi11 = true;                        // serve: VXI-11 beside the SCPI socket
 };
 
 // The outcome of parsing: an invocation, or the exit status when there is nothing to run

@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     const Parsed parsed = parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (!parsed.invocation) return parsed.status;
     const Invocation& invocation = *parsed.invocation;
-    if (invocation.serveAddress) return serve(*invocation.serveAddress, invocation.options);
+    if (invocation.serveAddress)
+        return serve(*invocation.serveAddress, invocation.options, invocation.vxi11);
     const bool streamed =
         invocation.batch && invocation.batchFile.empty() && standardInputIsStream();
     std::vector<BatchLine> batch;

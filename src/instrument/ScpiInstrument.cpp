@@ -128,8 +128,16 @@ ScpiInstrument::~ScpiInstrument() {
     requests_.watch({});
 }
 
-void ScpiInstrument::forget(const ScpiClient& client) {
-    if (lockOwner_ == &client) lockOwner_ = nullptr;
+bool ScpiInstrument::lock(const ScpiClient& client) {
+    if (lockOwner_ != nullptr && lockOwner_ != &client) return false;
+    lockOwner_ = &client;
+    return true;
+}
+
+bool ScpiInstrument::unlock(const ScpiClient& client) {
+    if (lockOwner_ != &client) return false;
+    lockOwner_ = nullptr;
+    return true;
 }
 
 std::string ScpiInstrument::identityOf(std::string_view version) {
@@ -487,9 +495,7 @@ std::optional<std::string> ScpiInstrument::clrPinQuery(const Call& call) {
 
 std::optional<std::string> ScpiInstrument::requestLock(const Call& call) {
     call.none();
-    if (lockOwner_ != nullptr && lockOwner_ != &call.client) return "0";
-    lockOwner_ = &call.client;
-    return "1";
+    return lock(call.client) ? "1" : "0";
 }
 
 std::optional<std::string> ScpiInstrument::releaseLock(const Call& call) {

@@ -43,7 +43,11 @@ public:
     // vain. Cancelled from the client's checkpoint passes through.
     std::string execute(std::string_view message, ScpiClient& client);
     // The client has gone: a lock it held is released.
-    void forget(const ScpiClient& client);
+    void forget(const ScpiClient& client) { unlock(client); }
+    // The lock, as SYSTem:LOCK takes and gives it: whether client has it now (it had it, or
+    // nobody did); whether client had it and gave it back.
+    bool lock(const ScpiClient& client);
+    bool unlock(const ScpiClient& client);
 
     // *IDN?: maker, model, serial number (0: the board tells none) and the software version.
     static std::string identityOf(std::string_view version);

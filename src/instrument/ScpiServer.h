@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "instrument/ListenAddress.h"
+#include "instrument/PollSource.h"
 
 class ScpiInstrument;
 
@@ -33,12 +34,13 @@ public:
     void listen(const ListenAddress& address);
     // "127.0.0.1:5025": where it listens, the port chosen for port 0.
     std::string address() const;
+    int port() const;
     // Whether it listens on a loopback address only.
     bool loopbackOnly() const;
 
-    // Serves clients until stopped() says so; wakeFd, when readable, means it may. A long
-    // operation ends within its waits once stopped() says so.
-    void serve(int wakeFd, const std::function<bool()>& stopped);
+    // Serves clients, and also's when given, until stopped() says so; wakeFd, when readable,
+    // means it may. A long operation ends within its waits once stopped() says so.
+    void serve(int wakeFd, const std::function<bool()>& stopped, PollSource* also = nullptr);
 
 private:
     class Connection;

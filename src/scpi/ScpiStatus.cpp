@@ -50,9 +50,9 @@ uint8_t ScpiStatus::takeEvents() {
     return std::exchange(events_, 0);
 }
 
-uint8_t ScpiStatus::statusByte() const {
+uint8_t ScpiStatus::statusByte(uint8_t more) const {
     constexpr uint8_t kErrorQueue = 1 << 2, kEventSummary = 1 << 5, kServiceRequest = 1 << 6;
-    uint8_t status = queue_.empty() ? 0 : kErrorQueue;
+    uint8_t status = more | (queue_.empty() ? 0 : kErrorQueue);
     if ((events_ & eventEnable) != 0) status |= kEventSummary;
     if ((status & serviceEnable & ~kServiceRequest) != 0) status |= kServiceRequest;
     return status;

@@ -39,8 +39,9 @@ public:
     uint8_t takeEvents();
     void setEvent(uint8_t bits) { events_ |= bits; }
     // *STB?: bit 2 the error queue holds something, bit 5 an enabled event happened, bit 6 any
-    // enabled summary bit is set.
-    uint8_t statusByte() const;
+    // enabled summary bit is set; more: summary bits of the caller's own (an unread answer's
+    // bit 4).
+    uint8_t statusByte(uint8_t more = 0) const;
     // *CLS: the queue and the event register emptied; the enable masks stay.
     void clear();
 

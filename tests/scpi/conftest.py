@@ -13,14 +13,17 @@ TOOL = os.path.join(PROGRAM_DIR, "xt4830ctl")
 
 
 class Server:
-    def __init__(self, tmp_path, settings="", args=()):
+    def __init__(self, tmp_path, settings="", args=(), vxi11=False, listen="127.0.0.1:0"):
         self.trace = tmp_path / "board.trace"
         env = dict(os.environ, XT4830_VIRTUAL_BOARD=settings, XT4830_VIRTUAL_TRACE=str(self.trace))
         self.process = subprocess.Popen(
-            [TOOL, *args, "serve", "--listen", "127.0.0.1:0"], env=env,
+            [TOOL, *args, "serve", "--listen", listen, *([] if vxi11 else ["--no-vxi11"])],
+            env=env,
             stderr=subprocess.PIPE, text=True)
         line = self.process.stderr.readline()
-        found = re.search(r"on 127\.0\.0\.1:(\d+)", line)
+        if "warning" in line:
+            line = self.process.stderr.readline()
+        found = re.search(r"serving SCPI on [\d.]+:(\d+)", line)
         assert found, line
         self.port = int(found.group(1))
         self.resource = f"TCPIP::127.0.0.1::{self.port}::SOCKET"
