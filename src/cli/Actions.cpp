@@ -39,8 +39,7 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
 
 Provenance provenanceOf(Session& session) {
     const Session::Options& o = session.options();
-    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
-                        boardDescription(session.choice()));
+    return provenanceOf(*o.deliverable, o.package, boardDescription(session.choice()));
 }
 
 // How long the run will take on this board, from the time a request takes here and now.

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "board/Deliverable.h"
 #include "board/ProgramDirectory.h"
 #include "cli/StopSignals.h"
 #include "instrument/ListenAddress.h"
@@ -19,9 +18,8 @@ int serve(const std::string& address, const Session::Options& options) {
         return 2;
     }
     Session session(programDirectory(), options);
-    const Deliverable& deliverable = options.variant == Variant::A ? kXT4830Version2 : kXT4830;
     ScpiInstrument instrument(session.requests(),
-                              ScpiInstrument::identityOf(versionText(deliverable)));
+                              ScpiInstrument::identityOf(versionText(*options.deliverable)));
     ScpiServer server(instrument);
     try {
         // Before the board opens: an address in use loads no firmware.

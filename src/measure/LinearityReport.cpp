@@ -105,12 +105,9 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 }  // namespace
 
 Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
-    return {std::string(d.name),
-            versionText(d),
-            d.variant == Variant::A ? "A" : "B",
-            package == Package::Lfcsp ? "lfcsp" : "tssop",
-            std::move(board),
-            std::chrono::system_clock::now()};
+    return {std::string(d.name),    versionText(d),
+            std::string(d.variant), package == Package::Lfcsp ? "lfcsp" : "tssop",
+            std::move(board),       std::chrono::system_clock::now()};
 }
 
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
