@@ -134,4 +134,5 @@ TEST(Dialogs, EveryBoxClosedListenerRunsUntilItsOwnerIsTakenOff) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VariantsAB, DeclareBothVariants,
-                         testing::Values(&kXT4830Version2, &kXT4830));
+                         testing::Values(&kXT4830Version2, &kXT4830),
+                         [](const auto& info) { return std::string(info.param->variant); });
