@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
 
     SilentDialogs dialogs;
     ErrorBoxForEach boxes(dialogs);
-    Board board(Variant::B, XT4830_PROGRAM_DIR, dialogs, boxes);
+    Board board(kXT4830, XT4830_PROGRAM_DIR, dialogs, boxes);
     board.requests().setDeviceAddress(62);
     board.link().OpenBoardWithRetry();
     QWidget frame;

@@ -4,11 +4,9 @@
 
 #include <memory>
 
-#include "board/BoardIoDriver.h"
 #include "board/Declare.h"
-#include "board/HbkUsb4Driver.h"
+#include "board/Deliverable.h"
 #include "board/LazyLibrary.h"
-#include "board/Variant.h"
 #include "driver_abi/DriverAbi.h"
 #include "measure/Characterisation.h"
 #include "measure/Sweep.h"
@@ -25,13 +23,8 @@ SilentDialogs dialogs;
 ErrorBoxForEach boxes(dialogs);
 LazyLibrary nullLibrary(XT4830_NULL_DRIVER, dialogs);
 
-std::unique_ptr<DriverLibrary> openedDriver(Variant variant) {
-    std::unique_ptr<DriverLibrary> driver;
-    if (variant == Variant::A) {
-        driver = std::make_unique<HbkUsb4Driver>(nullLibrary, 1, 1);
-    } else {
-        driver = std::make_unique<BoardIoDriver>(nullLibrary);
-    }
+std::unique_ptr<DriverLibrary> openedDriver(const Deliverable& deliverable) {
+    std::unique_ptr<DriverLibrary> driver = deliverable.makeDriver(nullLibrary);
     FirmwarePathBytes path;
     path.SetFirmwarePath("/XT4830.hex");
     driver->attemptOpen("/XT4830.hex", path);
@@ -48,9 +41,9 @@ void DirectLibraryCall(benchmark::State& state) {
     }
 }
 
-template <Variant variant>
+template <const Deliverable& deliverable>
 void WriteDacWord(benchmark::State& state) {
-    auto driver = openedDriver(variant);
+    auto driver = openedDriver(deliverable);
     Declare declare(*driver, boxes);
     declare.setDeviceAddress(62);
     int32_t word = 0;
@@ -60,9 +53,9 @@ void WriteDacWord(benchmark::State& state) {
     }
 }
 
-template <Variant variant>
+template <const Deliverable& deliverable>
 void ReadAdc(benchmark::State& state) {
-    auto driver = openedDriver(variant);
+    auto driver = openedDriver(deliverable);
     Declare declare(*driver, boxes);
     for (auto _ : state) {
         benchmark::DoNotOptimize(declare.ReadAdc());
@@ -70,9 +63,9 @@ void ReadAdc(benchmark::State& state) {
 }
 
 // One point of a sweep: the word composed on the command model, written, and read back.
-template <Variant variant>
+template <const Deliverable& deliverable>
 void OneSweepPoint(benchmark::State& state) {
-    auto driver = openedDriver(variant);
+    auto driver = openedDriver(deliverable);
     Declare declare(*driver, boxes);
     declare.setDeviceAddress(62);
     const SweepSettings settings{0, 0, 0xFFFF, 1};
@@ -85,7 +78,7 @@ void OneSweepPoint(benchmark::State& state) {
 
 // One reading of a characterisation's grid: summed into its code, a write at each new code.
 void OneCharacterisationReading(benchmark::State& state) {
-    auto driver = openedDriver(Variant::B);
+    auto driver = openedDriver(kXT4830);
     Declare declare(*driver, boxes);
     declare.setDeviceAddress(62);
     const CharacteriseSettings settings;  // 1025 codes, 256 readings each
@@ -100,10 +93,10 @@ void OneCharacterisationReading(benchmark::State& state) {
 
 BENCHMARK(DirectLibraryCall);
 BENCHMARK(OneCharacterisationReading);
-BENCHMARK_TEMPLATE(OneSweepPoint, Variant::A);
-BENCHMARK_TEMPLATE(OneSweepPoint, Variant::B);
-BENCHMARK_TEMPLATE(WriteDacWord, Variant::A);
-BENCHMARK_TEMPLATE(WriteDacWord, Variant::B);
-BENCHMARK_TEMPLATE(ReadAdc, Variant::A);
-BENCHMARK_TEMPLATE(ReadAdc, Variant::B);
+BENCHMARK_TEMPLATE(OneSweepPoint, kXT4830Version2);
+BENCHMARK_TEMPLATE(OneSweepPoint, kXT4830);
+BENCHMARK_TEMPLATE(WriteDacWord, kXT4830Version2);
+BENCHMARK_TEMPLATE(WriteDacWord, kXT4830);
+BENCHMARK_TEMPLATE(ReadAdc, kXT4830Version2);
+BENCHMARK_TEMPLATE(ReadAdc, kXT4830);
 BENCHMARK_MAIN();

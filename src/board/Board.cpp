@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-#include "board/BoardIoDriver.h"
-#include "board/HbkUsb4Driver.h"
 #include "board/LibrarySearch.h"
 
 namespace {
@@ -17,24 +15,16 @@ bool isFile(const std::string& path) {
 
 }  // namespace
 
-std::string driverLibraryFile(Variant variant, const std::string& programDir) {
-    if (variant == Variant::A) return programDir + driver_abi::kHbkLibraryInProgramDir;
+std::string driverLibraryFile(const Deliverable& deliverable, const std::string& programDir) {
+    const std::string library(deliverable.library);
+    if (!deliverable.searched) return programDir + "/" + library;
     const char* ldLibraryPath = std::getenv("LD_LIBRARY_PATH");
-    return findLibrary(driver_abi::kBoardIoLibraryName, ldLibraryPath ? ldLibraryPath : "",
-                       programDir, isFile);
+    return findLibrary(library, ldLibraryPath ? ldLibraryPath : "", programDir, isFile);
 }
 
-static std::unique_ptr<DriverLibrary> makeDriver(Variant variant, FunctionResolver& library) {
-    if (variant == Variant::A) {
-        return std::make_unique<HbkUsb4Driver>(library, XT4830_USB_VENDOR_ID,
-                                               XT4830_USB_PRODUCT_ID);
-    }
-    return std::make_unique<BoardIoDriver>(library);
-}
-
-Board::Board(Variant variant, const std::string& programDir, Dialogs& dialogs,
+Board::Board(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs,
              FailurePolicy& refusals)
-    : library_(driverLibraryFile(variant, programDir), dialogs),
-      driver_(makeDriver(variant, library_)),
+    : library_(driverLibraryFile(deliverable, programDir), dialogs),
+      driver_(deliverable.makeDriver(library_)),
       link_(programDir, *driver_, dialogs),
       declare_(*driver_, refusals) {}

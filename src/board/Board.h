@@ -5,19 +5,19 @@
 
 #include "board/BoardChoice.h"
 #include "board/Declare.h"
+#include "board/Deliverable.h"
 #include "board/Dialogs.h"
 #include "board/DriverLibrary.h"
 #include "board/FailurePolicy.h"
 #include "board/LazyLibrary.h"
 #include "board/USBStuff.h"
-#include "board/Variant.h"
 
 // The board link of one deliverable: its driver library, bound lazily from the program
 // directory, the opening loop and the request operations over it.
 class Board {
 public:
     // refusals: what happens to a request the board refuses, unless a run says otherwise.
-    Board(Variant variant, const std::string& programDir, Dialogs& dialogs,
+    Board(const Deliverable& deliverable, const std::string& programDir, Dialogs& dialogs,
           FailurePolicy& refusals);
 
     USBStuff& link() { return link_; }
@@ -32,6 +32,6 @@ private:
     Declare declare_;
 };
 
-// Where a variant's library is bound from: a fixed path for A; for B the first libBoardIo.so
-// of the library search, always as a full path.
-std::string driverLibraryFile(Variant variant, const std::string& programDir);
+// Where a deliverable's library is bound from: its path under the program directory, or the
+// first of the library search, always as a full path.
+std::string driverLibraryFile(const Deliverable& deliverable, const std::string& programDir);

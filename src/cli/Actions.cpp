@@ -39,8 +39,7 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
 
 Provenance provenanceOf(Session& session, const std::optional<Meter>& meter) {
     const Session::Options& o = session.options();
-    Provenance p = provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
-                                boardDescription(session.choice()));
+    Provenance p = provenanceOf(*o.deliverable, o.package, boardDescription(session.choice()));
     if (meter) p.meter = meter->identity();
     return p;
 }

@@ -13,7 +13,6 @@
 #include "cli/ValueReading.h"
 #include "command/CommandWord.h"
 #include "command/NumberReading.h"
-#include "driver_abi/DriverAbi.h"
 #include "measure/ResultTables.h"
 
 namespace {
@@ -311,17 +310,13 @@ std::string parseProblem(const CLI::App& app, const CLI::ParseError& error) {
 
 // "xt4830ctl 1.0.2 (XT4830, driver library libBoardIo.so)", ", virtual board" before the
 // parenthesis closes when the library drives the virtual board.
-std::string versionLine(bool version2) {
-    const Deliverable& deliverable = version2 ? kXT4830Version2 : kXT4830;
+std::string versionLine(const Deliverable& deliverable) {
     ConsoleDialogs dialogs;
-    LazyLibrary bound(driverLibraryFile(version2 ? Variant::A : Variant::B, programDirectory()),
-                      dialogs);
+    LazyLibrary bound(driverLibraryFile(deliverable, programDirectory()), dialogs);
     const bool virtualBoard = BoardChoice(bound).kind() == BoardKind::Virtual;
-    const std::string library = version2
-                                    ? std::string(driver_abi::kHbkLibraryInProgramDir).substr(1)
-                                    : driver_abi::kBoardIoLibraryName;
     return "xt4830ctl " + versionText(deliverable) + " (" + std::string(deliverable.name) +
-           ", driver library " + library + (virtualBoard ? ", virtual board)" : ")");
+           ", driver library " + std::string(deliverable.library) +
+           (virtualBoard ? ", virtual board)" : ")");
 }
 
 // The command line's options and subcommands, for parsing and for completion alike.
@@ -334,6 +329,8 @@ struct Grammar {
     CLI::App* batch = nullptr;
     CLI::App* list = nullptr;
     CLI::App* serve = nullptr;
+
+    const Deliverable& deliverable() const { return version2 ? kXT4830Version2 : kXT4830; }
 
     Grammar() {
         app.require_subcommand(0, 1);
@@ -366,8 +363,7 @@ struct Grammar {
 
 Invocation invocationOf(Grammar& g) {
     Invocation invocation;
-    invocation.options = {g.version2 ? Variant::A : Variant::B,
-                          g.package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
+    invocation.options = {&g.deliverable(), g.package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
                           std::chrono::duration<double>(readSeconds(g.wait, kLongestWait, "wait")),
                           g.csv, g.board};
     invocation.batch = g.batch->parsed();
@@ -406,7 +402,7 @@ Parsed parseCommandLine(const std::vector<std::string>& args) {
         parseWords(g.app, std::vector<std::string>(args.begin() + 1, args.end()));
         if (g.board == kVirtualBoardName) chooseVirtualBoard();
         if (g.version) {
-            std::printf("%s\n", versionLine(g.version2).c_str());
+            std::printf("%s\n", versionLine(g.deliverable()).c_str());
             return {std::nullopt, 0};
         }
         if (g.app.get_subcommands().empty())

@@ -73,9 +73,8 @@ int serve(const std::string& address, const Session::Options& options, bool vxi1
         return 2;
     }
     Session session(programDirectory(), options);
-    const Deliverable& deliverable = options.variant == Variant::A ? kXT4830Version2 : kXT4830;
     ScpiInstrument instrument(session.requests(),
-                              ScpiInstrument::identityOf(versionText(deliverable)));
+                              ScpiInstrument::identityOf(versionText(*options.deliverable)));
     ScpiServer server(instrument);
     try {
         // Before the board opens: an address in use loads no firmware.
@@ -108,7 +107,7 @@ int serve(const std::string& address, const Session::Options& options, bool vxi1
     std::fprintf(stderr, "xt4830ctl: serving SCPI on %s until SIGINT or SIGTERM\n",
                  server.address().c_str());
     const Vxi11Service service = vxi11 ? startVxi11(instrument, where->host) : Vxi11Service{};
-    const auto announcement = announce(server, service.entry != nullptr, deliverable);
+    const auto announcement = announce(server, service.entry != nullptr, *options.deliverable);
     server.serve(
         stopWakeFd(), [] { return stopSignal() != 0; },
         service.entry ? service.server.get() : nullptr);

@@ -33,7 +33,7 @@ void StopAtRefusal::refused(const BoardRequest& request, int16_t result) {
 
 Session::Session(const std::string& programDir, const Options& options)
     : options_(options),
-      board_(options.variant, programDir, dialogs_, refusals_),
+      board_(*options.deliverable, programDir, dialogs_, refusals_),
       output_(options.csv),
       kind_(board_.choice().kind()) {
     board_.requests().setDeviceAddress(busAddress(options.package));

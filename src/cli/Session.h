@@ -7,7 +7,6 @@
 #include "board/Board.h"
 #include "board/BoardChoice.h"
 #include "board/Package.h"
-#include "board/Variant.h"
 #include "cli/ConsoleDialogs.h"
 #include "cli/Output.h"
 
@@ -28,7 +27,7 @@ public:
 class Session {
 public:
     struct Options {
-        Variant variant = Variant::B;
+        const Deliverable* deliverable = &kXT4830;
         Package package = Package::Tssop;
         std::chrono::duration<double> wait{0};  // how long to keep trying to open the board
         bool csv = false;

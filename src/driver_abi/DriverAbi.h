@@ -73,8 +73,4 @@ inline constexpr const char* kOpenedBoard = "xt4830_opened_board";
 using BoardIsVirtualFn = decltype(xt4830_board_is_virtual);
 using OpenedBoardFn = decltype(xt4830_opened_board);
 
-// Where each variant's library is found.
-inline constexpr const char* kHbkLibraryInProgramDir = "/usb-drivers/libHBK_CYUSB_USB4.so";
-inline constexpr const char* kBoardIoLibraryName = "libBoardIo.so";
-
 }  // namespace driver_abi

@@ -137,7 +137,7 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
     return {std::string(d.name),
             versionText(d),
-            d.variant == Variant::A ? "A" : "B",
+            std::string(d.variant),
             package == Package::Lfcsp ? "lfcsp" : "tssop",
             std::move(board),
             std::chrono::system_clock::now(),

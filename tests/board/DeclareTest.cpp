@@ -6,24 +6,18 @@
 
 #include "FakeDialogs.h"
 #include "FakeDriverFunctions.h"
-#include "board/BoardIoDriver.h"
-#include "board/HbkUsb4Driver.h"
-#include "board/Variant.h"
+#include "board/Deliverable.h"
 
 namespace {
 
-// Each variant's driver over the recording stand-ins, opened so variant A holds a handle.
+// Each deliverable's driver over the recording stand-ins, opened so variant A holds a handle.
 struct Rig {
-    explicit Rig(Variant v) : variant(v) {
-        if (v == Variant::B) {
-            driver = std::make_unique<BoardIoDriver>(resolver);
-        } else {
-            driver = std::make_unique<HbkUsb4Driver>(resolver, 0x1209, 0x4830);
-            FirmwarePathBytes path;
-            path.SetFirmwarePath("/x/XT4830.hex");
-            driver->attemptOpen("/x/XT4830.hex", path);
-            fakeDriver().calls.clear();
-        }
+    explicit Rig(const Deliverable* d)
+        : variantA(d->variant == "A"), driver(d->makeDriver(resolver)) {
+        FirmwarePathBytes path;
+        path.SetFirmwarePath("/x/XT4830.hex");
+        driver->attemptOpen("/x/XT4830.hex", path);
+        fakeDriver().calls.clear();
         declare = std::make_unique<Declare>(*driver, boxes);
     }
     // The fields of the one request sent, as the library function received them; variant A's
@@ -31,16 +25,16 @@ struct Rig {
     std::vector<int64_t> sent() const {
         EXPECT_EQ(fakeDriver().calls.size(), 1u);
         const DriverCall& call = fakeDriver().calls.at(0);
-        EXPECT_EQ(call.function, variant == Variant::A ? "Vendor_Request" : "VendorIORequest");
+        EXPECT_EQ(call.function, variantA ? "Vendor_Request" : "VendorIORequest");
         EXPECT_EQ(call.bufferBefore, (std::array<uint8_t, 4>{})) << "a zeroed buffer";
         std::vector<int64_t> args = call.args;
-        if (variant == Variant::A) {
+        if (variantA) {
             EXPECT_EQ(args.front(), 100) << "the board handle goes first";
             args.erase(args.begin());
         }
         return args;
     }
-    Variant variant;
+    bool variantA;
     FakeDriverResolver resolver;
     std::unique_ptr<DriverLibrary> driver;
     FakeDialogs dialogs;
@@ -68,7 +62,7 @@ const Operation kOperations[] = {
     {62, [](Declare& d) { d.SetLdacPin(false); }, {0xF0, 0, 0, 0, 0}},
 };
 
-class DeclareBothVariants : public testing::TestWithParam<Variant> {};
+class DeclareBothVariants : public testing::TestWithParam<const Deliverable*> {};
 
 }  // namespace
 
@@ -101,7 +95,7 @@ TEST_P(DeclareBothVariants, ReadAdcFormsTheCountAndAFailureShowsErrorAndGoesOn) 
 }
 
 TEST(FailurePolicy, TheNewestScopeDecidesAndScopesEndInAnyOrder) {
-    Rig rig(Variant::B);
+    Rig rig(&kXT4830);
     fakeDriver().requestResult = 7;
     // Refuses count CLR requests and tells how many boxes have been shown in all.
     const auto boxesAfter = [&rig](int count) {
@@ -139,4 +133,6 @@ TEST(Dialogs, EveryBoxClosedListenerRunsUntilItsOwnerIsTakenOff) {
     EXPECT_EQ(closed, "abb") << "each after its box has closed, until taken off";
 }
 
-INSTANTIATE_TEST_SUITE_P(VariantsAB, DeclareBothVariants, testing::Values(Variant::A, Variant::B));
+INSTANTIATE_TEST_SUITE_P(VariantsAB, DeclareBothVariants,
+                         testing::Values(&kXT4830Version2, &kXT4830),
+                         [](const auto& info) { return std::string(info.param->variant); });

@@ -50,7 +50,7 @@ TEST(LibrarySearch, DecoyInTheWorkingDirectoryIsNeverBound) {
         {
             FakeDialogs dialogs;  // a retry box is answered Cancel
             ErrorBoxForEach boxes(dialogs);
-            Board board(Variant::B, kProgramDir, dialogs, boxes);
+            Board board(kXT4830, kProgramDir, dialogs, boxes);
             try {
                 board.link().OpenBoardWithRetry();
             } catch (const ProgramEnded&) {
@@ -64,8 +64,8 @@ TEST(LibrarySearch, DecoyInTheWorkingDirectoryIsNeverBound) {
     // An absolute entry is the user's choice; a directory of the library's name is passed over.
     std::filesystem::create_directories(dir / "sub" / "libBoardIo.so");
     setenv("LD_LIBRARY_PATH", ((dir / "sub").string() + ":" + dir.string()).c_str(), 1);
-    EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), dir / "libBoardIo.so");
+    EXPECT_EQ(driverLibraryFile(kXT4830, kProgramDir), dir / "libBoardIo.so");
     unsetenv("LD_LIBRARY_PATH");
-    EXPECT_EQ(driverLibraryFile(Variant::B, kProgramDir), kProgramDir + "/libBoardIo.so");
+    EXPECT_EQ(driverLibraryFile(kXT4830, kProgramDir), kProgramDir + "/libBoardIo.so");
     std::filesystem::remove_all(dir);
 }

@@ -21,10 +21,10 @@ namespace {
 
 // The whole run over the virtual board of the program directory, set up with settings.
 LinearityResult characterise(const std::string& board, const CharacteriseSettings& settings) {
-    VirtualLibrary(Variant::B).reset(board.c_str());
+    VirtualLibrary(kXT4830).reset(board.c_str());
     FakeDialogs dialogs;
     FirstRefusalText refusal;
-    Board link(Variant::B, kProgramDir, dialogs, refusal);
+    Board link(kXT4830, kProgramDir, dialogs, refusal);
     EXPECT_TRUE(link.link().attemptOpen());
     link.requests().setDeviceAddress(busAddress(Package::Tssop));
     Characterisation run(link.requests(), settings);

@@ -13,6 +13,7 @@
 #include "FakeDialogs.h"
 #include "VirtualLibrary.h"
 #include "board/Board.h"
+#include "board/Deliverable.h"
 #include "board/Package.h"
 #include "measure/Characterisation.h"
 #include "measure/Linearity.h"
@@ -43,11 +44,10 @@ struct MeterRun {
 };
 
 MeterRun characterise(const std::string& board, const CharacteriseSettings& s) {
-    VirtualLibrary(Variant::B)
-        .reset(("meter=" + std::to_string(kPort) + ",probe=C," + board).c_str());
+    VirtualLibrary(kXT4830).reset(("meter=" + std::to_string(kPort) + ",probe=C," + board).c_str());
     FakeDialogs dialogs;
     FirstRefusalText refusal;
-    Board link(Variant::B, kProgramDir, dialogs, refusal);
+    Board link(kXT4830, kProgramDir, dialogs, refusal);
     EXPECT_TRUE(link.link().attemptOpen());
     link.requests().setDeviceAddress(busAddress(Package::Tssop));
     Meter meter(*s.meter, {});

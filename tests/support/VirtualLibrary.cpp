@@ -6,10 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-VirtualLibrary::VirtualLibrary(Variant variant) {
-    const std::string path =
-        kProgramDir +
-        (variant == Variant::A ? driver_abi::kHbkLibraryInProgramDir : "/libBoardIo.so");
+VirtualLibrary::VirtualLibrary(const Deliverable& deliverable) {
+    const std::string path = kProgramDir + "/" + std::string(deliverable.library);
     handle_ = dlopen(path.c_str(), RTLD_NOW);
     if (handle_ == nullptr) ADD_FAILURE() << dlerror();
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "VirtualBoardControl.h"
-#include "board/Variant.h"
+#include "board/Deliverable.h"
 #include "driver_abi/DriverAbi.h"
 
 // One of the built virtual driver libraries in the build's program directory, loaded into the
@@ -14,7 +14,7 @@
 // control functions.
 class VirtualLibrary {
 public:
-    explicit VirtualLibrary(Variant variant);
+    explicit VirtualLibrary(const Deliverable& deliverable);
 
     template <typename Fn>
     Fn* get(const char* name) const {

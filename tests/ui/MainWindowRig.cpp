@@ -6,7 +6,7 @@
 
 MainWindowRig::MainWindowRig(const Deliverable& deliverable, const char* boardSettings,
                              bool endingExits, bool pressOk)
-    : lib(deliverable.variant), dialogs({}, endingExits) {
+    : lib(deliverable), dialogs({}, endingExits) {
     lib.reset(boardSettings);
     trace_ = testTracePath();
     lib.startTrace(trace_.c_str());
@@ -28,7 +28,7 @@ MainWindowRig::~MainWindowRig() {
 }
 
 std::string deliverableName(const testing::TestParamInfo<const Deliverable*>& info) {
-    return info.param->variant == Variant::A ? "Version2" : "XT4830";
+    return info.param == &kXT4830Version2 ? "Version2" : "XT4830";
 }
 
 std::string testTracePath() {

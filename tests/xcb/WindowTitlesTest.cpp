@@ -41,7 +41,7 @@ static void answerNextBox(std::string& title, Qt::Key key, std::function<void()>
 }
 
 TEST(WindowTitles, EveryWindowShowsExactlyItsOwnTitleOnTheDesktop) {
-    VirtualLibrary lib(Variant::A);
+    VirtualLibrary lib(kXT4830Version2);
     lib.reset("absent");
     QtDialogs dialogs;
     Program program(kXT4830Version2, kProgramDir, dialogs);

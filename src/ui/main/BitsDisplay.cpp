@@ -51,7 +51,7 @@ QLabel* caption(QWidget* frame, const QString& text, int centre, int top, int wi
 
 }  // namespace
 
-BitsDisplay::BitsDisplay(QWidget* frame, Variant variant, BitImage& image) : image_(image) {
+BitsDisplay::BitsDisplay(QWidget* frame, bool secondRow, BitImage& image) : image_(image) {
     for (int p = 0; p < BitImage::kCount; ++p) {
         auto* digit = new QLCDNumber(1, frame);
         digit->setObjectName(QStringLiteral("BitsDisplay_%1").arg(p));
@@ -76,8 +76,8 @@ BitsDisplay::BitsDisplay(QWidget* frame, Variant variant, BitImage& image) : ima
         x += kGroupGap;
     }
     caption(frame, QStringLiteral("Data Bits"), (firstDataGroupX + x - kGroupGap) / 2, 48, 96);
-    if (variant == Variant::B) return;
-    // Variant A: the positions that never reach the word, in two groups near the bottom.
+    if (!secondRow) return;
+    // The second row: the positions that never reach the word, in two groups near the bottom.
     const int bottom = frame->height() - kDigitHeight - 14;
     const std::vector<std::pair<int, std::vector<int>>> lower = {
         {24, {31, 30, 27, 23}}, {frame->width() - 24 - 4 * kPitch, {3, 2, 1, 0}}};

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "board/Variant.h"
 #include "command/BitImage.h"
 
 class QLCDNumber;
@@ -14,11 +13,11 @@ class QWidget;
 // read back.
 //
 // Twenty-four digits form a row across the top of the DAC frame, most significant bit first,
-// in groups with captions. Variant A shows the other eight (31, 30, 27, 23 and 3-0) lower down;
-// variant B keeps them out of view.
+// in groups with captions. A second row shows the other eight (31, 30, 27, 23 and 3-0) lower
+// down; without it they stay out of view.
 class BitsDisplay {
 public:
-    BitsDisplay(QWidget* frame, Variant variant, BitImage& image);
+    BitsDisplay(QWidget* frame, bool secondRow, BitImage& image);
 
     QLCDNumber* digit(int position) const { return digits_[position]; }
 

@@ -21,7 +21,7 @@ namespace {
 const QRect kCommandPanel{8, 70, 262, 198};
 const QRect kAddressPanel{278, 70, 110, 140};
 const QRect kDataPanel{396, 70, 269, 198};
-const QRect kLowerReferencePanel{278, 216, 258, 84};  // variant A
+const QRect kLowerReferencePanel{278, 216, 258, 84};  // in the second row
 constexpr int kLine = 22;                             // one option per line
 constexpr int kFirstLine = 20;
 constexpr int kIndent = 8;  // a control's distance from its panel's left and right edges
@@ -82,12 +82,12 @@ QButtonGroup* groupOf(const std::array<QRadioButton*, N>& options) {
 
 }  // namespace
 
-CommandPanels::CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer,
+CommandPanels::CommandPanels(QWidget* dacFrame, bool secondRow, CommandComposer& composer,
                              DataEntry& entry, QWidget* dataFrame)
     : QObject(dacFrame), composer_(composer), entry_(entry), dataFrame_(dataFrame) {
     buildCommandPanel(dacFrame);
     buildAddressPanels(dacFrame);
-    buildDataPanels(dacFrame, variant);
+    buildDataPanels(dacFrame, secondRow);
     // The data-entry group lies over the data panel.
     dataFrame_->setGeometry(kDataPanel.adjusted(6, 20, -6, -6));
     dataFrame_->raise();
@@ -127,9 +127,9 @@ void CommandPanels::buildAddressPanels(QWidget* dacFrame) {
                     [this](int i) { addressBitsOption_Click(i); });
 }
 
-void CommandPanels::buildDataPanels(QWidget* dacFrame, Variant variant) {
-    // Variant A shows the reference panel lower down, beside the other panels.
-    const int lowered = variant == Variant::A ? index(Command::InternalReference) : -1;
+void CommandPanels::buildDataPanels(QWidget* dacFrame, bool secondRow) {
+    // The second row shows the reference panel lower down, beside the other panels.
+    const int lowered = secondRow ? index(Command::InternalReference) : -1;
     for (int i = 0; auto& panel : dataBitsFrame_) {
         panel = new CaptionFrame(QString::fromLatin1(kCommands[i].panel), dacFrame);
         panel->setObjectName(QStringLiteral("dataBitsFrame_%1").arg(i));

@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "board/Variant.h"
 #include "command/CommandTable.h"
 
 class CaptionFrame;
@@ -22,7 +21,7 @@ class QWidget;
 class CommandPanels : public QObject {
     Q_OBJECT
 public:
-    CommandPanels(QWidget* dacFrame, Variant variant, CommandComposer& composer, DataEntry& entry,
+    CommandPanels(QWidget* dacFrame, bool secondRow, CommandComposer& composer, DataEntry& entry,
                   QWidget* dataFrame);
 
     void cmdBitsOption_Click(int index);
@@ -45,7 +44,7 @@ public:
 private:
     void buildCommandPanel(QWidget* dacFrame);
     void buildAddressPanels(QWidget* dacFrame);
-    void buildDataPanels(QWidget* dacFrame, Variant variant);
+    void buildDataPanels(QWidget* dacFrame, bool secondRow);
     void buildPowerDownPanel(CaptionFrame* panel);
     void buildResetPanel(CaptionFrame* panel);
     void buildLdacPanel(CaptionFrame* panel);

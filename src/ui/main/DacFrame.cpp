@@ -8,14 +8,14 @@
 #include "ui/main/DataEntry.h"
 #include "ui/main/HardwarePins.h"
 
-DacFrame::DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests)
+DacFrame::DacFrame(QWidget* parent, const QRect& geometry, bool secondRow, Declare& requests)
     : CaptionFrame(QStringLiteral("DAC"), parent), requests_(requests) {
     setGeometry(geometry);
-    bits_ = std::make_unique<BitsDisplay>(this, variant, composer_.image());
+    bits_ = std::make_unique<BitsDisplay>(this, secondRow, composer_.image());
     auto* dataFrame = new QWidget(this);
     dataFrame->setObjectName(QStringLiteral("dataFrame"));
     entry_ = new DataEntry(dataFrame, composer_);
-    panels_ = new CommandPanels(this, variant, composer_, *entry_, dataFrame);
+    panels_ = new CommandPanels(this, secondRow, composer_, *entry_, dataFrame);
 
     writeToPartCommand_ = new QPushButton(QStringLiteral("Write to Part"), this);
     writeToPartCommand_->setObjectName(QStringLiteral("writeToPartCommand"));

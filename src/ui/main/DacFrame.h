@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "board/Variant.h"
 #include "command/CommandComposer.h"
 #include "ui/shared/CaptionFrame.h"
 
@@ -19,7 +18,7 @@ class DacFrame : public CaptionFrame {
     Q_OBJECT
 public:
     // geometry: the frame's place in the window, known before its contents are laid out.
-    DacFrame(QWidget* parent, const QRect& geometry, Variant variant, Declare& requests);
+    DacFrame(QWidget* parent, const QRect& geometry, bool secondRow, Declare& requests);
     ~DacFrame() override;
 
     // Sends the composed command: reads the bit image and nothing else.

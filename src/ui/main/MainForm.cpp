@@ -29,13 +29,9 @@
 
 namespace {
 
-// The client area in twips. Variant A's window is taller: its DAC frame holds a second row
-// of bit digits and the reference panel lower down.
+// The client area in twips; its height follows the deliverable's DAC frame.
 constexpr int kClientWidth = 10335;
 constexpr int kDacFrameTop = 1800;
-int dacFrameHeight(Variant variant) {
-    return variant == Variant::A ? 6600 : 4800;
-}
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& rect, const char* name) {
     auto* item = new QLabel(text, parent);
@@ -66,7 +62,7 @@ MainForm::MainForm(const Deliverable& deliverable, Package package, Board& board
     buildMenu();
     auto* client = new QWidget(this);
     applyWindowColours(*client);
-    const int clientHeight = kDacFrameTop + dacFrameHeight(deliverable.variant) + 120;
+    const int clientHeight = kDacFrameTop + deliverable.dacFrameHeight + 120;
     client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(clientHeight));
     setCentralWidget(client);
     buildTopBand(client);
@@ -110,9 +106,8 @@ void MainForm::buildTopBand(QWidget* client) {
     auto* frameAdc =
         frame(client, QStringLiteral("ADC"), twipsRect(6240, 120, 3975, 1575), "Frame_ADC");
     monitor_ = new AdcMonitor(frameAdc, board_.requests(), dialogs_);
-    frame1_ = new DacFrame(
-        client, twipsRect(120, kDacFrameTop, 10095, dacFrameHeight(deliverable_.variant)),
-        deliverable_.variant, board_.requests());
+    frame1_ = new DacFrame(client, twipsRect(120, kDacFrameTop, 10095, deliverable_.dacFrameHeight),
+                           deliverable_.secondRow, board_.requests());
     frame1_->setObjectName(QStringLiteral("Frame1"));
 }
 

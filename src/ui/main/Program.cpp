@@ -10,7 +10,7 @@ Program::Program(const Deliverable& deliverable, const std::string& programDir, 
     : deliverable_(deliverable),
       dialogs_(dialogs),
       errorBoxes_(dialogs),
-      board_(deliverable.variant, programDir, dialogs, errorBoxes_) {}
+      board_(deliverable, programDir, dialogs, errorBoxes_) {}
 
 Program::~Program() = default;
 
