@@ -16,6 +16,7 @@
 #include "measure/AdcRules.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
+#include "measure/Provenance.h"
 #include "measure/ResultTables.h"
 #include "measure/SelfTestSequence.h"
 
@@ -37,10 +38,12 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
-Provenance provenanceOf(Session& session) {
+Provenance provenanceOf(Session& session, std::vector<Setting> settings) {
     const Session::Options& o = session.options();
-    return provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
-                        boardDescription(session.choice()));
+    Provenance p = provenanceOf(o.variant == Variant::A ? kXT4830Version2 : kXT4830, o.package,
+                                boardDescription(session.choice()));
+    p.settings = std::move(settings);
+    return p;
 }
 
 // How long the run will take on this board, from the time a request takes here and now.
@@ -51,19 +54,31 @@ void announceDuration(Session& session, const Characterisation& run) {
                  estimateText(run, estimatedDuration(run, perRequest)).c_str());
 }
 
-void printCharacterisation(Session& session, const LinearityResult& result,
-                           const CharacteriseSettings& settings, bool json) {
+// The figures of the readings so far; partial says how a run stopped early ended. 1 when the
+// readings give none.
+int printFigures(Session& session, const Characterisation& run, bool json,
+                 const std::string& partial) {
+    const CharacteriseSettings& settings = run.settings();
+    const LinearityResult result = analyseLinearity(run.readings(), settings);
+    if (!result.problem.empty()) {
+        std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+        return 1;
+    }
+    Provenance provenance = provenanceOf(session, characteriseSettings(settings));
+    provenance.partial = partial;
     Output& out = session.output();
     if (json) {
-        out.text(linearityJson(result, settings, provenanceOf(session)) + "\n");
-        return;
+        out.text(linearityJson(result, settings, provenance) + "\n");
+        return 0;
     }
     if (out.csv()) {
-        out.header(kLinearityColumns);
+        out.header(kLinearityColumns, provenanceComment(provenance));
         for (const CodeResult& code : result.codes)
             out.row(linearityFields(code));
     }
-    out.summary(linearitySummary(result, settings));
+    out.summary((partial.empty() ? "" : "Partial: " + partial + "\n") +
+                linearitySummary(result, settings));
+    return 0;
 }
 
 }  // namespace
@@ -108,7 +123,12 @@ Action sampleInput(const SampleSettings& settings) {
         std::optional<Output> file;
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
-        if (out.csv()) out.header(kSampleColumns);
+        if (out.csv()) {
+            out.header(kSampleColumns,
+                       provenanceComment(provenanceOf(
+                           session, sampleSettings(settings.input, settings.reference,
+                                                   settings.interval.count()))));
+        }
         session.requests().SelectMuxChannel(muxMask(settings.input));
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
@@ -128,7 +148,7 @@ Action sampleInput(const SampleSettings& settings) {
 Action selfTest() {
     return [](Session& session) {
         Output& out = session.output();
-        if (out.csv()) out.header(kSelfTestColumns);
+        if (out.csv()) out.header(kSelfTestColumns, provenanceComment(provenanceOf(session, {})));
         const SelfTestResult result = runSelfTest(session.requests());
         for (const SelfTestReading& r : result.readings) {
             out.row({r.phase->name, inputName(r.output), std::to_string(r.count), fixed(r.volts, 6),
@@ -142,7 +162,7 @@ Action selfTest() {
 Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
         Output& out = session.output();
-        out.header(kSweepColumns);
+        out.header(kSweepColumns, provenanceComment(provenanceOf(session, sweepSettings(settings))));
         Sweep run(session.requests(), settings);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
@@ -163,18 +183,21 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
         Characterisation run(session.requests(), settings);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run);
-        while (!run.done()) {
-            stopIfAsked();
-            run.next();
-            progress("characterise", run.measured(), run.total(), 8192, "readings");
+        try {
+            while (!run.done()) {
+                stopIfAsked();
+                run.next();
+                progress("characterise", run.measured(), run.total(), 8192, "readings");
+            }
+        } catch (const Stopped& stop) {
+            // What was measured before the signal is kept, marked as partial.
+            printFigures(session, run, json,
+                         "stopped by signal " + std::to_string(stop.signal) + " after " +
+                             std::to_string(run.measured()) + " of " +
+                             std::to_string(run.total()) + " readings");
+            throw;
         }
-        const LinearityResult result = analyseLinearity(run.readings(), settings);
-        if (!result.problem.empty()) {
-            std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
-            return 1;
-        }
-        printCharacterisation(session, result, settings, json);
-        return 0;
+        return printFigures(session, run, json, {});
     };
 }
 
@@ -190,7 +213,7 @@ int listBoards(Session& session) {
     if (session.kind() == BoardKind::Virtual)
         std::fprintf(stderr, "xt4830ctl: the virtual board, no hardware\n");
     Output& out = session.output();
-    out.header("place,state,serial");
+    out.header("place,state,serial", provenanceComment(provenanceOf(session, {})));
     for (const std::string& line : *boards) {
         std::istringstream words(line);
         std::vector<std::string> row(3);

@@ -354,10 +354,10 @@ Parsed parseCommandLine(const std::vector<std::string>& args) {
         return {std::nullopt, g.app.exit(e)};
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "xt4830ctl: %s; see xt4830ctl --help\n",
-                     parseProblem(g.app, e).c_str());
+                     printable(parseProblem(g.app, e)).c_str());
         return {std::nullopt, 2};
     } catch (const BadInput& e) {
-        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        std::fprintf(stderr, "xt4830ctl: %s\n", printable(e.what()).c_str());
         return {std::nullopt, 2};
     }
 }

@@ -43,6 +43,20 @@ std::string_view referenceNumber(std::string_view text) {
 
 }  // namespace
 
+std::string printable(std::string_view text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        constexpr std::string_view kDigits = "0123456789ABCDEF";
+        shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+    }
+    return shown;
+}
+
 Channel readChannel(std::string_view text) {
     if (lower(text) == "all") return Channel::AllDacs;
     return static_cast<Channel>(letter(text, 'd', "channel"));

@@ -18,6 +18,10 @@ struct BadInput : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Text typed by a user as it may be shown on a terminal: control characters and DEL as
+// "\x1B", so an escape sequence in an argument is shown, not obeyed.
+std::string printable(std::string_view text);
+
 // A DAC channel for the Address Bits: A to D (either case), or "all" for "All DACs".
 Channel readChannel(std::string_view text);
 

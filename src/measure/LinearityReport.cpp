@@ -104,15 +104,6 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 
 }  // namespace
 
-Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
-    return {std::string(d.name),
-            versionText(d),
-            d.variant == Variant::A ? "A" : "B",
-            package == Package::Lfcsp ? "lfcsp" : "tssop",
-            std::move(board),
-            std::chrono::system_clock::now()};
-}
-
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
     const double seconds = estimate.count();
     return std::to_string(run.total()) + " readings, " +
@@ -124,7 +115,7 @@ std::vector<std::string> linearityFields(const CodeResult& c) {
     const auto steps = [](const std::optional<Figure>& f, bool uncertainty) {
         return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string();
     };
-    return {codeText(c.code),    fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
+    return {std::to_string(c.code),    fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
             fixed(c.volts, 6),   steps(c.inl, false),     steps(c.inl, true),
             steps(c.dnl, false), steps(c.dnl, true)};
 }
@@ -266,5 +257,6 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["provenance"] = {{"software", p.software}, {"version", p.version},
                        {"variant", p.variant},   {"package", p.package},
                        {"board", p.board},       {"time_utc", utcTimestamp(p.time)}};
+    j["partial"] = p.partial.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.partial);
     return j.dump(2);
 }

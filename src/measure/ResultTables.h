@@ -32,7 +32,7 @@ std::string inputName(int input);
 std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time, int input,
                                       int32_t count, double volts);
 
-// code, ideal volts, count, measured volts, difference in counts
+// code (decimal), ideal volts, count, measured volts, difference in counts
 std::vector<std::string> sweepFields(const SweepPoint& point);
 
 // "offset 0.00 counts, gain error 0.000 %, largest difference 0 counts"

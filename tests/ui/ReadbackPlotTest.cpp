@@ -182,7 +182,10 @@ TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
     std::filesystem::current_path(dir);  // a name without a folder is saved in the working one
     EXPECT_EQ(plot.saveAs(ReadbackPlot::FileKind::Csv, "here"), std::nullopt);
     std::filesystem::current_path(workingDir);
-    EXPECT_THAT(fileText(dir + "here.csv"), testing::StartsWith("# virtual board\ntime,"));
+    EXPECT_THAT(fileText(dir + "here.csv"),
+                testing::MatchesRegex("# software: XT4830[^\n]*\n# deliverable: [AB]\n# board: "
+                                      "virtual board\n# package: [a-z]+\n# time_utc: [^\n]+Z\n"
+                                      "time,input,count,volts\n"));
     // A FIFO is refused at once, even with a reader waiting on it.
     const std::string fifo = dir + "fifo.csv";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

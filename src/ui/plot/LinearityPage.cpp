@@ -268,9 +268,10 @@ void LinearityPage::finish() {
     showSummary();
 }
 
-std::optional<std::string> LinearityPage::csv() const {
+std::optional<std::string> LinearityPage::csv(Provenance provenance) const {
     if (!result_ || !result_->problem.empty()) return std::nullopt;
-    std::string text = std::string(kLinearityColumns) + "\n";
+    provenance.settings = characteriseSettings(characterisation_->settings());
+    std::string text = provenanceComment(provenance) + kLinearityColumns + "\n";
     for (const CodeResult& c : result_->codes)
         text += joined(linearityFields(c), ",") + "\n";
     return text;

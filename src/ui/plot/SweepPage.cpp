@@ -171,8 +171,9 @@ void SweepPage::finish() {
         warn(dialogs_, "The sweep stopped: the " + *refusal + ".");
 }
 
-std::string SweepPage::csv() const {
-    std::string text = std::string(kSweepColumns) + "\n";
+std::string SweepPage::csv(Provenance provenance) const {
+    if (sweep_) provenance.settings = sweepSettings(sweep_->settings());
+    std::string text = provenanceComment(provenance) + kSweepColumns + "\n";
     for (const SweepPoint& p : points_)
         text += joined(sweepFields(p), ",") + "\n";
     return text;
