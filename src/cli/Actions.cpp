@@ -125,9 +125,9 @@ Action sampleInput(const SampleSettings& settings) {
         Output& out = file ? *file : session.output();
         if (out.csv()) {
             out.header(kSampleColumns,
-                       provenanceComment(provenanceOf(
-                           session, sampleSettings(settings.input, settings.reference,
-                                                   settings.interval.count()))));
+                       provenanceComment(
+                           provenanceOf(session, sampleSettings(settings.input, settings.reference,
+                                                                settings.interval.count()))));
         }
         session.requests().SelectMuxChannel(muxMask(settings.input));
         // Each sample at its place in the schedule, so a long log does not drift by the time
@@ -162,7 +162,8 @@ Action selfTest() {
 Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
         Output& out = session.output();
-        out.header(kSweepColumns, provenanceComment(provenanceOf(session, sweepSettings(settings))));
+        out.header(kSweepColumns,
+                   provenanceComment(provenanceOf(session, sweepSettings(settings))));
         Sweep run(session.requests(), settings);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
@@ -193,8 +194,8 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
             // What was measured before the signal is kept, marked as partial.
             printFigures(session, run, json,
                          "stopped by signal " + std::to_string(stop.signal) + " after " +
-                             std::to_string(run.measured()) + " of " +
-                             std::to_string(run.total()) + " readings");
+                             std::to_string(run.measured()) + " of " + std::to_string(run.total()) +
+                             " readings");
             throw;
         }
         return printFigures(session, run, json, {});

@@ -39,7 +39,7 @@ private:
     int fd_;
     std::string buffer_;
     bool ended_ = false;
-    bool skipping_ = false;     // the rest of a line too long
+    bool skipping_ = false;    // the rest of a line too long
     std::size_t skipped_ = 0;  // of it so far
     int number_ = 0;
 };

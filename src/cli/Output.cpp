@@ -52,8 +52,10 @@ Output::Output(const std::string& path, bool csv)
     // into it.
     char last = '\n';
     if (skipHeader_ && ::pread(fd_, &last, 1, file.st_size - 1) == 1 && last != '\n') {
-        std::fprintf(stderr, "xt4830ctl: %s ends in a row cut short; the new rows start on a line "
-                     "of their own\n", path.c_str());
+        std::fprintf(stderr,
+                     "xt4830ctl: %s ends in a row cut short; the new rows start on a line "
+                     "of their own\n",
+                     path.c_str());
         write("\n");
     }
 }

@@ -115,9 +115,9 @@ std::vector<std::string> linearityFields(const CodeResult& c) {
     const auto steps = [](const std::optional<Figure>& f, bool uncertainty) {
         return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string();
     };
-    return {std::to_string(c.code),    fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
-            fixed(c.volts, 6),   steps(c.inl, false),     steps(c.inl, true),
-            steps(c.dnl, false), steps(c.dnl, true)};
+    return {std::to_string(c.code), fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
+            fixed(c.volts, 6),      steps(c.inl, false),     steps(c.inl, true),
+            steps(c.dnl, false),    steps(c.dnl, true)};
 }
 
 std::vector<SummaryRow> linearityTable(const LinearityResult& r, const CharacteriseSettings& s) {

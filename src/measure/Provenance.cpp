@@ -53,10 +53,10 @@ std::vector<Setting> characteriseSettings(const CharacteriseSettings& s) {
 }
 
 std::string provenanceComment(const Provenance& p) {
-    std::string text = "# software: " + p.software + " " + p.version + "\n# deliverable: " +
-                       p.variant + "\n# board: " + (p.board.empty() ? "not told" : p.board) +
-                       "\n# package: " + p.package + "\n# time_utc: " + utcTimestamp(p.time) +
-                       "\n";
+    std::string text = "# software: " + p.software + " " + p.version +
+                       "\n# deliverable: " + p.variant +
+                       "\n# board: " + (p.board.empty() ? "not told" : p.board) +
+                       "\n# package: " + p.package + "\n# time_utc: " + utcTimestamp(p.time) + "\n";
     for (const auto& [name, value] : p.settings)
         text += "# " + name + ": " + value + "\n";
     if (!p.partial.empty()) text += "# partial: " + p.partial + "\n";

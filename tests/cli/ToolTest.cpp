@@ -140,7 +140,8 @@ TEST(Tool, NumbersAreReadByTheirValueAndConvertedWithoutOverflow) {
 }
 
 TEST(Tool, OutputThatCannotBeWrittenStopsTheRunWithStatus4) {
-    for (const char* args : {"read A", "selftest", "--csv sweep A", "list", "--help", "--version"}) {
+    for (const char* args :
+         {"read A", "selftest", "--csv sweep A", "list", "--help", "--version"}) {
         const ToolRun full = shell(std::string("$XT ") + args + " >/dev/full");
         EXPECT_EQ(full.status, 4) << args;
         EXPECT_THAT(full.err, HasSubstr("No space left on device")) << args;
@@ -380,11 +381,11 @@ TEST(Tool, SweepOverAStuckOutputShowsTheDifferenceWaitingTheSettlingTimeAtEachCo
 }
 
 TEST(Tool, SweepEndsOnItsLastCodeWhereTheStepDoesNotLandOnIt) {
-    EXPECT_THAT(dataLines(run("--csv sweep A --from 0xFF00 --step 0x80").out),
-                testing::ElementsAre("code,ideal_volts,count,measured_volts,difference_counts",
-                                     "65280,2.988281,4080,2.988281,0",
-                                     "65408,2.994141,4088,2.994141,0",
-                                     "65535,2.999954,4095,2.999268,0"));
+    EXPECT_THAT(
+        dataLines(run("--csv sweep A --from 0xFF00 --step 0x80").out),
+        testing::ElementsAre("code,ideal_volts,count,measured_volts,difference_counts",
+                             "65280,2.988281,4080,2.988281,0", "65408,2.994141,4088,2.994141,0",
+                             "65535,2.999954,4095,2.999268,0"));
 }
 
 TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {

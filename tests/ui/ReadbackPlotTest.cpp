@@ -28,6 +28,7 @@
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
 #include "ui/plot/LinearityPage.h"
+#include "ui/plot/ChartAxes.h"
 #include "ui/plot/ReadbackPlot.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"
@@ -41,7 +42,8 @@ static ReadbackPlot& openPlot(const MainWindowRig& rig) {
 static QStringList drawnTexts(QChartView* view) {
     view->window()->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(view->window()));
-    QCoreApplication::processEvents();
+    for (int round = 0; round < 3; ++round)  // the axes relabel after each layout
+        QCoreApplication::processEvents();
     QStringList texts;
     const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
     for (const QGraphicsItem* item : view->scene()->items()) {
@@ -122,6 +124,31 @@ TEST(ReadbackPlot, StripChartDrawsItsTimeAxisOverTenMinutesAndEachInputAtBothEnd
     }
 }
 
+TEST(ChartAxes, ValuesTickAtRoundStepsOverWholeTicksAndCodesAtHexadecimalStepsWithBothEnds) {
+    struct Values {
+        double low, high;
+        int steps;
+        ValueTicks ticks;
+    };
+    for (const Values& v : {Values{-5.4, 4.0, 8, {-6, 4, 2}}, Values{-0.9, 4.5, 6, {-1, 5, 1}},
+                            Values{0, 3, 12, {0, 3, 0.25}}, Values{2, 2, 4, {1.5, 2.5, 0.25}},
+                            Values{-0.12, 3.12, 6, {-1, 4, 1}}, Values{0, 1e-3, 5, {0, 1e-3, 2e-4}},
+                            Values{-2816, 0, 5, {-3000, 0, 1000}}, Values{0, 9, 2, {0, 10, 5}}}) {
+        const ValueTicks t = valueTicks(v.low, v.high, v.steps);
+        EXPECT_THAT((std::array{t.first, t.last, t.step}),
+                    testing::Pointwise(testing::DoubleNear(1e-12),
+                                       std::array{v.ticks.first, v.ticks.last, v.ticks.step}))
+            << v.low << " to " << v.high;
+    }
+    using Codes = std::vector<int32_t>;
+    EXPECT_EQ(codeTicks(0, 0xFFFF, 8),
+              (Codes{0, 0x2000, 0x4000, 0x6000, 0x8000, 0xA000, 0xC000, 0xE000, 0xFFFF}));
+    EXPECT_EQ(codeTicks(0x1234, 0x5678, 4), (Codes{0x1234, 0x4000, 0x5678}));
+    EXPECT_EQ(codeTicks(0xFF00, 0xFFFF, 8), (Codes{0xFF00, 0xFF20, 0xFF40, 0xFF60, 0xFF80, 0xFFA0,
+                                                   0xFFC0, 0xFFE0, 0xFFFF}));
+    EXPECT_EQ(codeTicks(5, 5, 4), Codes{5});
+}
+
 TEST(ReadbackPlot, SweepEndsOnTheLastCodeAndDrawsItsErrorOnHexadecimalCodes) {
     MainWindowRig rig(kXT4830);
     ReadbackPlot& plot = openPlot(rig);
@@ -137,8 +164,8 @@ TEST(ReadbackPlot, SweepEndsOnTheLastCodeAndDrawsItsErrorOnHexadecimalCodes) {
     EXPECT_EQ(errors->at(256), QPointF(0xFFFF, sweep.points().back().difference));
     for (QChartView* view : {sweep.chartView(), sweep.errorView()}) {
         const QStringList texts = drawnTexts(view);
-        for (const char* tick : {"0000", "2000", "4000", "6000", "8000", "A000", "C000", "E000"})
-            EXPECT_TRUE(texts.contains(tick)) << tick;
+        for (const char* tick : {"0000", "4000", "8000", "C000", "FFFF"})
+            EXPECT_TRUE(texts.contains(tick)) << tick << " among " << texts.join(' ').toStdString();
         EXPECT_TRUE(texts.contains("Code (hex)"));
     }
     EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("ADC counts"));
@@ -220,7 +247,7 @@ TEST(ReadbackPlot, SweepOverAStuckOutputShowsTheDifferenceAndPausesAutoSampling)
         << "a screen reader reads what is shown";
     EXPECT_TRUE(rig.dialogs.shown.empty());
     rig.main().plotWindow()->tabs()->setCurrentWidget(&sweep);
-    EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("5000")) << "every 0x1000 over 0x8000";
+    EXPECT_TRUE(drawnTexts(sweep.errorView()).contains("A000")) << "every 0x2000 over 0x8000";
     const auto* counts =
         static_cast<QValueAxis*>(sweep.errorView()->chart()->axes(Qt::Vertical).at(0));
     EXPECT_LT(counts->min(), -2816) << "the largest error in sight";

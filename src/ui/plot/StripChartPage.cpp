@@ -12,6 +12,7 @@
 #include <QValueAxis>
 
 #include "measure/ResultTables.h"
+#include "ui/plot/ChartAxes.h"
 
 namespace {
 
@@ -28,18 +29,13 @@ StripChartPage::StripChartPage(QWidget* parent)
       chart_(new QChart),
       view_(new QChartView(chart_, this)),
       time_(new QDateTimeAxis(this)),
-      volts_(new QValueAxis(this)),
+      volts_(addValueAxis(*chart_, QStringLiteral("Volts"))),
       pause_(new QPushButton(QStringLiteral("Pause"), this)),
       clear_(new QPushButton(QStringLiteral("Clear"), this)) {
     time_->setFormat(QStringLiteral("HH:mm:ss"));
     time_->setTitleText(QStringLiteral("Time"));
     time_->setTickCount(6);  // a line every two minutes
-    volts_->setTitleText(QStringLiteral("Volts"));
-    volts_->setLabelFormat(QStringLiteral("%.2f"));
-    volts_->setTickType(QValueAxis::TicksDynamic);
-    volts_->setTickAnchor(0);
     chart_->addAxis(time_, Qt::AlignBottom);
-    chart_->addAxis(volts_, Qt::AlignLeft);
     // A line for every input from the start, so the legend lists them in order; an input
     // shows in it once it has been measured.
     for (int input = 0; input < static_cast<int>(series_.size()); ++input) {
@@ -88,8 +84,7 @@ void StripChartPage::showSpanTo(qint64 now, double reference) {
                     QDateTime::fromMSecsSinceEpoch(now));
     // A little room beyond 0 V and the reference, so a line on either stays in sight whole.
     const double room = reference * 0.04;
-    volts_->setRange(-room, reference + room);
-    volts_->setTickInterval(reference / 6);
+    setValueRange(*volts_, -room, reference + room);
 }
 
 void StripChartPage::showInLegend() {

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QCategoryAxis>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -59,11 +60,9 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     measured_->setName(QStringLiteral("Measured"));
     ideal_->setName(QStringLiteral("Ideal: code x reference / 65536"));
     QChart* chart = view_->chart();
-    QValueAxis* codes = addCodeAxis(*chart);
-    auto* volts = new QValueAxis(this);
-    volts->setTitleText(QStringLiteral("Volts"));
-    volts->setRange(0, 3);
-    chart->addAxis(volts, Qt::AlignLeft);
+    QCategoryAxis* codes = addCodeAxis(*chart);
+    QValueAxis* volts = addValueAxis(*chart, QStringLiteral("Volts"));
+    setValueRange(*volts, 0, 3);
     for (QLineSeries* series : {ideal_, measured_}) {
         chart->addSeries(series);
         series->attachAxis(codes);
@@ -123,10 +122,11 @@ void SweepPage::Start_Click() {
         series->clear();
     summary_->clear();
     for (QChartView* view : {view_, errorView_}) {
-        auto* codes = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
+        auto* codes = static_cast<QCategoryAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
         setCodeRange(*codes, settings->from, settings->to);
     }
-    view_->chart()->axes(Qt::Vertical).at(0)->setRange(0, settings->dacReference);
+    setValueRange(*static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0)), 0,
+                  settings->dacReference);
     sweep_ = std::make_unique<Sweep>(requests_, *settings);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
