@@ -233,6 +233,7 @@ void LinearityPage::showSummary() {
         return;
     }
     const std::vector<SummaryRow> rows = linearityTable(*result_, s);
+    summary_->clearSpans();
     summary_->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < summary_->rowCount(); ++i) {
         const SummaryRow& row = rows[static_cast<std::size_t>(i)];
@@ -240,10 +241,14 @@ void LinearityPage::showSummary() {
         for (const std::string* text : {&row.figure, &row.value, &row.uncertainty, &row.unit})
             summary_->setItem(i, column++, new QTableWidgetItem(QString::fromStdString(*text)));
         // A setting or a verdict has no uncertainty and no unit: its words take their room.
-        const bool wordsOnly = row.uncertainty.empty() && row.unit.empty();
-        summary_->setSpan(i, 1, 1, wordsOnly ? 3 : 1);
+        if (row.uncertainty.empty() && row.unit.empty()) summary_->setSpan(i, 1, 1, 3);
     }
     summary_->resizeRowsToContents();
+    // Every row in sight without scrolling.
+    int height = summary_->horizontalHeader()->height() + 2 * summary_->frameWidth();
+    for (int i = 0; i < summary_->rowCount(); ++i)
+        height += summary_->rowHeight(i);
+    summary_->setMinimumHeight(height);
     QStringList warnings;
     for (const std::string& warning : linearityWarnings(*result_, s))
         warnings.append(QString::fromStdString(warning));

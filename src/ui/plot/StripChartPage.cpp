@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -90,6 +91,9 @@ void StripChartPage::showSpanTo(qint64 now, double reference) {
 void StripChartPage::showInLegend() {
     for (QLineSeries* series : series_)
         chart_->legend()->markers(series).at(0)->setVisible(series->count() > 0);
+    // The legend lays its markers out anew only when told: else a marker shown since shows
+    // without its name until the window is resized.
+    chart_->legend()->layout()->invalidate();
 }
 
 void StripChartPage::clearAll() {
