@@ -64,7 +64,7 @@ int printFigures(Session& session, const Characterisation& run, bool json,
         std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
         return 1;
     }
-    Provenance provenance = provenanceOf(session, characteriseSettings(settings));
+    Provenance provenance = provenanceOf(session, settingsOf(settings));
     provenance.partial = partial;
     Output& out = session.output();
     if (json) {
@@ -125,21 +125,25 @@ Action sampleInput(const SampleSettings& settings) {
         Output& out = file ? *file : session.output();
         if (out.csv()) {
             out.header(kSampleColumns,
-                       provenanceComment(
-                           provenanceOf(session, sampleSettings(settings.input, settings.reference,
-                                                                settings.interval.count()))));
+                       provenanceComment(provenanceOf(
+                           session, sampleSettingsOf(settings.inputs, settings.reference,
+                                                     settings.interval.count()))));
         }
-        session.requests().SelectMuxChannel(muxMask(settings.input));
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
         const auto start = std::chrono::steady_clock::now();
         for (int64_t k = 0; settings.count == 0 || k < settings.count; ++k) {
             sleepUntil(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                    static_cast<double>(k) * settings.interval));
-            stopIfAsked();
-            const int32_t adc = session.requests().ReadAdc();
-            out.row(sampleFields(std::chrono::system_clock::now(), settings.input, adc,
-                                 adcVolts(adc, settings.reference)));
+            for (const int input : settings.inputs) {
+                stopIfAsked();
+                // One input stays selected; several are selected in turn.
+                if (k == 0 || settings.inputs.size() > 1)
+                    session.requests().SelectMuxChannel(muxMask(input));
+                const int32_t adc = session.requests().ReadAdc();
+                out.row(sampleFields(std::chrono::system_clock::now(), input, adc,
+                                     adcVolts(adc, settings.reference)));
+            }
         }
         return 0;
     };
@@ -162,8 +166,7 @@ Action selfTest() {
 Action sweep(const SweepSettings& settings) {
     return [settings](Session& session) {
         Output& out = session.output();
-        out.header(kSweepColumns,
-                   provenanceComment(provenanceOf(session, sweepSettings(settings))));
+        out.header(kSweepColumns, provenanceComment(provenanceOf(session, settingsOf(settings))));
         Sweep run(session.requests(), settings);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;

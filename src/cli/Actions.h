@@ -29,15 +29,15 @@ Action rawWord(uint32_t word);
 Action setPin(bool ldac, bool high);
 
 struct SampleSettings {
-    int input = 0;  // 0 to 7 for A to H
+    std::vector<int> inputs{0};  // 0 to 7 for A to H, each read in turn
     double reference = 3;
     int64_t count = 1;  // 0: until stopped
     std::chrono::duration<double> interval{1};
     std::string file;  // the rows appended there; empty: standard output
 };
 
-// count samples of input, interval apart from the first: one row each with the time, input,
-// count and volts.
+// count samples of the inputs, interval apart from the first: one row for each input with the
+// time, input, count and volts.
 Action sampleInput(const SampleSettings& settings);
 
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.

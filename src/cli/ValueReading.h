@@ -27,6 +27,8 @@ Channel readChannel(std::string_view text);
 
 // An input of the ADC's multiplexer: A to H give 0 to 7.
 int readInput(std::string_view text);
+// One input as above, or "all" (either case) for every input, A to H in turn.
+std::vector<int> readInputs(std::string_view text);
 
 // Channels A to D as a list: "A,C", "AC", "all" or "none"; each channel at most once.
 std::vector<Channel> readChannelList(std::string_view text);

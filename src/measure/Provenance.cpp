@@ -21,13 +21,17 @@ Provenance provenanceOf(const Deliverable& d, Package package, std::string board
             {}};
 }
 
-std::vector<Setting> sampleSettings(int input, double reference, double intervalSeconds) {
-    return {{"input", inputName(input)},
+std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double reference,
+                                      double intervalSeconds) {
+    std::string names;
+    for (const int input : inputs)
+        names += (names.empty() ? "" : " ") + inputName(input);
+    return {{"input", names},
             {"adc_reference_v", volts(reference)},
             {"interval_s", fixed(intervalSeconds, 3)}};
 }
 
-std::vector<Setting> sweepSettings(const SweepSettings& s) {
+std::vector<Setting> settingsOf(const SweepSettings& s) {
     return {{"output", inputName(s.output)},
             {"from_code", std::to_string(s.from)},
             {"to_code", std::to_string(s.to)},
@@ -37,7 +41,7 @@ std::vector<Setting> sweepSettings(const SweepSettings& s) {
             {"settle_ms", std::to_string(s.settle.count())}};
 }
 
-std::vector<Setting> characteriseSettings(const CharacteriseSettings& s) {
+std::vector<Setting> settingsOf(const CharacteriseSettings& s) {
     return {{"output", inputName(s.output)},
             {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
             {"stride", std::to_string(s.stride)},

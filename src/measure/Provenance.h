@@ -31,9 +31,10 @@ struct Provenance {
 Provenance provenanceOf(const Deliverable& deliverable, Package package, std::string board);
 
 // The settings of a sampled input, a sweep and a characterisation, as the files name them.
-std::vector<Setting> sampleSettings(int input, double reference, double intervalSeconds);
-std::vector<Setting> sweepSettings(const SweepSettings& settings);
-std::vector<Setting> characteriseSettings(const CharacteriseSettings& settings);
+std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double reference,
+                                      double intervalSeconds);
+std::vector<Setting> settingsOf(const SweepSettings& settings);
+std::vector<Setting> settingsOf(const CharacteriseSettings& settings);
 
 // The provenance as CSV comment lines, each "# name: value" and ending in a line end, which
 // spreadsheets, numpy and pandas skip as comments.

@@ -352,6 +352,9 @@ TEST(Tool, ReadsAndSelfTestsPrintCsvAndTheVerdictIsTheStatus) {
     EXPECT_THAT(sample.out, testing::MatchesRegex(
                                 "(#[^\n]*\n)+time,input,count,volts\n([0-9]{4}-[0-9]{2}-[0-9]{2}T"
                                 "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z,C,0,0\\.000000\n){3}"));
+    const std::vector<std::string> all = dataLines(run("--csv read all").out);
+    ASSERT_EQ(all.size(), 9u);
+    EXPECT_THAT(all[8], testing::MatchesRegex("[-0-9T:.]+Z,H,0,0\\.000000"));
     const ToolRun pass = run("selftest");
     EXPECT_EQ(pass.status, 0);
     EXPECT_THAT(pass.out, HasSubstr("mid scale  D  2048  1.500000  1.49  1.51  pass\nPASS\n"));

@@ -27,8 +27,8 @@
 
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
-#include "ui/plot/LinearityPage.h"
 #include "ui/plot/ChartAxes.h"
+#include "ui/plot/LinearityPage.h"
 #include "ui/plot/ReadbackPlot.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"
@@ -144,8 +144,8 @@ TEST(ChartAxes, ValuesTickAtRoundStepsOverWholeTicksAndCodesAtHexadecimalStepsWi
     EXPECT_EQ(codeTicks(0, 0xFFFF, 8),
               (Codes{0, 0x2000, 0x4000, 0x6000, 0x8000, 0xA000, 0xC000, 0xE000, 0xFFFF}));
     EXPECT_EQ(codeTicks(0x1234, 0x5678, 4), (Codes{0x1234, 0x4000, 0x5678}));
-    EXPECT_EQ(codeTicks(0xFF00, 0xFFFF, 8), (Codes{0xFF00, 0xFF20, 0xFF40, 0xFF60, 0xFF80, 0xFFA0,
-                                                   0xFFC0, 0xFFE0, 0xFFFF}));
+    EXPECT_EQ(codeTicks(0xFF00, 0xFFFF, 8),
+              (Codes{0xFF00, 0xFF20, 0xFF40, 0xFF60, 0xFF80, 0xFFA0, 0xFFC0, 0xFFE0, 0xFFFF}));
     EXPECT_EQ(codeTicks(5, 5, 4), Codes{5});
 }
 

@@ -45,9 +45,9 @@ void relabel(QCategoryAxis& axis, double width) {
 }
 
 void rescale(QValueAxis& axis, double height) {
-    const ValueTicks t = valueTicks(axis.property("low").toDouble(),
-                                    axis.property("high").toDouble(),
-                                    stepsFor(height, kValueLabelHeight));
+    const ValueTicks t =
+        valueTicks(axis.property("low").toDouble(), axis.property("high").toDouble(),
+                   stepsFor(height, kValueLabelHeight));
     axis.setRange(t.first, t.last);
     axis.setTickAnchor(t.first);
     axis.setTickInterval(t.step);

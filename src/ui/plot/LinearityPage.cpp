@@ -275,7 +275,7 @@ void LinearityPage::finish() {
 
 std::optional<std::string> LinearityPage::csv(Provenance provenance) const {
     if (!result_ || !result_->problem.empty()) return std::nullopt;
-    provenance.settings = characteriseSettings(characterisation_->settings());
+    provenance.settings = settingsOf(characterisation_->settings());
     std::string text = provenanceComment(provenance) + kLinearityColumns + "\n";
     for (const CodeResult& c : result_->codes)
         text += joined(linearityFields(c), ",") + "\n";

@@ -1,5 +1,6 @@
 #include "ui/plot/SweepPage.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QCategoryAxis>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -172,7 +172,7 @@ void SweepPage::finish() {
 }
 
 std::string SweepPage::csv(Provenance provenance) const {
-    if (sweep_) provenance.settings = sweepSettings(sweep_->settings());
+    if (sweep_) provenance.settings = settingsOf(sweep_->settings());
     std::string text = provenanceComment(provenance) + kSweepColumns + "\n";
     for (const SweepPoint& p : points_)
         text += joined(sweepFields(p), ",") + "\n";
