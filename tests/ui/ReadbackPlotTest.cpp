@@ -125,20 +125,15 @@ TEST(ReadbackPlot, StripChartDrawsItsTimeAxisOverTenMinutesAndEachInputAtBothEnd
 }
 
 TEST(ChartAxes, ValuesTickAtRoundStepsOverWholeTicksAndCodesAtHexadecimalStepsWithBothEnds) {
-    struct Values {
-        double low, high;
-        int steps;
-        ValueTicks ticks;
-    };
-    for (const Values& v : {Values{-5.4, 4.0, 8, {-6, 4, 2}}, Values{-0.9, 4.5, 6, {-1, 5, 1}},
-                            Values{0, 3, 12, {0, 3, 0.25}}, Values{2, 2, 4, {1.5, 2.5, 0.25}},
-                            Values{-0.12, 3.12, 6, {-1, 4, 1}}, Values{0, 1e-3, 5, {0, 1e-3, 2e-4}},
-                            Values{-2816, 0, 5, {-3000, 0, 1000}}, Values{0, 9, 2, {0, 10, 5}}}) {
-        const ValueTicks t = valueTicks(v.low, v.high, v.steps);
+    using V = std::array<double, 6>;  // low, high, most steps: first, last, step
+    for (const V& v :
+         {V{-5.4, 4.0, 8, -6, 4, 2}, V{-0.9, 4.5, 6, -1, 5, 1}, V{0, 3, 12, 0, 3, 0.25},
+          V{2, 2, 4, 1.5, 2.5, 0.25}, V{-0.12, 3.12, 6, -1, 4, 1}, V{0, 1e-3, 5, 0, 1e-3, 2e-4},
+          V{-2816, 0, 5, -3000, 0, 1000}, V{0, 9, 2, 0, 10, 5}}) {
+        const ValueTicks t = valueTicks(v[0], v[1], static_cast<int>(v[2]));
         EXPECT_THAT((std::array{t.first, t.last, t.step}),
-                    testing::Pointwise(testing::DoubleNear(1e-12),
-                                       std::array{v.ticks.first, v.ticks.last, v.ticks.step}))
-            << v.low << " to " << v.high;
+                    testing::Pointwise(testing::DoubleNear(1e-12), std::array{v[3], v[4], v[5]}))
+            << v[0] << " to " << v[1];
     }
     using Codes = std::vector<int32_t>;
     EXPECT_EQ(codeTicks(0, 0xFFFF, 8),
