@@ -62,7 +62,7 @@ std::string provenanceComment(const Provenance& p) {
                        "\n# board: " + (p.board.empty() ? "not told" : p.board) +
                        "\n# package: " + p.package + "\n# time_utc: " + utcTimestamp(p.time) + "\n";
     for (const auto& [name, value] : p.settings)
-        text += "# " + name + ": " + value + "\n";
+        text.append("# ").append(name).append(": ").append(value).append("\n");
     if (!p.partial.empty()) text += "# partial: " + p.partial + "\n";
     return text;
 }
