@@ -283,6 +283,8 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
     LinearityPage& page = plot.linearity();
     EXPECT_FALSE(plot.saveButton(ReadbackPlot::FileKind::Json)->isEnabled());
     plot.tabs()->setCurrentWidget(&page);
+    EXPECT_TRUE(drawnTexts(page.inlView()).contains("FFFF"))
+        << "the whole code range from the start";
     EXPECT_TRUE(plot.saveButton(ReadbackPlot::FileKind::Json)->isEnabled());
     page.samplesText()->setText("1");
     page.startButton()->click();

@@ -49,7 +49,6 @@ void rescale(QValueAxis& axis, double height) {
         valueTicks(axis.property("low").toDouble(), axis.property("high").toDouble(),
                    stepsFor(height, kValueLabelHeight));
     axis.setRange(t.first, t.last);
-    axis.setTickAnchor(t.first);
     axis.setTickInterval(t.step);
     axis.setLabelFormat(QStringLiteral("%.%1f").arg(decimalsFor(t.step)));
 }
