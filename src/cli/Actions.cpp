@@ -16,6 +16,7 @@
 #include "measure/AdcRules.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
+#include "measure/Provenance.h"
 #include "measure/ResultTables.h"
 #include "measure/SelfTestSequence.h"
 
@@ -37,9 +38,11 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
-Provenance provenanceOf(Session& session, const std::optional<Meter>& meter) {
+Provenance provenanceOf(Session& session, std::vector<Setting> settings,
+                        const std::optional<Meter>& meter = std::nullopt) {
     const Session::Options& o = session.options();
     Provenance p = provenanceOf(*o.deliverable, o.package, boardDescription(session.choice()));
+    p.settings = std::move(settings);
     if (meter) p.meter = meter->identity();
     return p;
 }
@@ -70,11 +73,29 @@ void printCharacterisation(Session& session, const LinearityResult& result,
         return;
     }
     if (out.csv()) {
-        out.header(kLinearityColumns);
+        out.header(kLinearityColumns, provenanceComment(provenance));
         for (const CodeResult& code : result.codes)
             out.row(linearityFields(code));
     }
-    out.summary(linearitySummary(result, settings));
+    out.summary((provenance.partial.empty() ? "" : "Partial: " + provenance.partial + "\n") +
+                linearitySummary(result, settings));
+}
+
+// The figures of the readings so far; partial says how a run stopped early ended. 1 when the
+// readings give none; with limits, the status of the overall verdict.
+int printFigures(Session& session, const Characterisation& run, bool json,
+                 const std::optional<Meter>& meter, const std::string& partial) {
+    const CharacteriseSettings& settings = run.settings();
+    const LinearityResult result = analyseLinearity(run.readings(), settings);
+    if (!result.problem.empty()) {
+        std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+        return 1;
+    }
+    Provenance provenance = provenanceOf(session, settingsOf(settings), meter);
+    provenance.partial = partial;
+    printCharacterisation(session, result, settings, json, provenance);
+    if (settings.limits.empty()) return 0;
+    return verdictStatus(overallVerdict(judgeFigures(result, settings.limits)));
 }
 
 }  // namespace
@@ -120,23 +141,35 @@ Action sampleInput(const SampleSettings& settings) {
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
         std::optional<Meter> meter = openMeter(settings.meter);
-        if (out.csv()) out.header(kSampleColumns);
-        if (!meter) session.requests().SelectMuxChannel(muxMask(settings.input));
+        if (out.csv()) {
+            out.header(kSampleColumns, provenanceComment(provenanceOf(
+                                           session,
+                                           sampleSettingsOf(settings.inputs, settings.reference,
+                                                            settings.interval.count()),
+                                           meter)));
+        }
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
         const auto start = std::chrono::steady_clock::now();
         for (int64_t k = 0; settings.count == 0 || k < settings.count; ++k) {
             sleepUntil(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                    static_cast<double>(k) * settings.interval));
-            stopIfAsked();
             if (meter) {
-                out.row(meterSampleFields(std::chrono::system_clock::now(), settings.input,
+                // The meter reads the output it is wired to, once a sample.
+                stopIfAsked();
+                out.row(meterSampleFields(std::chrono::system_clock::now(), settings.inputs.front(),
                                           meter->readVolts()));
                 continue;
             }
-            const int32_t adc = session.requests().ReadAdc();
-            out.row(sampleFields(std::chrono::system_clock::now(), settings.input, adc,
-                                 adcVolts(adc, settings.reference)));
+            for (const int input : settings.inputs) {
+                stopIfAsked();
+                // One input stays selected; several are selected in turn.
+                if (k == 0 || settings.inputs.size() > 1)
+                    session.requests().SelectMuxChannel(muxMask(input));
+                const int32_t adc = session.requests().ReadAdc();
+                out.row(sampleFields(std::chrono::system_clock::now(), input, adc,
+                                     adcVolts(adc, settings.reference)));
+            }
         }
         return 0;
     };
@@ -145,7 +178,7 @@ Action sampleInput(const SampleSettings& settings) {
 Action selfTest() {
     return [](Session& session) {
         Output& out = session.output();
-        if (out.csv()) out.header(kSelfTestColumns);
+        if (out.csv()) out.header(kSelfTestColumns, provenanceComment(provenanceOf(session, {})));
         const SelfTestResult result = runSelfTest(session.requests());
         for (const SelfTestReading& r : result.readings) {
             out.row({r.phase->name, inputName(r.output), std::to_string(r.count), fixed(r.volts, 6),
@@ -160,7 +193,8 @@ Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& 
     return [settings, meterSettings](Session& session) {
         Output& out = session.output();
         std::optional<Meter> meter = openMeter(meterSettings);
-        out.header(kSweepColumns);
+        out.header(kSweepColumns,
+                   provenanceComment(provenanceOf(session, settingsOf(settings), meter)));
         Sweep run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
@@ -182,8 +216,6 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
         Characterisation run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run, meter);
-        // A meter that fails mid-run ends it with the figures of what was measured so far.
-        bool failed = false;
         try {
             while (!run.done()) {
                 stopIfAsked();
@@ -191,21 +223,24 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
                 progress("characterise", run.measured(), run.total(), 8192, "readings");
             }
         } catch (const MeterError& e) {
+            // A meter that fails mid-run ends it with the figures of what was measured so far.
             std::fprintf(stderr,
                          "\nxt4830ctl: %s; the figures are those of the %lld readings "
                          "taken\n",
                          e.what(), static_cast<long long>(run.measured()));
-            failed = true;
-        }
-        const LinearityResult result = analyseLinearity(run.readings(), settings);
-        if (!result.problem.empty()) {
-            std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+            printFigures(session, run, json, meter,
+                         std::string("the meter failed after ") + std::to_string(run.measured()) +
+                             " of " + std::to_string(run.total()) + " readings");
             return 1;
+        } catch (const Stopped& stop) {
+            // What was measured before the signal is kept, marked as partial.
+            printFigures(session, run, json, meter,
+                         "stopped by signal " + std::to_string(stop.signal) + " after " +
+                             std::to_string(run.measured()) + " of " + std::to_string(run.total()) +
+                             " readings");
+            throw;
         }
-        printCharacterisation(session, result, settings, json, provenanceOf(session, meter));
-        if (failed) return 1;
-        if (settings.limits.empty()) return 0;
-        return verdictStatus(overallVerdict(judgeFigures(result, settings.limits)));
+        return printFigures(session, run, json, meter, {});
     };
 }
 
@@ -221,7 +256,7 @@ int listBoards(Session& session) {
     if (session.kind() == BoardKind::Virtual)
         std::fprintf(stderr, "xt4830ctl: the virtual board, no hardware\n");
     Output& out = session.output();
-    out.header("place,state,serial");
+    out.header("place,state,serial", provenanceComment(provenanceOf(session, {})));
     for (const std::string& line : *boards) {
         std::istringstream words(line);
         std::vector<std::string> row(3);

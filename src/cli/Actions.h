@@ -30,7 +30,7 @@ Action rawWord(uint32_t word);
 Action setPin(bool ldac, bool high);
 
 struct SampleSettings {
-    int input = 0;  // 0 to 7 for A to H
+    std::vector<int> inputs{0};  // 0 to 7 for A to H, each read in turn
     double reference = 3;
     int64_t count = 1;  // 0: until stopped
     std::chrono::duration<double> interval{1};
@@ -38,8 +38,8 @@ struct SampleSettings {
     std::optional<MeterSettings> meter;  // reads the output instead of the board's ADC
 };
 
-// count samples of input, interval apart from the first: one row each with the time, input,
-// count and volts (with a meter: its volts, no count).
+// count samples of the inputs, interval apart from the first: one row for each input with the
+// time, input, count and volts (with a meter: one row of its volts, no count).
 Action sampleInput(const SampleSettings& settings);
 
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.

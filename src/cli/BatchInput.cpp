@@ -39,8 +39,18 @@ std::string batchLineTooLong(int number) {
 }
 
 std::string readBatchFile(const std::string& path) {
-    const int fd = path.empty() ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so a FIFO with no writer does not hold the run up: it is
+    // refused at once.
+    const int fd =
+        path.empty() ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw BadInput("cannot read " + path + ": " + std::strerror(errno));
+    struct stat file {};
+    if (fd != STDIN_FILENO && ::fstat(fd, &file) == 0 && S_ISFIFO(file.st_mode)) {
+        ::close(fd);
+        throw BadInput(path + " is a FIFO: give it on standard input (xt4830ctl batch < " + path +
+                       ")");
+    }
+    if (fd != STDIN_FILENO) ::fcntl(fd, F_SETFL, 0);
     std::string text;
     const bool read = readUpTo(fd, text, kBatchFileLimit);
     const int error = errno;
@@ -76,8 +86,14 @@ std::optional<std::string> LineReader::next() {
     for (;;) {
         const std::size_t end = buffer_.find('\n');
         if (skipping_) {
+            skipped_ += end == std::string::npos ? buffer_.size() : end;
             buffer_.erase(0, end == std::string::npos ? buffer_.size() : end + 1);
             skipping_ = end == std::string::npos;
+            // A line that never ends counts as another bad line at each bound passed.
+            if (skipping_ && skipped_ > kBatchLineLimit) {
+                skipped_ = 0;
+                throw BadInput(batchLineTooLong(number_));
+            }
             if (skipping_ && !fill()) return std::nullopt;
             continue;
         }
@@ -90,6 +106,7 @@ std::optional<std::string> LineReader::next() {
         }
         if (buffer_.size() > kBatchLineLimit) {
             skipping_ = true;
+            skipped_ = 0;
             throw BadInput(batchLineTooLong(++number_));
         }
         if (ended_) {

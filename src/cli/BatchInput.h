@@ -14,7 +14,8 @@ inline constexpr std::size_t kBatchLineLimit = 4096;
 // "line 7 is longer than 4096 characters"
 std::string batchLineTooLong(int number);
 
-// The whole file at path ("" for standard input), at most kBatchFileLimit bytes.
+// The whole file at path ("" for standard input), at most kBatchFileLimit bytes. A FIFO is
+// refused at once: its writer may never come.
 std::string readBatchFile(const std::string& path);
 
 // True when standard input is a pipe, a terminal or a socket rather than a file: its lines
@@ -38,6 +39,7 @@ private:
     int fd_;
     std::string buffer_;
     bool ended_ = false;
-    bool skipping_ = false;  // the rest of a line too long
+    bool skipping_ = false;    // the rest of a line too long
+    std::size_t skipped_ = 0;  // of it so far
     int number_ = 0;
 };

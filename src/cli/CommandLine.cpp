@@ -186,7 +186,7 @@ void addSubcommands(CLI::App& app, Words& w) {
         ->check(CLI::IsMember(optionNameList(kPinLevels)));
 
     auto* read = app.add_subcommand("read", "Read an output back through the board's ADC");
-    read->add_option("INPUT", w.channel, "A to H")->required();
+    read->add_option("INPUT", w.channel, "A to H, or all: every input, one row each")->required();
     read->add_option("--vref", w.vref, "the ADC's reference in volts (default 3.0)");
     read->add_option("--count", w.count, "samples to take (default 1; 0: until stopped)");
     read->add_option("--interval", w.interval, "seconds between samples (default 1)");
@@ -281,7 +281,7 @@ Action actionFor(const CLI::App& app, const Words& w) {
     if (name == "pin") return setPin(w.pin == "ldac", w.level == "high");
     if (name == "read") {
         return sampleInput(
-            {readInput(w.channel), readReference(w.vref),
+            {readInputs(w.channel), readReference(w.vref),
              readNumber(w.count, kMostSamples, "count"),
              std::chrono::duration<double>(readSeconds(w.interval, kLongestWait, "interval")),
              w.file, readMeterSettings(w)});
@@ -414,10 +414,10 @@ Parsed parseCommandLine(const std::vector<std::string>& args) {
         return {std::nullopt, g.app.exit(e)};
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "xt4830ctl: %s; see xt4830ctl --help\n",
-                     parseProblem(g.app, e).c_str());
+                     printable(parseProblem(g.app, e)).c_str());
         return {std::nullopt, 2};
     } catch (const BadInput& e) {
-        std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+        std::fprintf(stderr, "xt4830ctl: %s\n", printable(e.what()).c_str());
         return {std::nullopt, 2};
     }
 }

@@ -33,13 +33,12 @@ std::string failure(const std::string& doing, int error) {
 Output::Output(bool csv) : fd_(STDOUT_FILENO), name_("standard output"), csv_(csv) {}
 
 Output::Output(const std::string& path, bool csv)
-    : fd_(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)),
+    : fd_(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666)),
       name_(path),
       csv_(csv) {
-    // A FIFO or a device would block the run or swallow the rows: only a regular file. A FIFO
-    // without a reader fails the open itself (ENXIO).
+    // A FIFO or a device would block the run or swallow the rows: only a regular file. Opened
+    // for reading too, so the end of what it holds can be checked.
     const std::string notRegular = "cannot write the rows to " + path + ": not a regular file";
-    if (fd_ < 0 && errno == ENXIO) throw OutputFailed(notRegular);
     if (fd_ < 0) throw OutputFailed(failure("cannot open " + path, errno));
     struct stat file {};
     if (::fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) {
@@ -49,13 +48,24 @@ Output::Output(const std::string& path, bool csv)
     // Opened without blocking so a FIFO could not hold the open up; writes may block again.
     ::fcntl(fd_, F_SETFL, O_APPEND);
     skipHeader_ = file.st_size > 0;
+    // A row cut short by an earlier run (a full disk, a crash) would take this run's first row
+    // into it.
+    char last = '\n';
+    if (skipHeader_ && ::pread(fd_, &last, 1, file.st_size - 1) == 1 && last != '\n') {
+        std::fprintf(stderr,
+                     "xt4830ctl: %s ends in a row cut short; the new rows start on a line "
+                     "of their own\n",
+                     path.c_str());
+        write("\n");
+    }
 }
 
 Output::~Output() {
     if (fd_ != STDOUT_FILENO) ::close(fd_);
 }
 
-void Output::header(std::string_view columns) {
+void Output::header(std::string_view columns, const std::string& provenance) {
+    if (csv_) write(provenance);
     if (!tableColumns_.empty()) {
         placeInTable_.clear();
         for (const std::string& name : columnNames(columns)) {

@@ -29,7 +29,9 @@ public:
 
     // The columns of the rows that follow ("code,count"), printed as the CSV header or as the
     // names spaced out. Within a table they only say where the rows' values go.
-    void header(std::string_view columns);
+    // With CSV, the provenance comment lines go before it, even where the header itself is
+    // left out.
+    void header(std::string_view columns, const std::string& provenance = {});
     // One row of values: CSV with commas, else separated by two spaces.
     void row(const std::vector<std::string>& values);
     // Text as it is (a JSON object, a summary that is the result).

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kOutputFailedStatus = 4;
-
 // A line's words, its comment dropped.
 std::vector<std::string> batchWords(std::string_view text) {
     std::istringstream words(std::string(text.substr(0, text.find('#'))));
@@ -111,17 +109,22 @@ int runBatch(Session& session, const std::vector<BatchLine>& lines, bool keepGoi
 int runStreamedBatch(Session& session, LineReader& input, bool keepGoing) {
     if (!startTable(session)) return kOutputFailedStatus;
     int status = 0;
+    int badInARow = 0;
     for (bool more = true; more;) {
         try {
             const std::optional<std::string> text = input.next();
             if (!text) break;
             if (batchWords(*text).empty()) continue;
-            more = runLine(session, checkedLine(input.number(), *text, session.csv()), keepGoing,
-                           status);
+            const BatchLine line = checkedLine(input.number(), *text, session.csv());
+            badInARow = 0;
+            more = runLine(session, line, keepGoing, status);
         } catch (const BadInput& e) {
-            std::fprintf(stderr, "xt4830ctl: %s\n", e.what());
+            std::fprintf(stderr, "xt4830ctl: %s\n", printable(e.what()).c_str());
             status = 2;
-            more = keepGoing;
+            more = keepGoing && ++badInARow < kBadLinesInARow;
+            if (more || !keepGoing) continue;
+            std::fprintf(stderr, "xt4830ctl: %d bad lines in a row: not a batch; stopped\n",
+                         kBadLinesInARow);
         }
     }
     // A stop signal while waiting for the next line.

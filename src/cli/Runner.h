@@ -10,6 +10,12 @@ class LineReader;
 
 // Running subcommands against the open board: one, or a batch of them.
 
+// The exit status when the results could not be written.
+inline constexpr int kOutputFailedStatus = 4;
+// A streamed batch with --keep-going stops after this many bad lines in a row: input that is
+// not a batch at all (a device, a binary file) ends instead of running for ever.
+inline constexpr int kBadLinesInARow = 100;
+
 // Runs one action. A refused request is reported on standard error and gives status 1,
 // results that could not be written 4, a stop signal 128 plus the signal.
 int runAction(Session& session, const Action& action);

@@ -36,12 +36,39 @@ std::string_view withoutVolts(std::string_view text) {
     return text.substr(0, text.size() - 1);
 }
 
+// "1500m" (of "1500mV") as volts, "1.500": the digits with the point moved three places left.
+// Anything but digits and one point gives no number ("").
+std::string millivoltsAsVolts(std::string_view millivolts) {
+    if (millivolts.find_first_not_of("0123456789.") != std::string_view::npos ||
+        millivolts.find_first_of("0123456789") == std::string_view::npos)
+        return {};
+    const std::size_t point = std::min(millivolts.find('.'), millivolts.size());
+    std::string whole(millivolts.substr(0, point));
+    whole.insert(0, whole.size() < 4 ? 4 - whole.size() : 0, '0');
+    return whole.substr(0, whole.size() - 3) + "." + whole.substr(whole.size() - 3) +
+           std::string(millivolts.substr(std::min(point + 1, millivolts.size())));
+}
+
 // A reference's number, with its unit or without.
 std::string_view referenceNumber(std::string_view text) {
     return withoutVolts(text).empty() ? text : withoutVolts(text);
 }
 
 }  // namespace
+
+std::string printable(std::string_view text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        constexpr std::string_view kDigits = "0123456789ABCDEF";
+        shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+    }
+    return shown;
+}
 
 Channel readChannel(std::string_view text) {
     if (lower(text) == "all") return Channel::AllDacs;
@@ -50,6 +77,11 @@ Channel readChannel(std::string_view text) {
 
 int readInput(std::string_view text) {
     return letter(text, 'h', "input");
+}
+
+std::vector<int> readInputs(std::string_view text) {
+    if (lower(text) != "all") return {readInput(text)};
+    return {0, 1, 2, 3, 4, 5, 6, 7};
 }
 
 std::vector<Channel> readChannelList(std::string_view text) {
@@ -131,8 +163,11 @@ double readReference(std::string_view text) {
 }
 
 int32_t readDataValue(std::string_view text, std::string_view reference) {
-    const std::string_view number = withoutVolts(text);
-    if (number.empty()) return static_cast<int32_t>(readNumber(text, 0xFFFF, "code"));
+    const std::string_view unit = withoutVolts(text);
+    if (unit.empty()) return static_cast<int32_t>(readNumber(text, 0xFFFF, "code"));
+    const bool milli = unit.back() == 'm' || unit.back() == 'M';
+    const std::string number =
+        milli ? millivoltsAsVolts(unit.substr(0, unit.size() - 1)) : std::string(unit);
     const double vref = readReference(reference);
     const auto volts = readStrictDecimal(number);
     if (!volts) throw BadInput("voltage " + quoted(text) + " is not a number");

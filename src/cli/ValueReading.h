@@ -18,11 +18,17 @@ struct BadInput : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Text typed by a user as it may be shown on a terminal: control characters and DEL as
+// "\x1B", so an escape sequence in an argument is shown, not obeyed.
+std::string printable(std::string_view text);
+
 // A DAC channel for the Address Bits: A to D (either case), or "all" for "All DACs".
 Channel readChannel(std::string_view text);
 
 // An input of the ADC's multiplexer: A to H give 0 to 7.
 int readInput(std::string_view text);
+// One input as above, or "all" (either case) for every input, A to H in turn.
+std::vector<int> readInputs(std::string_view text);
 
 // Channels A to D as a list: "A,C", "AC", "all" or "none"; each channel at most once.
 std::vector<Channel> readChannelList(std::string_view text);

@@ -134,16 +134,6 @@ nlohmann::json optionalValue(const std::optional<Figure>& f, bool uncertainty) {
 
 }  // namespace
 
-Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
-    return {std::string(d.name),
-            versionText(d),
-            std::string(d.variant),
-            package == Package::Lfcsp ? "lfcsp" : "tssop",
-            std::move(board),
-            std::chrono::system_clock::now(),
-            ""};
-}
-
 std::vector<SummaryRow> verdictRows(const LinearityResult& r, const CharacteriseSettings& s) {
     std::vector<SummaryRow> rows;
     const std::vector<FigureVerdict> verdicts = judgeFigures(r, s.limits);
@@ -176,9 +166,9 @@ std::vector<std::string> linearityFields(const CodeResult& c) {
     const auto steps = [](const std::optional<Figure>& f, bool uncertainty) {
         return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string();
     };
-    return {codeText(c.code),    fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
-            fixed(c.volts, 6),   steps(c.inl, false),     steps(c.inl, true),
-            steps(c.dnl, false), steps(c.dnl, true)};
+    return {std::to_string(c.code), fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
+            fixed(c.volts, 6),      steps(c.inl, false),     steps(c.inl, true),
+            steps(c.dnl, false),    steps(c.dnl, true)};
 }
 
 std::vector<SummaryRow> linearityTable(const LinearityResult& r, const CharacteriseSettings& s) {
@@ -348,5 +338,6 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
         {"board", p.board},
         {"time_utc", utcTimestamp(p.time)},
         {"meter", p.meter.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.meter)}};
+    j["partial"] = p.partial.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.partial);
     return j.dump(2);
 }

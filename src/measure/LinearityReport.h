@@ -4,32 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "board/Deliverable.h"
-#include "board/Package.h"
 #include "measure/Linearity.h"
+#include "measure/Provenance.h"
 
 // How a characterisation is written out, by the command line and the plot window alike: a
 // summary for a person, one JSON object for a script, and the per-code table as CSV.
-
-// Where a result came from, so a saved one can be traced to its run.
-struct Provenance {
-    std::string software;  // the deliverable's name
-    std::string version;
-    std::string variant;  // "A" or "B"
-    std::string package;  // "tssop" or "lfcsp"
-    std::string board;    // "virtual board", "board serial 0042 at 1-1.4"; empty: not told
-    std::chrono::system_clock::time_point time;
-    std::string meter;  // the meter's identity (*IDN?); empty: the board's ADC read the output
-};
-
-// The provenance of a run of this deliverable on a board with this package, now.
-Provenance provenanceOf(const Deliverable& deliverable, Package package, std::string board);
 
 inline constexpr const char* kLinearityColumns =
     "code,mean_count,count_uncertainty,volts,inl_lsb,inl_lsb_uncertainty,dnl_lsb,"
     "dnl_lsb_uncertainty";
 
-// code, mean count, its uncertainty, volts, INL and DNL in steps with their standard
+// code (decimal), mean count, its uncertainty, volts, INL and DNL in steps with their standard
 // uncertainties (empty where not measured)
 std::vector<std::string> linearityFields(const CodeResult& code);
 

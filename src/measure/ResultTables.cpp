@@ -50,7 +50,7 @@ std::string codeText(int32_t code) {
 }
 
 std::vector<std::string> sweepFields(const SweepPoint& p) {
-    return {codeText(p.code), fixed(p.idealVolts, 6), std::to_string(p.count),
+    return {std::to_string(p.code), fixed(p.idealVolts, 6), std::to_string(p.count),
             fixed(p.measuredVolts, 6), std::to_string(p.difference)};
 }
 

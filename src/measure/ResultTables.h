@@ -35,7 +35,7 @@ std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time
 std::vector<std::string> meterSampleFields(std::chrono::system_clock::time_point time, int input,
                                            double volts);
 
-// code, ideal volts, count, measured volts, difference in counts
+// code (decimal), ideal volts, count, measured volts, difference in counts
 std::vector<std::string> sweepFields(const SweepPoint& point);
 
 // "offset 0.00 counts, gain error 0.000 %, largest difference 0 counts"

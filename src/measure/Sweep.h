@@ -52,6 +52,7 @@ public:
     Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr);
 
     bool done() const { return next_ > settings_.to; }
+    const SweepSettings& settings() const { return settings_; }
     // How many points the whole sweep has, and how many are measured.
     int total() const;
     int measured() const { return measured_; }

@@ -47,6 +47,16 @@ ToolRun shell(const std::string& script, const std::string& settings = "") {
     return r;
 }
 
+// The lines of text, the provenance's comment lines left out.
+std::vector<std::string> dataLines(const std::string& text) {
+    std::istringstream lines(text);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with('#')) rows.push_back(line);
+    }
+    return rows;
+}
+
 // Runs the tool with the virtual board set up by settings.
 ToolRun run(const std::string& args, const std::string& settings = "") {
     return shell("$XT " + args, settings);
@@ -130,17 +140,18 @@ TEST(Tool, NumbersAreReadByTheirValueAndConvertedWithoutOverflow) {
 }
 
 TEST(Tool, OutputThatCannotBeWrittenStopsTheRunWithStatus4) {
-    for (const char* args : {"read A", "selftest", "--csv sweep A"}) {
+    for (const char* args :
+         {"read A", "selftest", "--csv sweep A", "list", "--help", "--version"}) {
         const ToolRun full = shell(std::string("$XT ") + args + " >/dev/full");
         EXPECT_EQ(full.status, 4) << args;
         EXPECT_THAT(full.err, HasSubstr("No space left on device")) << args;
     }
-    // A reader that goes away under a parent that ignores SIGPIPE: nothing more is sent.
-    const ToolRun closed = shell(
-        "trap '' PIPE; $XT --csv sweep A --step 1 | head -1 >/dev/null; "
-        "exit ${PIPESTATUS[0]}");
+    // A reader that goes away: nothing more is sent.
+    const ToolRun closed =
+        shell("$XT --csv sweep A --step 1 | head -1 >/dev/null; exit ${PIPESTATUS[0]}");
     EXPECT_EQ(closed.status, 4);
     EXPECT_LT(closed.trace.size(), 20000u) << "the sweep went on without its reader";
+    EXPECT_THAT(closed.err, HasSubstr("Broken pipe"));
     // A FIFO nobody reads is refused at once instead of holding the run up.
     const std::string fifo = testing::TempDir() + "xt4830ctl-fifo";
     const ToolRun special =
@@ -148,6 +159,12 @@ TEST(Tool, OutputThatCannotBeWrittenStopsTheRunWithStatus4) {
               "; status=$?; rm -f " + fifo + "; exit $status");
     EXPECT_EQ(special.status, 4);
     EXPECT_THAT(special.err, HasSubstr("not a regular file"));
+    // A row left cut short by an earlier run: the new rows start on a line of their own.
+    const std::string torn = testing::TempDir() + "xt4830ctl-torn.csv";
+    const ToolRun append = shell("printf '1,2' >" + torn + "; $XT --csv read A -o " + torn);
+    EXPECT_THAT(append.err, HasSubstr("ends in a row cut short"));
+    EXPECT_THAT(slurp(torn), testing::StartsWith("1,2\n# software: "));
+    std::filesystem::remove(torn);
 }
 
 TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
@@ -163,15 +180,25 @@ TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
         EXPECT_GT(std::count(written.begin(), written.end(), '\n'), 20) << "rows flushed";
         EXPECT_LT(r.trace.size(), 65536u) << "the sweep stopped";
     }
+    // A characterisation keeps the figures measured before the signal, marked as partial, and
+    // ends at once.
+    std::filesystem::remove(rows);
+    const ToolRun figures =
+        shell("$XT --csv characterise A --settle-ms 1 >" + rows +
+              " & sleep 0.5; kill -INT $!; s=$(date +%s%N); wait $!; status=$?; "
+              "echo $(( ($(date +%s%N) - s) / 1000000 )); exit $status");
+    EXPECT_EQ(figures.status, 130);
+    EXPECT_LT(std::stoi(figures.out), 500) << "ms from the signal to the end";
+    EXPECT_THAT(figures.err, HasSubstr("Partial: stopped by signal 2 after "));
+    EXPECT_THAT(slurp(rows), testing::MatchesRegex(
+                                 "(.|\n)*# partial: stopped by signal 2 after [0-9]+ of 262400 "
+                                 "readings\ncode,mean_count,[^\n]*\n([0-9]+,[^\n]*\n){10,}"));
     // A log until stopped, appended to a file, each sample at its place in the schedule.
     std::filesystem::remove(rows);
     const ToolRun log = shell("$XT --csv read A --count 0 --interval 0.05 -o " + rows +
                               " & sleep 1.03; kill -TERM $!; wait $!");
     EXPECT_EQ(log.status, 143);
-    std::istringstream lines(slurp(rows));
-    std::vector<std::string> times;
-    for (std::string line; std::getline(lines, line);)
-        times.push_back(line);
+    const std::vector<std::string> times = dataLines(slurp(rows));
     ASSERT_GE(times.size(), 19u);
     EXPECT_EQ(times[0], "time,input,count,volts");
     // Seconds and milliseconds of the first sample and of the nineteenth, 18 intervals on.
@@ -191,6 +218,20 @@ TEST(Tool, BatchesAreBoundedStreamedAndOneCsvTable) {
     EXPECT_EQ(endless.status, 2);
     EXPECT_THAT(endless.err, HasSubstr("larger than a batch may be"));
     EXPECT_TRUE(endless.trace.empty());
+    // Input that never comes or never ends: a FIFO is refused, a device stops after 100 bad
+    // lines in a row, a closed standard input is an empty batch; control characters shown.
+    const std::string fifo = testing::TempDir() + "xt4830ctl-batch-fifo";
+    const ToolRun waiting = shell("rm -f " + fifo + "; mkfifo " + fifo + "; timeout 5 $XT batch " +
+                                  fifo + "; status=$?; rm -f " + fifo + "; exit $status");
+    EXPECT_EQ(waiting.status, 2);
+    EXPECT_THAT(waiting.err, HasSubstr("is a FIFO: give it on standard input"));
+    const ToolRun zeros = shell("timeout 20 $XT batch --keep-going </dev/zero");
+    EXPECT_EQ(zeros.status, 2);
+    EXPECT_THAT(zeros.err, HasSubstr("100 bad lines in a row"));
+    EXPECT_EQ(shell("$XT batch <&-; echo $?").out, "0\n");
+    const ToolRun escaped = shell("printf 'write \\033[2J 1\\n' | $XT batch; $XT read $'\\a'");
+    EXPECT_THAT(escaped.err, HasSubstr("channel \"\\x1B[2J\""));
+    EXPECT_THAT(escaped.err, HasSubstr("input \"\\x07\""));
     // From a pipe, each line runs as it comes: the bad one in the middle does not stop the rest.
     const ToolRun piped = shell("printf 'read A\nfrob\nread B\n' | $XT --csv batch --keep-going");
     EXPECT_EQ(piped.status, 2);
@@ -221,10 +262,7 @@ TEST(Tool, BatchesAreBoundedStreamedAndOneCsvTable) {
     EXPECT_THAT(json.err, HasSubstr("--json does not fit"));
     // One table whatever the lines hold: one header, every row as wide.
     const ToolRun table = shell("printf 'read A\nselftest\n' | $XT --csv batch");
-    std::istringstream lines(table.out);
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(lines, line);)
-        rows.push_back(line);
+    const std::vector<std::string> rows = dataLines(table.out);
     ASSERT_EQ(rows.size(), 10u) << table.out;
     EXPECT_THAT(rows[0], testing::StartsWith("line,subcommand,time,input,count,volts,phase,"));
     for (const std::string& row : rows)
@@ -293,7 +331,10 @@ TEST(Tool, ListLoadsNothingBoardPicksOneAndABoardInUseIsLeftAloneWithStatus3) {
         SCOPED_TRACE(args);
         const ToolRun r = run(args, settings);
         EXPECT_EQ(r.status, status);
-        EXPECT_EQ(r.out, out);
+        std::string rows;
+        for (const std::string& row : dataLines(r.out))
+            rows += row + "\n";
+        EXPECT_EQ(rows, out);
         EXPECT_EQ(r.err, err);
         EXPECT_EQ(r.trace.size(), traced) << "the opening alone, never a request";
     }
@@ -303,8 +344,11 @@ TEST(Tool, ReadsAndSelfTestsPrintCsvAndTheVerdictIsTheStatus) {
     const ToolRun sample = run("--csv read C --count 3 --interval 0 --vref 6");
     EXPECT_EQ(sample.status, 0);
     EXPECT_THAT(sample.out, testing::MatchesRegex(
-                                "time,input,count,volts\n([0-9]{4}-[0-9]{2}-[0-9]{2}T"
+                                "(#[^\n]*\n)+time,input,count,volts\n([0-9]{4}-[0-9]{2}-[0-9]{2}T"
                                 "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z,C,0,0\\.000000\n){3}"));
+    const std::vector<std::string> all = dataLines(run("--csv read all").out);
+    ASSERT_EQ(all.size(), 9u);
+    EXPECT_THAT(all[8], testing::MatchesRegex("[-0-9T:.]+Z,H,0,0\\.000000"));
     const ToolRun pass = run("selftest");
     EXPECT_EQ(pass.status, 0);
     EXPECT_THAT(pass.out, HasSubstr("mid scale  D  2048  1.500000  1.49  1.51  pass\nPASS\n"));
@@ -320,21 +364,17 @@ TEST(Tool, SweepOverAStuckOutputShowsTheDifferenceWaitingTheSettlingTimeAtEachCo
                           "stuck=B:0x1000");
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "code,ideal_volts,count,measured_volts,difference_counts\n"
-              "0x4000,0.750000,256,0.187500,-768\n"
-              "0x8000,1.500000,256,0.187500,-1792\n"
-              "0xC000,2.250000,256,0.187500,-2816\n");
+    EXPECT_THAT(dataLines(r.out),
+                testing::ElementsAre("code,ideal_volts,count,measured_volts,difference_counts",
+                                     "16384,0.750000,256,0.187500,-768",
+                                     "32768,1.500000,256,0.187500,-1792",
+                                     "49152,2.250000,256,0.187500,-2816"));
+    EXPECT_THAT(r.out, HasSubstr("# board: virtual board\n# package: tssop\n# time_utc: 20"));
+    EXPECT_THAT(r.out, HasSubstr("# output: B\n# from_code: 16384\n# to_code: 49152\n# step: "
+                                 "16384\n# dac_reference_v: 3.000000\n# adc_reference_v: "
+                                 "3.000000\n# settle_ms: 100\n"));
     EXPECT_THAT(r.err, HasSubstr("offset 256.00 counts, gain error -100.000 %, largest difference "
                                  "-2816"));
-}
-
-TEST(Tool, SweepEndsOnItsLastCodeWhereTheStepDoesNotLandOnIt) {
-    EXPECT_EQ(run("--csv sweep A --from 0xFF00 --step 0x80").out,
-              "code,ideal_volts,count,measured_volts,difference_counts\n"
-              "0xFF00,2.988281,4080,2.988281,0\n"
-              "0xFF80,2.994141,4088,2.994141,0\n"
-              "0xFFFF,2.999954,4095,2.999268,0\n");
 }
 
 TEST(Tool, BatchRunsOverOneOpeningAndStopsAtTheFailingLine) {
@@ -395,16 +435,21 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
 
     const ToolRun table = run("--csv characterise A --stride 0x4000 --samples 4", board);
     ASSERT_EQ(table.status, 0) << table.err;
-    std::istringstream lines(table.out);
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(lines, line);)
-        rows.push_back(line);
+    const std::vector<std::string> rows = dataLines(table.out);
     ASSERT_EQ(rows.size(), 6u) << table.out;  // the header, 0, 0x4000, 0x8000, 0xC000, 0xFFFF
     EXPECT_EQ(rows[0],
               "code,mean_count,count_uncertainty,volts,inl_lsb,inl_lsb_uncertainty,dnl_lsb,"
               "dnl_lsb_uncertainty");
-    EXPECT_THAT(rows[3], testing::StartsWith("0x8000,"));
+    EXPECT_THAT(rows[3], testing::StartsWith("32768,"));
     EXPECT_THAT(table.err, HasSubstr("Offset error: "));
+    // Every column a number to a script: the sweep's and the characterisation's tables.
+    const ToolRun numbers = shell(
+        "$XT --csv sweep A --step 0x4000 >s.csv; $XT --csv characterise A --stride 0x4000 "
+        "--samples 4 >c.csv; python3 -c 'import csv, sys\nfor name in sys.argv[1:]:\n"
+        "    rows = list(csv.reader(l for l in open(name) if l[0] != \"#\"))\n"
+        "    print(len(rows), len([float(x) for r in rows[1:] for x in r if x]))' s.csv c.csv; "
+        "rm s.csv c.csv");
+    EXPECT_EQ(numbers.out, "6 25\n6 26\n") << numbers.err;
 }
 
 TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
@@ -459,7 +504,8 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
     // The sweep's volts are the meter's: 1.5 V + 0.1 mV at 0x8000.
     const ToolRun sweep = run("--csv sweep C --from 0x8000 --to 0x8000" + meter,
                               "meter=" + port + ",probe=C,offset=C:0.1");
-    EXPECT_THAT(sweep.out, HasSubstr("0x8000,1.500000,2048,1.500100,0")) << sweep.err;
+    EXPECT_THAT(sweep.out, HasSubstr("32768,1.500000,2048,1.500100,0")) << sweep.err;
+    EXPECT_THAT(sweep.out, HasSubstr("# meter: XT4830,VIRTUAL-DMM,0,1.0\n"));
 }
 
 TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) {

@@ -30,11 +30,12 @@ TEST(ValueReading, CodesInEveryNotationAndVoltsAgainstTheReference) {
          {Case{"0x8000", "3", 0x8000}, Case{"8000h", "3", 0x8000}, Case{"32768", "3", 0x8000},
           Case{"0XFFFF", "3", 0xFFFF}, Case{"1.5V", "3", 0x8000}, Case{"1v", "3", 0x5555},
           Case{"2.9999V", "3.0V", 0xFFFE}, Case{"0V", "3", 0}, Case{"2.5V", "65536", 2},
-          Case{"3.5V", "65536", 4}}) {
+          Case{"3.5V", "65536", 4}, Case{"1500mV", "3", 0x8000}, Case{"0.5MV", "3", 0x000B},
+          Case{"2999.9mv", "3", 0xFFFE}, Case{"7mV", "3", 0x0099}}) {
         EXPECT_EQ(readDataValue(value, reference), code) << value << " " << reference;
     }
-    for (const char* bad :
-         {"0x10000", "65536", "12G4", "", "h", "-1", "0x", "1.5", "3V", "-0.1V", "abcV", "1,5V"}) {
+    for (const char* bad : {"0x10000", "65536", "12G4", "", "h", "-1", "0x", "1.5", "3V", "-0.1V",
+                            "abcV", "1,5V", "mV", ".mV", "1e3mV", "3000mV", "-5mV"}) {
         EXPECT_THROW(readDataValue(bad, "3"), BadInput) << bad;
     }
     for (const char* bad : {"0", "-3", "x", ""})

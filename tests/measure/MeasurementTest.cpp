@@ -182,7 +182,7 @@ TEST(Sweep, SettingsAreCheckedInOneWordingForEveryCaller) {
 TEST(ResultTables, NumbersKeepThePointOnAGermanDesktop) {
     const GermanLocale german;
     if (!german.active()) GTEST_SKIP() << "no German locale could be made here";
-    EXPECT_EQ(sweepFields({0x1234, 0.5, 1234, 0.5, 0})[0], "0x1234");
+    EXPECT_EQ(sweepFields({0x1234, 0.5, 1234, 0.5, 0})[0], "4660");
     EXPECT_EQ(describeFailure({0xDE, 0x3E19, 0x8000, 0, 0, nullptr}, 1234),
               "request 0xDE (value 0x3E19, index 0x8000) failed with result 1234");
 }

@@ -1,25 +1,45 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class QAbstractSeries;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QString;
 class QValueAxis;
 class QWidget;
 
-// What the plot window's charts share in their axes.
+// The one rule every chart of the plot window draws its axes by, as a plotting library
+// draws them: values at round steps, codes at round hexadecimal steps, and no more labels
+// than the chart has room for.
 
-// The tick interval of a code axis over span codes: the smallest power of two (a round
-// hexadecimal code: 0x1000, 0x2000, ...) that divides the span into at most eight steps.
-int32_t codeTickInterval(int32_t span);
+// Value ticks: the first and last tick, the range from low to high widened to whole ticks,
+// and the step between them, 1, 2, 2.5 or 5 times a power of ten, the smallest giving at
+// most maxSteps steps. A flat range is widened by half a unit each way.
+struct ValueTicks {
+    double first;
+    double last;
+    double step;
+};
+ValueTicks valueTicks(double low, double high, int maxSteps);
+
+// The tick codes over first to last: both ends, and between them the multiples of the
+// smallest power of two giving at most maxSteps steps, those too near an end (under half a
+// step) left out so no two labels touch.
+std::vector<int32_t> codeTicks(int32_t first, int32_t last, int maxSteps);
 
 // A horizontal axis of DAC codes at the bottom of chart, labelled in hexadecimal as the code
-// fields take them, over the whole code range.
-QValueAxis* addCodeAxis(QChart& chart);
-// Puts a code axis over first to last, its ticks on the round codes within.
-void setCodeRange(QValueAxis& axis, int32_t first, int32_t last);
+// fields take them, over the whole code range; its labels follow the chart's width.
+QCategoryAxis* addCodeAxis(QChart& chart);
+// Puts a code axis over first to last.
+void setCodeRange(QCategoryAxis& axis, int32_t first, int32_t last);
+
+// A value axis of chart on side (Qt::AlignLeft), titled; its ticks follow the chart's height.
+QValueAxis* addValueAxis(QChart& chart, const QString& title);
+// Puts a value axis over low to high, widened to whole ticks.
+void setValueRange(QValueAxis& axis, double low, double high);
 
 // A chart of one series against code, titled, its vertical axis titled with the unit, no legend.
 QChartView* codePlotView(QWidget* parent, QAbstractSeries* series, const QString& title,

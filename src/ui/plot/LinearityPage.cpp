@@ -323,6 +323,7 @@ void LinearityPage::showSummary() {
         return;
     }
     const std::vector<SummaryRow> rows = linearityTable(*result_, s);
+    summary_->clearSpans();
     summary_->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < summary_->rowCount(); ++i) {
         const SummaryRow& row = rows[static_cast<std::size_t>(i)];
@@ -331,7 +332,7 @@ void LinearityPage::showSummary() {
             summary_->setItem(i, column++, new QTableWidgetItem(QString::fromStdString(*text)));
         // A setting or a verdict has no uncertainty and no unit: its words take their room.
         const bool wordsOnly = row.uncertainty.empty() && row.unit.empty();
-        summary_->setSpan(i, 1, 1, wordsOnly ? 3 : 1);
+        if (wordsOnly) summary_->setSpan(i, 1, 1, 3);
         if (row.figure.starts_with("Verdict")) {
             const QColor colour = row.value.starts_with("PASS")   ? QColor(0, 128, 0)
                                   : row.value.starts_with("FAIL") ? QColor(192, 0, 0)
@@ -340,6 +341,11 @@ void LinearityPage::showSummary() {
         }
     }
     summary_->resizeRowsToContents();
+    // Every row in sight without scrolling.
+    int height = summary_->horizontalHeader()->height() + 2 * summary_->frameWidth();
+    for (int i = 0; i < summary_->rowCount(); ++i)
+        height += summary_->rowHeight(i);
+    summary_->setMinimumHeight(height);
     QStringList warnings;
     for (const std::string& warning : linearityWarnings(*result_, s))
         warnings.append(QString::fromStdString(warning));
@@ -365,9 +371,10 @@ void LinearityPage::finish() {
     if (!meterFailure_.empty()) warn(dialogs_, asSentence(meterFailure_));
 }
 
-std::optional<std::string> LinearityPage::csv() const {
+std::optional<std::string> LinearityPage::csv(Provenance provenance) const {
     if (!result_ || !result_->problem.empty()) return std::nullopt;
-    std::string text = std::string(kLinearityColumns) + "\n";
+    provenance.settings = settingsOf(characterisation_->settings());
+    std::string text = provenanceComment(provenance) + kLinearityColumns + "\n";
     for (const CodeResult& c : result_->codes)
         text += joined(linearityFields(c), ",") + "\n";
     return text;

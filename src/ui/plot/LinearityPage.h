@@ -43,7 +43,7 @@ public:
     const std::optional<LinearityResult>& result() const { return result_; }
     // The per-code table as CSV with the command line's columns; the figures as the command
     // line's JSON object. Nothing before a run has given figures.
-    std::optional<std::string> csv() const;
+    std::optional<std::string> csv(Provenance provenance) const;
     std::optional<std::string> json() const;
 
     QComboBox* inputChoice() const { return input_; }

@@ -85,6 +85,7 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
       stripChart_(new StripChartPage(this)),
       sweep_(new SweepPage(requests, monitor, dialogs, this)),
       linearity_(new LinearityPage(requests, monitor, dialogs, provenance, this)),
+      provenance_(provenance),
       board_(QString::fromStdString(provenance.board)),
       askPath_([this](const QString& suggested, const QString& filter) {
           return askWithFileDialog(this, suggested, filter);
@@ -118,10 +119,6 @@ ReadbackPlot::ReadbackPlot(Declare& requests, AdcMonitor& monitor, Dialogs& dial
     });
 }
 
-std::string ReadbackPlot::boardLine() const {
-    return board_.isEmpty() ? std::string() : "# " + board_.toStdString() + "\n";
-}
-
 QWidget* ReadbackPlot::picture() const {
     const QWidget* shown = tabs_->currentWidget();
     if (shown == linearity_) return linearity_->plots();
@@ -133,12 +130,10 @@ std::optional<std::string> ReadbackPlot::fileBytes(FileKind kind) const {
     const QWidget* shown = tabs_->currentWidget();
     switch (kind) {
         case FileKind::Csv: {
-            const std::optional<std::string> table = shown == linearity_ ? linearity_->csv()
-                                                     : shown == sweep_
-                                                         ? sweep_->csv()
-                                                         : stripChart_->history().csv();
-            if (!table) return std::nullopt;
-            return boardLine() + *table;
+            Provenance now = provenance_;
+            now.time = std::chrono::system_clock::now();
+            if (shown == linearity_) return linearity_->csv(now);
+            return shown == sweep_ ? sweep_->csv(now) : stripChart_->history().csv(now);
         }
         case FileKind::Png:
             return pngOf(picture(), board_);

@@ -50,8 +50,6 @@ private:
     // The plot shown as a file of kind, or nothing while there is nothing to save.
     std::optional<std::string> fileBytes(FileKind kind) const;
     QWidget* picture() const;
-    // A CSV file's first line naming the board ("# virtual board"); none when it is not told.
-    std::string boardLine() const;
     void save(FileKind kind);
 
     Dialogs& dialogs_;
@@ -59,7 +57,8 @@ private:
     StripChartPage* stripChart_;
     SweepPage* sweep_;
     LinearityPage* linearity_;
-    QString board_;  // the board the plots are measured on; empty when not told
+    Provenance provenance_;  // of the board the plots are measured on; its time is the save's
+    QString board_;          // the board in words; empty when not told
     std::array<QPushButton*, 4> saveButtons_{};
     PathQuestion askPath_;
 };

@@ -12,8 +12,8 @@ std::size_t SampleHistory::add(const Sample& sample) {
     return forgotten;
 }
 
-std::string SampleHistory::csv() const {
-    std::string text = std::string(kSampleColumns) + "\n";
+std::string SampleHistory::csv(const Provenance& provenance) const {
+    std::string text = provenanceComment(provenance) + kSampleColumns + "\n";
     for (const Sample& s : samples_)
         text += joined(sampleFields(s.time, s.input, s.count, s.volts), ",") + "\n";
     return text;

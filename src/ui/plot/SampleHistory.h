@@ -5,6 +5,8 @@
 #include <deque>
 #include <string>
 
+#include "measure/Provenance.h"
+
 // The read-back samples of the last ten minutes, oldest first, as the strip chart shows them.
 class SampleHistory {
 public:
@@ -24,8 +26,9 @@ public:
     void clear() { samples_.clear(); }
     const std::deque<Sample>& samples() const { return samples_; }
 
-    // The samples as CSV, with the command line's columns and a header line.
-    std::string csv() const;
+    // The samples as CSV, with the command line's columns, a header line and the provenance
+    // before it.
+    std::string csv(const Provenance& provenance) const;
 
 private:
     std::deque<Sample> samples_;

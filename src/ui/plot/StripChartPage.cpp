@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -12,6 +13,7 @@
 #include <QValueAxis>
 
 #include "measure/ResultTables.h"
+#include "ui/plot/ChartAxes.h"
 
 namespace {
 
@@ -28,18 +30,13 @@ StripChartPage::StripChartPage(QWidget* parent)
       chart_(new QChart),
       view_(new QChartView(chart_, this)),
       time_(new QDateTimeAxis(this)),
-      volts_(new QValueAxis(this)),
+      volts_(addValueAxis(*chart_, QStringLiteral("Volts"))),
       pause_(new QPushButton(QStringLiteral("Pause"), this)),
       clear_(new QPushButton(QStringLiteral("Clear"), this)) {
     time_->setFormat(QStringLiteral("HH:mm:ss"));
     time_->setTitleText(QStringLiteral("Time"));
     time_->setTickCount(6);  // a line every two minutes
-    volts_->setTitleText(QStringLiteral("Volts"));
-    volts_->setLabelFormat(QStringLiteral("%.2f"));
-    volts_->setTickType(QValueAxis::TicksDynamic);
-    volts_->setTickAnchor(0);
     chart_->addAxis(time_, Qt::AlignBottom);
-    chart_->addAxis(volts_, Qt::AlignLeft);
     // A line for every input from the start, so the legend lists them in order; an input
     // shows in it once it has been measured.
     for (int input = 0; input < static_cast<int>(series_.size()); ++input) {
@@ -88,13 +85,15 @@ void StripChartPage::showSpanTo(qint64 now, double reference) {
                     QDateTime::fromMSecsSinceEpoch(now));
     // A little room beyond 0 V and the reference, so a line on either stays in sight whole.
     const double room = reference * 0.04;
-    volts_->setRange(-room, reference + room);
-    volts_->setTickInterval(reference / 6);
+    setValueRange(*volts_, -room, reference + room);
 }
 
 void StripChartPage::showInLegend() {
     for (QLineSeries* series : series_)
         chart_->legend()->markers(series).at(0)->setVisible(series->count() > 0);
+    // The legend lays its markers out anew only when told: else a marker shown since shows
+    // without its name until the window is resized.
+    chart_->legend()->layout()->invalidate();
 }
 
 void StripChartPage::clearAll() {

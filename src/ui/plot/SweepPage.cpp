@@ -1,5 +1,6 @@
 #include "ui/plot/SweepPage.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -59,11 +60,9 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     measured_->setName(QStringLiteral("Measured"));
     ideal_->setName(QStringLiteral("Ideal: code x reference / 65536"));
     QChart* chart = view_->chart();
-    QValueAxis* codes = addCodeAxis(*chart);
-    auto* volts = new QValueAxis(this);
-    volts->setTitleText(QStringLiteral("Volts"));
-    volts->setRange(0, 3);
-    chart->addAxis(volts, Qt::AlignLeft);
+    QCategoryAxis* codes = addCodeAxis(*chart);
+    QValueAxis* volts = addValueAxis(*chart, QStringLiteral("Volts"));
+    setValueRange(*volts, 0, 3);
     for (QLineSeries* series : {ideal_, measured_}) {
         chart->addSeries(series);
         series->attachAxis(codes);
@@ -123,10 +122,11 @@ void SweepPage::Start_Click() {
         series->clear();
     summary_->clear();
     for (QChartView* view : {view_, errorView_}) {
-        auto* codes = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
+        auto* codes = static_cast<QCategoryAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
         setCodeRange(*codes, settings->from, settings->to);
     }
-    view_->chart()->axes(Qt::Vertical).at(0)->setRange(0, settings->dacReference);
+    setValueRange(*static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0)), 0,
+                  settings->dacReference);
     sweep_ = std::make_unique<Sweep>(requests_, *settings);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
@@ -171,8 +171,9 @@ void SweepPage::finish() {
         warn(dialogs_, "The sweep stopped: the " + *refusal + ".");
 }
 
-std::string SweepPage::csv() const {
-    std::string text = std::string(kSweepColumns) + "\n";
+std::string SweepPage::csv(Provenance provenance) const {
+    if (sweep_) provenance.settings = settingsOf(sweep_->settings());
+    std::string text = provenanceComment(provenance) + kSweepColumns + "\n";
     for (const SweepPoint& p : points_)
         text += joined(sweepFields(p), ",") + "\n";
     return text;

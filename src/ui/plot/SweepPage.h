@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/Declare.h"
+#include "measure/Provenance.h"
 #include "measure/Sweep.h"
 #include "ui/plot/SlicedRun.h"
 
@@ -34,8 +35,9 @@ public:
     bool running() const { return run_.running(); }
 
     const std::vector<SweepPoint>& points() const { return points_; }
-    // The points as CSV, with the command line's columns and a header line.
-    std::string csv() const;
+    // The points as CSV, with the command line's columns, a header line and the provenance
+    // with the sweep's settings before it.
+    std::string csv(Provenance provenance) const;
 
     QComboBox* inputChoice() const { return input_; }
     QLineEdit* fromText() const { return from_; }

@@ -1,0 +1,70 @@
+#include "measure/Provenance.h"
+
+#include "measure/ResultTables.h"
+
+namespace {
+
+std::string volts(double value) {
+    return fixed(value, 6);
+}
+
+}  // namespace
+
+Provenance provenanceOf(const Deliverable& d, Package package, std::string board) {
+    return {std::string(d.name),
+            versionText(d),
+            std::string(d.variant),
+            package == Package::Lfcsp ? "lfcsp" : "tssop",
+            std::move(board),
+            std::chrono::system_clock::now(),
+            {},
+            {},
+            {}};
+}
+
+std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double reference,
+                                      double intervalSeconds) {
+    std::string names;
+    for (const int input : inputs)
+        names += (names.empty() ? "" : " ") + inputName(input);
+    return {{"input", names},
+            {"adc_reference_v", volts(reference)},
+            {"interval_s", fixed(intervalSeconds, 3)}};
+}
+
+std::vector<Setting> settingsOf(const SweepSettings& s) {
+    return {{"output", inputName(s.output)},
+            {"from_code", std::to_string(s.from)},
+            {"to_code", std::to_string(s.to)},
+            {"step", std::to_string(s.step)},
+            {"dac_reference_v", volts(s.dacReference)},
+            {"adc_reference_v", volts(s.adcReference)},
+            {"settle_ms", std::to_string(s.settle.count())}};
+}
+
+std::vector<Setting> settingsOf(const CharacteriseSettings& s) {
+    return {{"output", inputName(s.output)},
+            {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
+            {"stride", std::to_string(s.stride)},
+            {"window", std::to_string(s.from) + " to " + std::to_string(s.to)},
+            {"samples_per_code", std::to_string(s.samples)},
+            {"dither", std::to_string(s.dither)},
+            {"shuffled", s.shuffled ? "yes" : "no"},
+            {"line", kLineNames[static_cast<std::size_t>(s.line)]},
+            {"fit_range_pct", fixed(s.fitLowPercent, 1) + " to " + fixed(s.fitHighPercent, 1)},
+            {"dac_reference_v", volts(s.dacReference)},
+            {"adc_reference_v", volts(s.adcReference)},
+            {"settle_ms", std::to_string(s.settle.count())}};
+}
+
+std::string provenanceComment(const Provenance& p) {
+    std::string text = "# software: " + p.software + " " + p.version +
+                       "\n# deliverable: " + p.variant +
+                       "\n# board: " + (p.board.empty() ? "not told" : p.board) +
+                       "\n# package: " + p.package + "\n# time_utc: " + utcTimestamp(p.time) + "\n";
+    for (const auto& [name, value] : p.settings)
+        text.append("# ").append(name).append(": ").append(value).append("\n");
+    if (!p.meter.empty()) text += "# meter: " + p.meter + "\n";
+    if (!p.partial.empty()) text += "# partial: " + p.partial + "\n";
+    return text;
+}
