@@ -363,9 +363,10 @@ struct Grammar {
 
 Invocation invocationOf(Grammar& g) {
     Invocation invocation;
-    invocation.options = {&g.deliverable(), g.package == "lfcsp" ? Package::Lfcsp : Package::Tssop,
-                          std::chrono::duration<double>(readSeconds(g.wait, kLongestWait, "wait")),
-                          g.csv, g.board};
+    invocation.options = {
+        &g.deliverable(),
+        g.package == packageName(Package::Lfcsp) ? Package::Lfcsp : Package::Tssop,
+        std::chrono::duration<double>(readSeconds(g.wait, kLongestWait, "wait")), g.csv, g.board};
     invocation.batch = g.batch->parsed();
     invocation.batchFile = g.batchFile == "-" ? "" : g.batchFile;
     invocation.keepGoing = g.keepGoing;

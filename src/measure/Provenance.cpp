@@ -14,7 +14,7 @@ Provenance provenanceOf(const Deliverable& d, Package package, std::string board
     return {std::string(d.name),
             versionText(d),
             std::string(d.variant),
-            package == Package::Lfcsp ? "lfcsp" : "tssop",
+            std::string(packageName(package)),
             std::move(board),
             std::chrono::system_clock::now(),
             {},
