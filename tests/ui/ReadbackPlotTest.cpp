@@ -28,6 +28,7 @@
 #include "FakePeriodicTimer.h"
 #include "MainWindowRig.h"
 #include "ui/plot/ChartAxes.h"
+#include "ui/plot/ChartView.h"
 #include "ui/plot/LinearityPage.h"
 #include "ui/plot/ReadbackPlot.h"
 #include "ui/plot/StripChartPage.h"
@@ -312,7 +313,7 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
                 testing::StartsWith("PASS"));
     // The INL limit drawn at +/-1000 LSB across the codes; no DNL limit, no DNL lines.
     const QList<QAbstractSeries*> inlSeries = page.inlView()->chart()->series();
-    ASSERT_EQ(inlSeries.size(), 3);
+    ASSERT_EQ(inlSeries.size(), 4);
     EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[1])->points(),
               (QList<QPointF>{{0, 1000}, {65535, 1000}}));
     EXPECT_EQ(static_cast<QLineSeries*>(inlSeries[2])->at(1), QPointF(65535, -1000));
