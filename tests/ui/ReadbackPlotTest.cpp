@@ -39,22 +39,6 @@ static ReadbackPlot& openPlot(const MainWindowRig& rig) {
     return *rig.main().plotWindow();
 }
 
-// The texts a chart shows on the screen: its axes' labels and titles, its legend, its title.
-static QStringList drawnTexts(QChartView* view) {
-    view->window()->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(view->window()));
-    for (int round = 0; round < 3; ++round)  // the axes relabel after each layout
-        QCoreApplication::processEvents();
-    QStringList texts;
-    const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
-    for (const QGraphicsItem* item : view->scene()->items()) {
-        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
-        if (text != nullptr && text->isVisible() && shown.contains(text->sceneBoundingRect()))
-            texts << text->toPlainText();
-    }
-    return texts;
-}
-
 static std::string fileText(const std::string& path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), {}};

@@ -63,19 +63,27 @@ void relabel(QCategoryAxis& axis, double width) {
 
 // A zoomed axis shows its zoom exactly, ticked on whole steps within it.
 void rescale(QValueAxis& axis, double height) {
+    const int steps = stepsFor(height, kValueLabelHeight);
     const auto zoom = zoomOf(axis);
     const ValueTicks t =
-        zoom ? valueTicks(zoom->first, zoom->second, stepsFor(height, kValueLabelHeight))
-             : valueTicks(axis.property("low").toDouble(), axis.property("high").toDouble(),
-                          stepsFor(height, kValueLabelHeight));
-    zoom ? axis.setRange(zoom->first, zoom->second) : axis.setRange(t.first, t.last);
+        zoom ? valueTicks(zoom->first, zoom->second, steps)
+             : valueTicks(axis.property("low").toDouble(), axis.property("high").toDouble(), steps);
+    const auto range = zoom ? *zoom : std::pair(t.first, t.last);
+    // The axis lays out its ticks at each change: the step grows before the range does, and
+    // the range shrinks before the step does, or a range of thousands would be ticked for a
+    // moment at a step of a tenth.
+    if (t.step > axis.tickInterval()) axis.setTickInterval(t.step);
+    axis.setRange(range.first, range.second);
     axis.setTickInterval(t.step);
     axis.setLabelFormat(QStringLiteral("%.%1f").arg(decimalsFor(t.step)));
 }
 
+// The plot area of the axis's chart, which owns it through objects of its own.
 QSizeF plotSize(const QAbstractAxis& axis) {
-    const auto* chart = qobject_cast<const QChart*>(axis.parent());
-    return chart != nullptr ? chart->plotArea().size() : QSizeF();
+    for (const QObject* owner = axis.parent(); owner != nullptr; owner = owner->parent()) {
+        if (const auto* chart = qobject_cast<const QChart*>(owner)) return chart->plotArea().size();
+    }
+    return {};
 }
 
 // Shows the axis over its zoom, or its home range when it has none.
