@@ -192,7 +192,7 @@ TEST(ReadbackPlot, SavesWholeOrNotAtAllAndSaysWhyNot) {
     EXPECT_THAT(fileText(dir + "here.csv"),
                 testing::MatchesRegex("# software: XT4830[^\n]*\n# deliverable: [AB]\n# board: "
                                       "virtual board\n# package: [a-z]+\n# time_utc: [^\n]+Z\n"
-                                      "time,input,count,volts\n"));
+                                      "(# [^\n]*\n)*time_s,unix_time_s,input,count,volts\n"));
     // A FIFO is refused at once, even with a reader waiting on it.
     const std::string fifo = dir + "fifo.csv";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -231,6 +231,9 @@ TEST(PlotWindow, ASessionRunsAndSavesEveryPageWithoutAQtWarning) {
             }
         }
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 10);
+        const std::string csv = dir + "*.csv";
+        EXPECT_EQ(std::system(("python3 " XT4830_CSV_NUMBERS " " + csv).c_str()), 0)
+            << "every column of every table a number";
         EXPECT_TRUE(rig.dialogs.shown.empty());
         plot.close();
     }
