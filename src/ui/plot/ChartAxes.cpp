@@ -61,21 +61,25 @@ void relabel(QCategoryAxis& axis, double width) {
     }
 }
 
-// A zoomed axis shows its zoom exactly, ticked on whole steps within it.
-void rescale(QValueAxis& axis, double height) {
+// A zoomed axis shows its zoom exactly, ticked on whole steps within it. The axis labels its
+// own ticks, each the whole step it stands for: a zero summed up from the steps would read
+// "-0.0".
+void rescale(QCategoryAxis& axis, double height) {
     const int steps = stepsFor(height, kValueLabelHeight);
     const auto zoom = zoomOf(axis);
     const ValueTicks t =
         zoom ? valueTicks(zoom->first, zoom->second, steps)
              : valueTicks(axis.property("low").toDouble(), axis.property("high").toDouble(), steps);
-    const auto range = zoom ? *zoom : std::pair(t.first, t.last);
-    // The axis lays out its ticks at each change: the step grows before the range does, and
-    // the range shrinks before the step does, or a range of thousands would be ticked for a
-    // moment at a step of a tenth.
-    if (t.step > axis.tickInterval()) axis.setTickInterval(t.step);
-    axis.setRange(range.first, range.second);
-    axis.setTickInterval(t.step);
-    axis.setLabelFormat(QStringLiteral("%.%1f").arg(decimalsFor(t.step)));
+    const auto [low, high] = zoom ? *zoom : std::pair(t.first, t.last);
+    for (const QString& label : axis.categoriesLabels())
+        axis.remove(label);
+    axis.setRange(low, high);
+    axis.setStartValue(low);
+    const int decimals = decimalsFor(t.step);
+    for (double k = std::ceil(low / t.step - 1e-9); k * t.step <= high + t.step * 1e-9; ++k) {
+        const double value = k * t.step + 0.0;  // + 0.0: no negative zero
+        axis.append(QString::number(value, 'f', decimals), std::max(value, low + t.step * 1e-9));
+    }
 }
 
 // The plot area of the axis's chart, which owns it through objects of its own.
@@ -88,10 +92,10 @@ QSizeF plotSize(const QAbstractAxis& axis) {
 
 // Shows the axis over its zoom, or its home range when it has none.
 void show(QAbstractAxis& axis) {
-    if (auto* codes = qobject_cast<QCategoryAxis*>(&axis))
-        return relabel(*codes, plotSize(axis).width());
-    if (auto* values = qobject_cast<QValueAxis*>(&axis))
-        return rescale(*values, plotSize(axis).height());
+    if (auto* ticked = qobject_cast<QCategoryAxis*>(&axis)) {
+        return isCodeAxis(axis) ? relabel(*ticked, plotSize(axis).width())
+                                : rescale(*ticked, plotSize(axis).height());
+    }
     auto* time = qobject_cast<QDateTimeAxis*>(&axis);
     if (time == nullptr) return;
     const auto zoom = zoomOf(axis);
@@ -102,6 +106,10 @@ void show(QAbstractAxis& axis) {
 }
 
 }  // namespace
+
+bool isCodeAxis(const QAbstractAxis& axis) {
+    return axis.property("codes").toBool();
+}
 
 ValueTicks valueTicks(double low, double high, int maxSteps) {
     if (!(high > low)) {
@@ -138,6 +146,7 @@ std::vector<int32_t> codeTicks(int32_t first, int32_t last, int maxSteps) {
 QCategoryAxis* addCodeAxis(QChart& chart) {
     auto* axis = new QCategoryAxis(&chart);
     axis->setTitleText(QStringLiteral("Code (hex)"));
+    axis->setProperty("codes", true);
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart.addAxis(axis, Qt::AlignBottom);
     // Queued: the labels change once the chart's layout is done, which they may change again.
@@ -155,10 +164,9 @@ void setCodeRange(QCategoryAxis& axis, int32_t first, int32_t last) {
 }
 
 QValueAxis* addValueAxis(QChart& chart, const QString& title) {
-    auto* axis = new QValueAxis(&chart);
+    auto* axis = new QCategoryAxis(&chart);
     axis->setTitleText(title);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setMinorTickCount(0);
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart.addAxis(axis, Qt::AlignLeft);
     QObject::connect(
         &chart, &QChart::plotAreaChanged, axis,
@@ -179,7 +187,7 @@ void setTimeRange(QDateTimeAxis& axis, double from, double to) {
 }
 
 void zoomAxis(QAbstractAxis& axis, double low, double high) {
-    if (qobject_cast<QCategoryAxis*>(&axis) != nullptr) {
+    if (isCodeAxis(axis)) {
         // Within the codes, the span kept when it runs over an end.
         high = std::max(high, low + kFewestCodes);
         const double over = std::max(0.0, high - kFullScaleCode) - std::max(0.0, -low);

@@ -36,6 +36,8 @@ std::vector<int32_t> codeTicks(int32_t first, int32_t last, int maxSteps);
 // A horizontal axis of DAC codes at the bottom of chart, labelled in hexadecimal as the code
 // fields take them, over the whole code range; its labels follow the chart's width.
 QCategoryAxis* addCodeAxis(QChart& chart);
+// Whether axis is a code axis made by addCodeAxis.
+bool isCodeAxis(const QAbstractAxis& axis);
 // Puts a code axis over first to last.
 void setCodeRange(QCategoryAxis& axis, int32_t first, int32_t last);
 

@@ -1,6 +1,5 @@
 #include "ui/plot/ChartView.h"
 
-#include <QCategoryAxis>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QLabel>
@@ -193,7 +192,7 @@ QString ChartView::readingText(const Reading& reading, int index) const {
     const QPointF p = reading.series->at(index);
     const QAbstractAxis* axis = chart()->axes(Qt::Horizontal).front();
     QString where = QString::number(p.x(), 'g', 6);
-    if (qobject_cast<const QCategoryAxis*>(axis) != nullptr) {
+    if (isCodeAxis(*axis)) {
         where = QStringLiteral("%1").arg(std::lround(p.x()), 4, 16, QLatin1Char('0')).toUpper();
     } else if (qobject_cast<const QDateTimeAxis*>(axis) != nullptr) {
         where = QDateTime::fromMSecsSinceEpoch(std::llround(p.x()))
