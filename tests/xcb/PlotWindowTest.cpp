@@ -99,6 +99,8 @@ void zoomPanAndReset(ChartView* view) {
     const auto panned = rangesOf(view);
     EXPECT_LT(panned[0], wheeled[0] - 0x100);
     EXPECT_NEAR(panned[1] - panned[0], wheeled[1] - wheeled[0], 2);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, centre);
+    EXPECT_EQ(rangesOf(view), panned) << "a click is no zoom";
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, centre);
     EXPECT_EQ(rangesOf(view), home) << "the whole chart again";
     QTest::mouseMove(viewport, QPoint(2, 2));
@@ -126,6 +128,7 @@ void linearityDrawnAndRead(LinearityPage& page) {
         readoutAt(page.inlView(), {0x6000, page.result()->codes[0x2000].inl->value}).split(' ');
     ASSERT_EQ(read.size(), 6) << read.join(' ').toStdString();
     const auto code = static_cast<std::size_t>(read[0].chopped(1).toInt(nullptr, 16));
+    EXPECT_NEAR(code, 0x6000, 0x800) << "the point nearest the pointer";
     const Figure inl = page.result()->codes.at(code - 0x4000).inl.value();
     EXPECT_EQ(read[1] + read[3] + read[5], "INL\u00B1LSB");
     EXPECT_NEAR(read[2].toDouble(), inl.value, 1e-4);

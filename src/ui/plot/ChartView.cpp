@@ -140,7 +140,6 @@ void ChartView::wheelEvent(QWheelEvent* event) {
         const double at = valueAt(along(axis, pos), first, last, range);
         zoomAxis(*axis, at - (at - range.first) * keep, at + (range.second - at) * keep);
     }
-    readAt(pos);
     event->accept();
 }
 
