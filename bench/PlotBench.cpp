@@ -16,6 +16,7 @@
 #include "board/Board.h"
 #include "board/Dialogs.h"
 #include "ui/monitor/AdcMonitor.h"
+#include "ui/plot/ChartView.h"
 #include "ui/plot/StripChartPage.h"
 #include "ui/plot/SweepPage.h"
 

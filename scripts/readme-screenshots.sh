@@ -35,7 +35,8 @@ import -window "$main" docs/main-window.png
 # Tools > Read-back Plot..., the Sweep page, Start: a sweep of output A against its ideal line.
 xdotool windowfocus --sync "$main" key alt+t Return
 plot=$(xdotool search --sync --onlyvisible --name '^Read-back Plot$' | head -n1)
-xdotool windowmove "$plot" 100 100
+# The whole window on the virtual screen (1024x768).
+xdotool windowmove "$plot" 0 0 windowsize "$plot" 1020 680
 sleep 0.3
 xdotool mousemove --window "$plot" 130 24 click 1
 sleep 0.3

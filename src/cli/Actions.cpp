@@ -141,11 +141,12 @@ Action sampleInput(const SampleSettings& settings) {
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
         std::optional<Meter> meter = openMeter(settings.meter);
+        const auto started = std::chrono::system_clock::now();
         if (out.csv()) {
             out.header(kSampleColumns, provenanceComment(provenanceOf(
                                            session,
                                            sampleSettingsOf(settings.inputs, settings.reference,
-                                                            settings.interval.count()),
+                                                            settings.interval.count(), started),
                                            meter)));
         }
         // Each sample at its place in the schedule, so a long log does not drift by the time
@@ -157,8 +158,8 @@ Action sampleInput(const SampleSettings& settings) {
             if (meter) {
                 // The meter reads the output it is wired to, once a sample.
                 stopIfAsked();
-                out.row(meterSampleFields(std::chrono::system_clock::now(), settings.inputs.front(),
-                                          meter->readVolts()));
+                out.row(meterSampleFields(std::chrono::system_clock::now(), started,
+                                          settings.inputs.front(), meter->readVolts(), !out.csv()));
                 continue;
             }
             for (const int input : settings.inputs) {
@@ -167,8 +168,8 @@ Action sampleInput(const SampleSettings& settings) {
                 if (k == 0 || settings.inputs.size() > 1)
                     session.requests().SelectMuxChannel(muxMask(input));
                 const int32_t adc = session.requests().ReadAdc();
-                out.row(sampleFields(std::chrono::system_clock::now(), input, adc,
-                                     adcVolts(adc, settings.reference)));
+                out.row(sampleFields(std::chrono::system_clock::now(), started, input, adc,
+                                     adcVolts(adc, settings.reference), !out.csv()));
             }
         }
         return 0;
@@ -178,12 +179,13 @@ Action sampleInput(const SampleSettings& settings) {
 Action selfTest() {
     return [](Session& session) {
         Output& out = session.output();
-        if (out.csv()) out.header(kSelfTestColumns, provenanceComment(provenanceOf(session, {})));
-        const SelfTestResult result = runSelfTest(session.requests());
-        for (const SelfTestReading& r : result.readings) {
-            out.row({r.phase->name, inputName(r.output), std::to_string(r.count), fixed(r.volts, 6),
-                     fixed(r.phase->low, 2), fixed(r.phase->high, 2), r.pass ? "pass" : "fail"});
+        if (out.csv()) {
+            out.header(kSelfTestColumns,
+                       provenanceComment(provenanceOf(session, selfTestSettings())));
         }
+        const SelfTestResult result = runSelfTest(session.requests());
+        for (const SelfTestReading& r : result.readings)
+            out.row(selfTestFields(r, !out.csv()));
         out.summary(result.pass ? "PASS\n" : "FAIL\n");
         return result.pass ? 0 : 1;
     };

@@ -164,7 +164,7 @@ std::string estimateText(const Characterisation& run, std::chrono::duration<doub
 
 std::vector<std::string> linearityFields(const CodeResult& c) {
     const auto steps = [](const std::optional<Figure>& f, bool uncertainty) {
-        return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string();
+        return f ? fixed(uncertainty ? f->uncertainty : f->value, 4) : std::string("nan");
     };
     return {std::to_string(c.code), fixed(c.count.value, 4), fixed(c.count.uncertainty, 4),
             fixed(c.volts, 6),      steps(c.inl, false),     steps(c.inl, true),

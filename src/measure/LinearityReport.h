@@ -15,7 +15,7 @@ inline constexpr const char* kLinearityColumns =
     "dnl_lsb_uncertainty";
 
 // code (decimal), mean count, its uncertainty, volts, INL and DNL in steps with their standard
-// uncertainties (empty where not measured)
+// uncertainties (nan where not measured, so every column reads as numbers)
 std::vector<std::string> linearityFields(const CodeResult& code);
 
 // One line of the summary: "Offset error", "3.0012", "0.0035", "mV".

@@ -23,13 +23,21 @@ Provenance provenanceOf(const Deliverable& d, Package package, std::string board
 }
 
 std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double reference,
-                                      double intervalSeconds) {
+                                      double intervalSeconds,
+                                      std::chrono::system_clock::time_point start) {
     std::string names;
     for (const int input : inputs)
         names += (names.empty() ? "" : " ") + inputName(input);
-    return {{"input", names},
-            {"adc_reference_v", volts(reference)},
-            {"interval_s", fixed(intervalSeconds, 3)}};
+    std::vector<Setting> settings{{"input", names}};
+    for (Setting& setting : sampleColumnSettings(start))
+        settings.push_back(std::move(setting));
+    settings.insert(settings.end(), {{"adc_reference_v", volts(reference)},
+                                     {"interval_s", fixed(intervalSeconds, 3)}});
+    return settings;
+}
+
+std::vector<Setting> sampleColumnSettings(std::chrono::system_clock::time_point start) {
+    return {{"input_column", "1 to 8 for A to H"}, {"time_s_from_utc", utcTimestamp(start)}};
 }
 
 std::vector<Setting> settingsOf(const SweepSettings& s) {
@@ -55,6 +63,19 @@ std::vector<Setting> settingsOf(const CharacteriseSettings& s) {
             {"dac_reference_v", volts(s.dacReference)},
             {"adc_reference_v", volts(s.adcReference)},
             {"settle_ms", std::to_string(s.settle.count())}};
+}
+
+std::vector<Setting> selfTestSettings() {
+    std::string phases;
+    for (std::size_t i = 0; i < std::size(kSelfTestPhases); ++i) {
+        const SelfTestPhase& phase = kSelfTestPhases[i];
+        phases += (i == 0 ? "" : ", ") + std::to_string(i + 1) + " " + phase.name + " (" +
+                  fixed(phase.low, 2) + " to " + fixed(phase.high, 2) + " V)";
+    }
+    return {{"phase_column", phases},
+            {"output_column", "1 to 4 for A to D"},
+            {"pass_column", "1 pass, 0 fail"},
+            {"adc_reference_v", volts(kSelfTestAdcReference)}};
 }
 
 std::string provenanceComment(const Provenance& p) {

@@ -8,6 +8,7 @@
 #include "board/Deliverable.h"
 #include "board/Package.h"
 #include "measure/Characterisation.h"
+#include "measure/SelfTestSequence.h"
 #include "measure/Sweep.h"
 
 // Where a result came from, so a saved one can be traced to its run: written as "#" lines
@@ -32,10 +33,16 @@ struct Provenance {
 Provenance provenanceOf(const Deliverable& deliverable, Package package, std::string board);
 
 // The settings of a sampled input, a sweep and a characterisation, as the files name them.
+// start: the time the samples' first column counts from.
 std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double reference,
-                                      double intervalSeconds);
+                                      double intervalSeconds,
+                                      std::chrono::system_clock::time_point start);
+// What the samples' numbered input and first time column stand for.
+std::vector<Setting> sampleColumnSettings(std::chrono::system_clock::time_point start);
 std::vector<Setting> settingsOf(const SweepSettings& settings);
 std::vector<Setting> settingsOf(const CharacteriseSettings& settings);
+// What the self-test's numbered columns stand for.
+std::vector<Setting> selfTestSettings();
 
 // The provenance as CSV comment lines, each "# name: value" and ending in a line end, which
 // spreadsheets, numpy and pandas skip as comments.

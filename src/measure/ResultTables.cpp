@@ -32,14 +32,48 @@ std::string inputName(int input) {
     return std::string(1, static_cast<char>('A' + input));
 }
 
-std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time, int input,
-                                      int32_t count, double volts) {
-    return {utcTimestamp(time), inputName(input), std::to_string(count), fixed(volts, 6)};
+namespace {
+
+// The seconds from start to time and since the Unix epoch; for people, the UTC time.
+std::vector<std::string> timeFields(std::chrono::system_clock::time_point time,
+                                    std::chrono::system_clock::time_point start, bool text) {
+    if (text) return {utcTimestamp(time)};
+    const auto seconds = [](auto span) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(span).count();
+        return fixed(static_cast<double>(ms) / 1000, 3);
+    };
+    return {seconds(time - start), seconds(time.time_since_epoch())};
 }
 
-std::vector<std::string> meterSampleFields(std::chrono::system_clock::time_point time, int input,
-                                           double volts) {
-    return {utcTimestamp(time), inputName(input), "", fixed(volts, 7)};
+}  // namespace
+
+std::vector<std::string> sampleFields(std::chrono::system_clock::time_point time,
+                                      std::chrono::system_clock::time_point start, int input,
+                                      int32_t count, double volts, bool text) {
+    std::vector<std::string> fields = timeFields(time, start, text);
+    fields.insert(fields.end(), {text ? inputName(input) : std::to_string(input + 1),
+                                 std::to_string(count), fixed(volts, 6)});
+    return fields;
+}
+
+std::vector<std::string> meterSampleFields(std::chrono::system_clock::time_point time,
+                                           std::chrono::system_clock::time_point start, int input,
+                                           double volts, bool text) {
+    std::vector<std::string> fields = timeFields(time, start, text);
+    fields.insert(fields.end(), {text ? inputName(input) : std::to_string(input + 1),
+                                 text ? "" : "nan", fixed(volts, 7)});
+    return fields;
+}
+
+std::vector<std::string> selfTestFields(const SelfTestReading& r, bool text) {
+    const auto phase = std::to_string(r.phase - std::begin(kSelfTestPhases) + 1);
+    return {text ? r.phase->name : phase,
+            text ? inputName(r.output) : std::to_string(r.output + 1),
+            std::to_string(r.count),
+            fixed(r.volts, 6),
+            fixed(r.phase->low, 2),
+            fixed(r.phase->high, 2),
+            text ? (r.pass ? "pass" : "fail") : (r.pass ? "1" : "0")};
 }
 
 std::string codeText(int32_t code) {

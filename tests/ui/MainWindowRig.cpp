@@ -58,3 +58,18 @@ void type(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClicks(field, text);
 }
+
+QStringList drawnTexts(QChartView* view) {
+    view->window()->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    for (int round = 0; round < 3; ++round)  // the axes relabel after each layout
+        QCoreApplication::processEvents();
+    QStringList texts;
+    const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
+    for (const QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (text != nullptr && text->isVisible() && shown.contains(text->sceneBoundingRect()))
+            texts << text->toPlainText();
+    }
+    return texts;
+}

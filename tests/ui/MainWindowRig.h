@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QChartView>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -68,6 +69,10 @@ void click(QWidget* control);
 
 // Types over a field's text as a person does, each key pressed and released.
 void type(QLineEdit* field, const QString& text);
+
+// The texts a chart shows on the screen once its window is shown: its axes' labels and
+// titles, its legend, its title.
+QStringList drawnTexts(QChartView* view);
 
 // What the trace shows for a DAC write of word to bus address 62, whatever the variant.
 std::string dacWriteLine(int32_t word);

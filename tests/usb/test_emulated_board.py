@@ -179,7 +179,7 @@ def test_load_restart_and_requests_through_libusb(testbed, program, args, start_
     assert listed.stdout == f"place  state  serial\n1-1  loader  {SERIAL}\n"
     read = run(testbed, program, *args, "--csv", "read", "A")
     assert read.returncode == 0, read.stderr
-    assert read.stdout.splitlines()[-1].endswith(",A,2048,1.500000")
+    assert read.stdout.splitlines()[-1].endswith(",1,2048,1.500000")
     image = {0x10 * r + i: 0x10 * r + i for r in range(3) for i in range(16)}  # BoardImage.hex
     assert board.ram == {0xE600: 0, **image}, "the image written, the CPU started"
     assert board.address == 3, "back at its port with a new address"

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+class ChartView;
+class QAbstractAxis;
 class QAbstractSeries;
 class QCategoryAxis;
 class QChart;
-class QChartView;
+class QDateTimeAxis;
 class QString;
 class QValueAxis;
 class QWidget;
@@ -33,6 +36,8 @@ std::vector<int32_t> codeTicks(int32_t first, int32_t last, int maxSteps);
 // A horizontal axis of DAC codes at the bottom of chart, labelled in hexadecimal as the code
 // fields take them, over the whole code range; its labels follow the chart's width.
 QCategoryAxis* addCodeAxis(QChart& chart);
+// Whether axis is a code axis made by addCodeAxis.
+bool isCodeAxis(const QAbstractAxis& axis);
 // Puts a code axis over first to last.
 void setCodeRange(QCategoryAxis& axis, int32_t first, int32_t last);
 
@@ -41,9 +46,21 @@ QValueAxis* addValueAxis(QChart& chart, const QString& title);
 // Puts a value axis over low to high, widened to whole ticks.
 void setValueRange(QValueAxis& axis, double low, double high);
 
+// Puts a time axis over the milliseconds since the epoch from to to.
+void setTimeRange(QDateTimeAxis& axis, double from, double to);
+
+// A zoom shows part of an axis: low to high exactly, values and codes still ticked by the rule
+// above. The range the page puts the axis over stays its home, shown again on a reset; a
+// zoomed axis keeps its zoom when the page changes the home (a live chart can be read while
+// it grows). Codes are kept within 0 to FFFF, at least a few codes wide.
+void zoomAxis(QAbstractAxis& axis, double low, double high);
+void resetZoom(QAbstractAxis& axis);
+// What the axis shows now, low to high (milliseconds since the epoch for a time axis).
+std::pair<double, double> shownRange(const QAbstractAxis& axis);
+
 // A chart of one series against code, titled, its vertical axis titled with the unit, no legend.
-QChartView* codePlotView(QWidget* parent, QAbstractSeries* series, const QString& title,
-                         const QString& unit);
+ChartView* codePlotView(QWidget* parent, QAbstractSeries* series, const QString& title,
+                        const QString& unit);
 
 // The vertical axis of view over the values low to high, with a little room, and never flat.
-void fitVertical(QChartView* view, double low, double high);
+void fitVertical(ChartView* view, double low, double high);

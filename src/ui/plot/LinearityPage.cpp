@@ -1,15 +1,18 @@
 #include "ui/plot/LinearityPage.h"
 
+#include <QAreaSeries>
 #include <QChart>
-#include <QChartView>
 #include <QColor>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPen>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +30,7 @@
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
 #include "ui/plot/ChartAxes.h"
+#include "ui/plot/ChartView.h"
 #include "ui/plot/FormFields.h"
 
 namespace {
@@ -51,21 +55,54 @@ double decimalOr(const QLineEdit* edit, double fallback) {
     return readStrictDecimal(edit->text().toStdString()).value_or(fallback);
 }
 
-QChartView* plotView(QWidget* parent, QAbstractSeries* series, const QString& name) {
-    QChartView* view = codePlotView(parent, series, name, QStringLiteral("LSB"));
+ChartView* plotView(QWidget* parent, QXYSeries* series, const QString& name) {
+    series->setName(name);
+    ChartView* view = codePlotView(parent, series, name, QStringLiteral("LSB"));
     view->setAccessibleName(name + QStringLiteral(" chart"));
+    view->chart()->legend()->show();
     return view;
 }
 
-// A dashed red line on the view's chart, on its axes.
-QLineSeries* limitLine(QChartView* view) {
+void addOnAxes(QChart* chart, QAbstractSeries* series) {
+    chart->addSeries(series);
+    for (QAbstractAxis* axis : chart->axes())
+        series->attachAxis(axis);
+}
+
+// A dashed red line on the view's chart, on its axes; the limits name themselves by their
+// place, so the legend leaves them out.
+QLineSeries* limitLine(ChartView* view) {
     auto* line = new QLineSeries(view);
     line->setPen(QPen(QColor(192, 0, 0), 1, Qt::DashLine));
-    QChart* chart = view->chart();
-    chart->addSeries(line);
-    for (QAbstractAxis* axis : chart->axes())
-        line->attachAxis(axis);
+    addOnAxes(view->chart(), line);
+    view->chart()->legend()->markers(line).at(0)->setVisible(false);
     return line;
+}
+
+// The band of the expanded uncertainty about the view's values, read out with them.
+QAreaSeries* uncertaintyBand(ChartView* view, const QXYSeries* values) {
+    auto* band = new QAreaSeries(new QLineSeries(view), new QLineSeries(view));
+    band->setParent(view);
+    band->setName(QStringLiteral("U = 2u"));
+    band->setPen(Qt::NoPen);
+    band->setBrush(QColor(32, 159, 223, 64));
+    addOnAxes(view->chart(), band);
+    view->addReading(values, QStringLiteral("LSB"), band->upperSeries(), band->lowerSeries());
+    return band;
+}
+
+// A round marker drawn by the series itself: Qt Charts' marker items, one per point, lose
+// most of their points from sight past a few thousand of them, and the DNL of every code has
+// 65535.
+QImage dot(const QColor& colour, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0, 0, size, size));
+    return image;
 }
 
 }  // namespace
@@ -138,8 +175,10 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     inlView_ = plotView(plots_, inl_, QStringLiteral("INL"));
     dnlView_ = plotView(plots_, dnl_, QStringLiteral("DNL"));
     dnl_->setMarkerSize(6);
+    dnl_->setLightMarker(dot(dnl_->color(), 6));
     limitLines_ = {limitLine(inlView_), limitLine(inlView_), limitLine(dnlView_),
                    limitLine(dnlView_)};
+    bands_ = {uncertaintyBand(inlView_, inl_), uncertaintyBand(dnlView_, dnl_)};
     auto* plotsLayout = new QVBoxLayout(plots_);
     plotsLayout->setContentsMargins(0, 0, 0, 0);
     plotsLayout->addWidget(inlView_);
@@ -218,8 +257,7 @@ void LinearityPage::Start_Click() {
     const auto settings = settingsFromFields();
     if (!settings) return;
     result_.reset();
-    inl_->clear();
-    dnl_->clear();
+    clearPlots();
     summary_->setRowCount(0);
     warnings_->clear();
     estimate_->clear();
@@ -269,36 +307,54 @@ void LinearityPage::analyse() {
     result_ = analyseLinearity(characterisation_->readings(), characterisation_->settings());
 }
 
+void LinearityPage::clearPlots() {
+    inl_->clear();
+    dnl_->clear();
+    for (QAreaSeries* band : bands_) {
+        band->upperSeries()->clear();
+        band->lowerSeries()->clear();
+    }
+}
+
 // The INL of every code and the DNL of every one-code step measured so far, against the line
-// fitted to the readings so far.
+// fitted to the readings so far, each in its band of U = 2u.
 void LinearityPage::draw() {
     if (run_.refusal()) return;
     analyse();
-    QList<QPointF> inl, dnl;
-    double low = 0, high = 0;
+    // INL, then DNL: the values, and U above and below them.
+    std::array<QList<QPointF>, 2> values, above, below;
+    std::array<double, 2> low{}, high{};
     for (const CodeResult& c : result_->codes) {
-        if (c.inl) inl.append(QPointF(c.code, c.inl->value));
-        if (c.dnl) dnl.append(QPointF(c.code, c.dnl->value));
-        for (const auto& f : {c.inl, c.dnl}) {
+        for (const std::size_t k : {0U, 1U}) {
+            const std::optional<Figure>& f = k == 0 ? c.inl : c.dnl;
             if (!f) continue;
-            low = std::min(low, f->value);
-            high = std::max(high, f->value);
+            const double expanded = 2 * f->uncertainty;
+            values[k].append(QPointF(c.code, f->value));
+            above[k].append(QPointF(c.code, f->value + expanded));
+            below[k].append(QPointF(c.code, f->value - expanded));
+            low[k] = std::min(low[k], f->value - expanded);
+            high[k] = std::max(high[k], f->value + expanded);
         }
     }
-    inl_->replace(inl);
-    dnl_->replace(dnl);
+    inl_->replace(values[0]);
+    dnl_->replace(values[1]);
+    for (const std::size_t k : {0U, 1U}) {
+        bands_[k]->upperSeries()->replace(above[k]);
+        bands_[k]->lowerSeries()->replace(below[k]);
+    }
     drawLimits(low, high);
-    fitVertical(inlView_, low, high);
-    fitVertical(dnlView_, low, high);
+    fitVertical(inlView_, low[0], high[0]);
+    fitVertical(dnlView_, low[1], high[1]);
     const CharacteriseSettings& s = characterisation_->settings();
     inlView_->chart()->setTitle(
         QStringLiteral("INL against the %1 line (LSB)")
             .arg(QString::fromLatin1(kLineNames[static_cast<int>(s.line)])));
-    dnlView_->chart()->setTitle(dnl.isEmpty() ? QStringLiteral("DNL: no one-code steps measured")
-                                              : QStringLiteral("DNL (LSB)"));
+    dnlView_->chart()->setTitle(values[1].isEmpty()
+                                    ? QStringLiteral("DNL: no one-code steps measured")
+                                    : QStringLiteral("DNL (LSB)"));
 }
 
-void LinearityPage::drawLimits(double& low, double& high) {
+void LinearityPage::drawLimits(std::array<double, 2>& low, std::array<double, 2>& high) {
     for (QLineSeries* line : limitLines_)
         line->clear();
     for (const FigureLimit& limit : characterisation_->settings().limits) {
@@ -310,8 +366,9 @@ void LinearityPage::drawLimits(double& low, double& high) {
             limitLines_[first + (sign > 0 ? 0 : 1)]->replace(
                 {QPointF(0, at), QPointF(kFullScaleCode, at)});
         }
-        low = std::min(low, -limit.value);
-        high = std::max(high, limit.value);
+        const std::size_t k = first / 2;
+        low[k] = std::min(low[k], -limit.value);
+        high[k] = std::max(high[k], limit.value);
     }
 }
 
@@ -362,8 +419,7 @@ void LinearityPage::finish() {
     cancel_->setEnabled(false);
     if (const auto refusal = run_.refusal()) {
         result_.reset();
-        inl_->clear();
-        dnl_->clear();
+        clearPlots();
         warn(dialogs_, "The characterisation stopped: the " + *refusal + ".");
         return;
     }

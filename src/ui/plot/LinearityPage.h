@@ -14,8 +14,9 @@
 #include "ui/plot/SlicedRun.h"
 
 class AdcMonitor;
+class ChartView;
 class Dialogs;
-class QChartView;
+class QAreaSeries;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -71,8 +72,11 @@ public:
     QLabel* estimate() const { return estimate_; }
     QTableWidget* summary() const { return summary_; }
     QLabel* warnings() const { return warnings_; }
-    QChartView* inlView() const { return inlView_; }
-    QChartView* dnlView() const { return dnlView_; }
+    ChartView* inlView() const { return inlView_; }
+    ChartView* dnlView() const { return dnlView_; }
+    // The INL's and DNL's expanded uncertainty (U = 2u) about them, as bands.
+    QAreaSeries* inlBand() const { return bands_[0]; }
+    QAreaSeries* dnlBand() const { return bands_[1]; }
     // Both plots, as the picture is saved.
     QWidget* plots() const { return plots_; }
 
@@ -81,9 +85,11 @@ private:
     std::optional<CharacteriseSettings> settingsFromFields();
     void step();
     void analyse();
+    void clearPlots();
     void draw();
-    // The limit lines of the settings' INL and DNL limits; low and high widened to show them.
-    void drawLimits(double& low, double& high);
+    // The limit lines of the settings' INL and DNL limits; the INL's and DNL's low and high
+    // widened to show them.
+    void drawLimits(std::array<double, 2>& low, std::array<double, 2>& high);
     void showSummary();
     void finish();
     // The meter of the field, identified and set up; nothing after telling why it cannot be.
@@ -119,10 +125,11 @@ private:
     QTableWidget* summary_;
     QLabel* warnings_;
     QWidget* plots_;
-    QChartView* inlView_;
-    QChartView* dnlView_;
+    ChartView* inlView_;
+    ChartView* dnlView_;
     QLineSeries* inl_;
     QScatterSeries* dnl_;
+    std::array<QAreaSeries*, 2> bands_{};  // INL, DNL
     // +/- the INL and DNL limits, when given: INL above and below, then DNL.
     std::array<QLineSeries*, 4> limitLines_{};
     SlicedRun run_;  // last: it ends a running characterisation before it goes

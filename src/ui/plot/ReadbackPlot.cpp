@@ -1,7 +1,6 @@
 #include "ui/plot/ReadbackPlot.h"
 
 #include <QBuffer>
-#include <QChartView>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -19,6 +18,7 @@
 #include "command/NumberReading.h"
 #include "ui/monitor/AdcMonitor.h"
 #include "ui/plot/AtomicSave.h"
+#include "ui/plot/ChartView.h"
 #include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"
 #include "ui/plot/SaveNames.h"

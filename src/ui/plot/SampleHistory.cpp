@@ -12,9 +12,12 @@ std::size_t SampleHistory::add(const Sample& sample) {
     return forgotten;
 }
 
-std::string SampleHistory::csv(const Provenance& provenance) const {
+// The times count from the oldest sample kept.
+std::string SampleHistory::csv(Provenance provenance) const {
+    const Clock::time_point start = samples_.empty() ? provenance.time : samples_.front().time;
+    provenance.settings = sampleColumnSettings(start);
     std::string text = provenanceComment(provenance) + kSampleColumns + "\n";
     for (const Sample& s : samples_)
-        text += joined(sampleFields(s.time, s.input, s.count, s.volts), ",") + "\n";
+        text += joined(sampleFields(s.time, start, s.input, s.count, s.volts), ",") + "\n";
     return text;
 }

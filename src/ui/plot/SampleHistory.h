@@ -28,7 +28,7 @@ public:
 
     // The samples as CSV, with the command line's columns, a header line and the provenance
     // before it.
-    std::string csv(const Provenance& provenance) const;
+    std::string csv(Provenance provenance) const;
 
 private:
     std::deque<Sample> samples_;

@@ -1,8 +1,6 @@
 #include "ui/plot/StripChartPage.h"
 
 #include <QChart>
-#include <QChartView>
-#include <QDateTime>
 #include <QDateTimeAxis>
 #include <QGraphicsLayout>
 #include <QHBoxLayout>
@@ -14,6 +12,7 @@
 
 #include "measure/ResultTables.h"
 #include "ui/plot/ChartAxes.h"
+#include "ui/plot/ChartView.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ constexpr qint64 kSpanMs = std::chrono::milliseconds(SampleHistory::kSpan).count
 StripChartPage::StripChartPage(QWidget* parent)
     : QWidget(parent),
       chart_(new QChart),
-      view_(new QChartView(chart_, this)),
+      view_(new ChartView(chart_, this)),
       time_(new QDateTimeAxis(this)),
       volts_(addValueAxis(*chart_, QStringLiteral("Volts"))),
       pause_(new QPushButton(QStringLiteral("Pause"), this)),
@@ -47,6 +46,7 @@ StripChartPage::StripChartPage(QWidget* parent)
         series->attachAxis(time_);
         series->attachAxis(volts_);
         series_[input] = series;
+        view_->addReading(series, QStringLiteral("V"));
     }
     showInLegend();
     showSpanTo(msSinceEpoch(SampleHistory::Clock::now()), 3.0);
@@ -81,8 +81,7 @@ void StripChartPage::addSample(int input, int count, double volts, double refere
 }
 
 void StripChartPage::showSpanTo(qint64 now, double reference) {
-    time_->setRange(QDateTime::fromMSecsSinceEpoch(now - kSpanMs),
-                    QDateTime::fromMSecsSinceEpoch(now));
+    setTimeRange(*time_, static_cast<double>(now - kSpanMs), static_cast<double>(now));
     // A little room beyond 0 V and the reference, so a line on either stays in sight whole.
     const double room = reference * 0.04;
     setValueRange(*volts_, -room, reference + room);

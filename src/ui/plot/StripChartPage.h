@@ -6,8 +6,8 @@
 
 #include "ui/plot/SampleHistory.h"
 
+class ChartView;
 class QChart;
-class QChartView;
 class QDateTimeAxis;
 class QLineSeries;
 class QPushButton;
@@ -25,7 +25,7 @@ public:
                    SampleHistory::Clock::time_point time = SampleHistory::Clock::now());
 
     const SampleHistory& history() const { return history_; }
-    QChartView* chartView() const { return view_; }
+    ChartView* chartView() const { return view_; }
     QLineSeries* series(int input) const { return series_[input]; }
     QPushButton* pauseButton() const { return pause_; }
     QPushButton* clearButton() const { return clear_; }
@@ -40,7 +40,7 @@ private:
 
     SampleHistory history_;
     QChart* chart_;
-    QChartView* view_;
+    ChartView* view_;
     QDateTimeAxis* time_;
     QValueAxis* volts_;
     std::array<QLineSeries*, 8> series_{};

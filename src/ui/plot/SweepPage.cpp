@@ -2,7 +2,6 @@
 
 #include <QCategoryAxis>
 #include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -20,6 +19,7 @@
 #include "command/NumberReading.h"
 #include "measure/ResultTables.h"
 #include "ui/plot/ChartAxes.h"
+#include "ui/plot/ChartView.h"
 #include "ui/plot/FormFields.h"
 
 SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, QWidget* parent)
@@ -32,7 +32,7 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
       progress_(new QProgressBar),
       summary_(new QLabel),
       plots_(new QWidget(this)),
-      view_(new QChartView(new QChart, plots_)),
+      view_(new ChartView(new QChart, plots_)),
       measured_(new QLineSeries(this)),
       ideal_(new QLineSeries(this)),
       errors_(new QLineSeries(this)),
@@ -69,6 +69,9 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
         series->attachAxis(volts);
     }
     chart->setTitle(QStringLiteral("Transfer function"));
+    errors_->setName(QStringLiteral("Error"));
+    view_->addReading(measured_, QStringLiteral("V"));
+    errorView_->addReading(errors_, QStringLiteral("counts"));
     view_->setAccessibleName(QStringLiteral("Sweep chart"));
     errorView_->setAccessibleName(QStringLiteral("Sweep error chart"));
     auto* plotsLayout = new QHBoxLayout(plots_);
@@ -121,7 +124,7 @@ void SweepPage::Start_Click() {
     for (QLineSeries* series : {measured_, ideal_, errors_})
         series->clear();
     summary_->clear();
-    for (QChartView* view : {view_, errorView_}) {
+    for (ChartView* view : {view_, errorView_}) {
         auto* codes = static_cast<QCategoryAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
         setCodeRange(*codes, settings->from, settings->to);
     }

@@ -13,8 +13,8 @@
 #include "ui/plot/SlicedRun.h"
 
 class AdcMonitor;
+class ChartView;
 class Dialogs;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -48,8 +48,8 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
     QLabel* summary() const { return summary_; }
-    QChartView* chartView() const { return view_; }
-    QChartView* errorView() const { return errorView_; }
+    ChartView* chartView() const { return view_; }
+    ChartView* errorView() const { return errorView_; }
     // Both charts, side by side, as a picture shows them.
     QWidget* plots() const { return plots_; }
 
@@ -74,10 +74,10 @@ private:
     QProgressBar* progress_;
     QLabel* summary_;
     QWidget* plots_;
-    QChartView* view_;
+    ChartView* view_;
     QLineSeries* measured_;
     QLineSeries* ideal_;
     QLineSeries* errors_;
-    QChartView* errorView_;
+    ChartView* errorView_;
     SlicedRun run_;  // last: it ends a running sweep before the sweep goes
 };
