@@ -14,6 +14,7 @@
 #include "cli/ValueReading.h"
 #include "command/ComposedWords.h"
 #include "measure/AdcRules.h"
+#include "measure/AtomicSave.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
 #include "measure/Provenance.h"
@@ -39,7 +40,7 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
 }
 
 Provenance provenanceOf(Session& session, std::vector<Setting> settings,
-                        const std::optional<Meter>& meter = std::nullopt) {
+                        const Meter* meter = nullptr) {
     const Session::Options& o = session.options();
     Provenance p = provenanceOf(*o.deliverable, o.package, boardDescription(session.choice()));
     p.settings = std::move(settings);
@@ -91,7 +92,7 @@ int printFigures(Session& session, const Characterisation& run, bool json,
         std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
         return 1;
     }
-    Provenance provenance = provenanceOf(session, settingsOf(settings), meter);
+    Provenance provenance = provenanceOf(session, settingsOf(settings), meter ? &*meter : nullptr);
     provenance.partial = partial;
     printCharacterisation(session, result, settings, json, provenance);
     if (settings.limits.empty()) return 0;
@@ -137,6 +138,11 @@ Action setPin(bool ldac, bool high) {
 
 Action sampleInput(const SampleSettings& settings) {
     return [settings](Session& session) {
+        for (const int input : settings.inputs) {
+            if (auto refused =
+                    calibrationRefused(session, settings.calibration, input, settings.reference))
+                return *refused;
+        }
         std::optional<Output> file;
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
@@ -146,7 +152,7 @@ Action sampleInput(const SampleSettings& settings) {
                                            session,
                                            sampleSettingsOf(settings.inputs, settings.reference,
                                                             settings.interval.count()),
-                                           meter)));
+                                           meter ? &*meter : nullptr)));
         }
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
@@ -167,8 +173,9 @@ Action sampleInput(const SampleSettings& settings) {
                 if (k == 0 || settings.inputs.size() > 1)
                     session.requests().SelectMuxChannel(muxMask(input));
                 const int32_t adc = session.requests().ReadAdc();
-                out.row(sampleFields(std::chrono::system_clock::now(), input, adc,
-                                     adcVolts(adc, settings.reference)));
+                out.row(
+                    sampleFields(std::chrono::system_clock::now(), input, adc,
+                                 adcReadingVolts(adc, settings.reference, settings.calibration)));
             }
         }
         return 0;
@@ -189,13 +196,18 @@ Action selfTest() {
     };
 }
 
-Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings) {
-    return [settings, meterSettings](Session& session) {
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings,
+             const std::optional<AdcCalibration>& calibration) {
+    return [settings, meterSettings, calibration](Session& session) {
+        if (auto refused =
+                calibrationRefused(session, calibration, settings.output, settings.adcReference))
+            return *refused;
         Output& out = session.output();
         std::optional<Meter> meter = openMeter(meterSettings);
-        out.header(kSweepColumns,
-                   provenanceComment(provenanceOf(session, settingsOf(settings), meter)));
-        Sweep run(session.requests(), settings, meter ? &*meter : nullptr);
+        out.header(kSweepColumns, provenanceComment(provenanceOf(
+                                      session, withCalibration(settingsOf(settings), calibration),
+                                      meter ? &*meter : nullptr)));
+        Sweep run(session.requests(), settings, meter ? &*meter : nullptr, calibration);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
         while (!run.done()) {
@@ -212,6 +224,9 @@ Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& 
 
 Action characterise(const CharacteriseSettings& settings, bool json) {
     return [settings, json](Session& session) {
+        if (auto refused = calibrationRefused(session, settings.calibration, settings.output,
+                                              settings.adcReference))
+            return *refused;
         std::optional<Meter> meter = openMeter(settings.meter);
         Characterisation run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
@@ -241,6 +256,54 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
             throw;
         }
         return printFigures(session, run, json, meter, {});
+    };
+}
+
+std::optional<int> calibrationRefused(Session& session,
+                                      const std::optional<AdcCalibration>& calibration, int input,
+                                      double adcReference) {
+    if (!calibration) return std::nullopt;
+    const auto problem =
+        calibrationMismatch(*calibration, boardDescription(session.choice()), input, adcReference);
+    if (!problem) return std::nullopt;
+    std::fprintf(stderr, "xt4830ctl: %s\n", problem->c_str());
+    return 2;
+}
+
+Action adcCheck(const AdcCheckSettings& settings, const std::string& saveFile) {
+    return [settings, saveFile](Session& session) {
+        Meter meter(settings.meter, [] { stopIfAsked(); });
+        AdcCheck run(session.requests(), settings, meter);
+        run.stopWith(stopIfAsked);
+        try {
+            while (!run.done()) {
+                stopIfAsked();
+                run.next();
+                progress("adc-check", run.measured(), run.total(), 1024, "steps");
+            }
+        } catch (const MeterError& e) {
+            std::fprintf(stderr, "\nxt4830ctl: %s after %lld of %lld steps\n", e.what(),
+                         static_cast<long long>(run.measured()),
+                         static_cast<long long>(run.total()));
+            return 1;
+        }
+        const AdcCheckResult result = analyseAdcCheck(run.readings(), settings);
+        if (!result.problem.empty()) {
+            std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+            return 1;
+        }
+        session.output().summary(adcCheckSummary(result, settings));
+        if (saveFile.empty()) return 0;
+        const std::string board = boardDescription(session.choice());
+        const std::string json =
+            calibrationJson(calibrationOf(result, settings, board),
+                            provenanceJson(provenanceOf(session, settingsOf(settings), &meter)));
+        if (const auto failed = saveWhole(saveFile, json)) {
+            std::fprintf(stderr, "xt4830ctl: the calibration was not saved to %s: %s\n",
+                         saveFile.c_str(), failed->c_str());
+            return 1;
+        }
+        return 0;
     };
 }
 

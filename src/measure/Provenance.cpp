@@ -1,5 +1,7 @@
 #include "measure/Provenance.h"
 
+#include <nlohmann/json.hpp>
+
 #include "measure/ResultTables.h"
 
 namespace {
@@ -32,6 +34,15 @@ std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double ref
             {"interval_s", fixed(intervalSeconds, 3)}};
 }
 
+std::vector<Setting> withCalibration(std::vector<Setting> settings,
+                                     const std::optional<AdcCalibration>& c) {
+    if (c) {
+        settings.emplace_back("adc_calibration",
+                              "made on " + c->board + " through input " + inputName(c->input));
+    }
+    return settings;
+}
+
 std::vector<Setting> settingsOf(const SweepSettings& s) {
     return {{"output", inputName(s.output)},
             {"from_code", std::to_string(s.from)},
@@ -43,15 +54,28 @@ std::vector<Setting> settingsOf(const SweepSettings& s) {
 }
 
 std::vector<Setting> settingsOf(const CharacteriseSettings& s) {
+    return withCalibration(
+        {{"output", inputName(s.output)},
+         {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
+         {"stride", std::to_string(s.stride)},
+         {"window", std::to_string(s.from) + " to " + std::to_string(s.to)},
+         {"samples_per_code", std::to_string(s.samples)},
+         {"dither", std::to_string(s.dither)},
+         {"shuffled", s.shuffled ? "yes" : "no"},
+         {"line", kLineNames[static_cast<std::size_t>(s.line)]},
+         {"fit_range_pct", fixed(s.fitLowPercent, 1) + " to " + fixed(s.fitHighPercent, 1)},
+         {"dac_reference_v", volts(s.dacReference)},
+         {"adc_reference_v", volts(s.adcReference)},
+         {"settle_ms", std::to_string(s.settle.count())}},
+        s.calibration);
+}
+
+std::vector<Setting> settingsOf(const AdcCheckSettings& s) {
     return {{"output", inputName(s.output)},
-            {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
+            {"range_pct", fixed(s.lowPercent, 1) + " to " + fixed(s.highPercent, 1)},
             {"stride", std::to_string(s.stride)},
-            {"window", std::to_string(s.from) + " to " + std::to_string(s.to)},
-            {"samples_per_code", std::to_string(s.samples)},
-            {"dither", std::to_string(s.dither)},
-            {"shuffled", s.shuffled ? "yes" : "no"},
-            {"line", kLineNames[static_cast<std::size_t>(s.line)]},
-            {"fit_range_pct", fixed(s.fitLowPercent, 1) + " to " + fixed(s.fitHighPercent, 1)},
+            {"samples_per_step", std::to_string(s.samples)},
+            {"meter_every", std::to_string(s.meterEvery)},
             {"dac_reference_v", volts(s.dacReference)},
             {"adc_reference_v", volts(s.adcReference)},
             {"settle_ms", std::to_string(s.settle.count())}};
@@ -67,4 +91,16 @@ std::string provenanceComment(const Provenance& p) {
     if (!p.meter.empty()) text += "# meter: " + p.meter + "\n";
     if (!p.partial.empty()) text += "# partial: " + p.partial + "\n";
     return text;
+}
+
+std::string provenanceJson(const Provenance& p) {
+    const nlohmann::ordered_json j = {
+        {"software", p.software},
+        {"version", p.version},
+        {"variant", p.variant},
+        {"package", p.package},
+        {"board", p.board},
+        {"time_utc", utcTimestamp(p.time)},
+        {"meter", p.meter.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.meter)}};
+    return j.dump();
 }

@@ -22,8 +22,13 @@ bool offTheEnds(const SweepPoint& p) {
 
 }  // namespace
 
-Sweep::Sweep(Declare& requests, const SweepSettings& settings, Meter* meter)
-    : requests_(requests), settings_(settings), meter_(meter), next_(settings.from) {
+Sweep::Sweep(Declare& requests, const SweepSettings& settings, Meter* meter,
+             std::optional<AdcCalibration> calibration)
+    : requests_(requests),
+      settings_(settings),
+      meter_(meter),
+      calibration_(std::move(calibration)),
+      next_(settings.from) {
     composer_.chooseCommand(Command::WriteAndUpdate);
     composer_.chooseChannel(static_cast<Channel>(settings.output));
 }
@@ -47,8 +52,16 @@ SweepPoint Sweep::next() {
         return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
     }
     const int32_t count = requests_.ReadAdc();
-    return {code, ideal, count, adcVolts(count, settings_.adcReference),
-            count - idealCount(ideal, settings_.adcReference)};
+    const double volts = adcReadingVolts(count, settings_.adcReference, calibration_);
+    // Uncalibrated, the volts give back the count read.
+    return {code, ideal, count, volts,
+            idealCount(volts, settings_.adcReference) - idealCount(ideal, settings_.adcReference)};
+}
+
+double adcReadingVolts(int32_t count, double reference,
+                       const std::optional<AdcCalibration>& calibration) {
+    if (!calibration) return adcVolts(count, reference);
+    return correctedCount(*calibration, count) * reference / kAdcCounts;
 }
 
 std::optional<std::string> sweepSettingsProblem(const SweepSettings& s) {

@@ -18,7 +18,7 @@
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
 #include "ui/monitor/AdcMonitor.h"
-#include "ui/plot/AtomicSave.h"
+#include "measure/AtomicSave.h"
 #include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"
 #include "ui/plot/SaveNames.h"
