@@ -538,3 +538,41 @@ TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) 
         EXPECT_THAT(r.out + r.err, HasSubstr(expected)) << resource;
     }
 }
+
+TEST(Tool, AdcCheckSavesACalibrationThatOnlyItsOwnBoardInputAndReferenceTake) {
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string board = "meter=" + port + ",probe=C,sigma=0.6,adc-gain=0.3";
+    const std::string dir = testing::TempDir();
+    const ToolRun check = run("adc-check C --stride 8 --samples 4 --save " + dir +
+                                  "cal.json --meter TCPIP::127.0.0.1::" + port + "::SOCKET",
+                              board);
+    ASSERT_EQ(check.status, 0) << check.err;
+    EXPECT_THAT(check.out, HasSubstr("(stated 0.200 %: NOT covered)"));
+    const auto saved = nlohmann::json::parse(slurp(dir + "cal.json"));
+    EXPECT_EQ(saved["board"], "virtual board");
+    EXPECT_EQ(saved["provenance"]["meter"], "XT4830,VIRTUAL-DMM,0,1.0");
+    const ToolRun calibrated = run(
+        "characterise C --stride 0x1000 --samples 8 --json --adc-calibration " + dir + "cal.json",
+        board);
+    ASSERT_EQ(calibrated.status, 0) << calibrated.err;
+    EXPECT_EQ(nlohmann::json::parse(calibrated.out)["adc_accuracy_from"], "the ADC's calibration");
+    // Files that are not this board's calibration, and meter settings without a meter.
+    std::ofstream(dir + "bad.json") << "{\"kind\": \"xt4830 adc calibration\", \"format\": 1}";
+    std::ofstream(dir + "big.json") << std::string(2 << 20, ' ');
+    auto other = saved;
+    other["board"] = "board serial 0042";
+    std::ofstream(dir + "other.json") << other.dump();
+    for (const auto& [args, message] :
+         {std::pair{"read D --adc-calibration " + dir + "cal.json", "through input C, not D"},
+          std::pair{"sweep C --adc-calibration " + dir + "other.json", "made on board serial 0042"},
+          std::pair{"read C --vref 2.5 --adc-calibration " + dir + "cal.json", "reference of 3.0"},
+          std::pair{"characterise C --adc-calibration " + dir + "bad.json", "is malformed"},
+          std::pair{"characterise C --adc-calibration " + dir + "big.json", "larger than 1 MiB"},
+          std::pair{"characterise C --adc-calibration " + dir, "not a readable file"},
+          std::pair{std::string("sweep C --meter-nplc 10"), "give --meter RESOURCE too"},
+          std::pair{std::string("adc-check C"), "adc-check reads the output with a meter"}}) {
+        const ToolRun bad = run(args, board);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_THAT(bad.err, HasSubstr(message)) << args;
+    }
+}
