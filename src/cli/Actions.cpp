@@ -74,7 +74,7 @@ void printCharacterisation(Session& session, const LinearityResult& result,
         return;
     }
     if (out.csv()) {
-        out.header(kLinearityColumns, provenanceComment(provenance));
+        out.header(kLinearityColumns, linearityComment(result, settings, provenance));
         for (const CodeResult& code : result.codes)
             out.row(linearityFields(code));
     }

@@ -161,6 +161,14 @@ std::vector<SummaryRow> verdictRows(const LinearityResult& r, const Characterise
     return rows;
 }
 
+std::string linearityComment(const LinearityResult& r, const CharacteriseSettings& s,
+                             const Provenance& p) {
+    std::string text = provenanceComment(p);
+    for (const SummaryRow& row : verdictRows(r, s))
+        text += "# " + row.figure + ": " + row.value + "\n";
+    return text;
+}
+
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
     const double seconds = estimate.count();
     return std::to_string(run.total()) + " readings, " +

@@ -484,6 +484,12 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
             board);
     EXPECT_THAT(summary.out, HasSubstr("Meter accuracy: 30.0 ppm of reading + 5.0 ppm of range"));
     EXPECT_THAT(summary.out, HasSubstr("Verdict zero-mv: PASS"));
+    // The CSV table carries each verdict among its comment lines, before the columns.
+    const ToolRun table = run(
+        "--csv characterise C --stride 0x4000 --samples 2 --limit offset-mv=0.05" + meter, board);
+    EXPECT_THAT(table.out, testing::MatchesRegex(".*# meter: .*\n# Verdict offset-mv: FAIL: "
+                                                 "\\|0\\.09[0-9]+\\| with U = 0\\.00[0-9]+ against "
+                                                 "0\\.0500\n# Verdict: FAIL\ncode,.*"));
     for (const auto& [args, message] :
          {std::pair{"--limit inl=4", "a limit is NAME=VALUE"},
           std::pair{"--meter-accuracy 5 --meter /dev/usbtmc0", "PPM_OF_READING,PPM_OF_RANGE"},

@@ -374,7 +374,8 @@ void LinearityPage::finish() {
 std::optional<std::string> LinearityPage::csv(Provenance provenance) const {
     if (!result_ || !result_->problem.empty()) return std::nullopt;
     provenance.settings = settingsOf(characterisation_->settings());
-    std::string text = provenanceComment(provenance) + kLinearityColumns + "\n";
+    std::string text = linearityComment(*result_, characterisation_->settings(), provenance) +
+                       kLinearityColumns + "\n";
     for (const CodeResult& c : result_->codes)
         text += joined(linearityFields(c), ",") + "\n";
     return text;
