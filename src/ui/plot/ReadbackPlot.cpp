@@ -17,8 +17,8 @@
 
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
-#include "ui/monitor/AdcMonitor.h"
 #include "measure/AtomicSave.h"
+#include "ui/monitor/AdcMonitor.h"
 #include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"
 #include "ui/plot/SaveNames.h"
