@@ -193,6 +193,15 @@ TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
     EXPECT_THAT(slurp(rows), testing::MatchesRegex(
                                  "(.|\n)*# partial: stopped by signal 2 after [0-9]+ of 262400 "
                                  "readings\ncode,mean_count,[^\n]*\n([0-9]+,[^\n]*\n){10,}"));
+    // A meter that takes 20 s a reading holds no run: the signal ends it while it waits.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const ToolRun hung =
+        shell("$XT characterise C --meter TCPIP::127.0.0.1::" + port +
+                  "::SOCKET & sleep 0.5; kill -TERM $!; s=$(date +%s%N); wait $!; status=$?; "
+                  "echo $(( ($(date +%s%N) - s) / 1000000 )); exit $status",
+              "meter=" + port + ",probe=C,meter-ms=20000");
+    EXPECT_EQ(hung.status, 143) << hung.err;
+    EXPECT_LT(std::stoi(hung.out), 500) << "ms from the signal to the end";
     // A log until stopped, appended to a file, each sample at its place in the schedule.
     std::filesystem::remove(rows);
     const ToolRun log = shell("$XT --csv read A --count 0 --interval 0.05 -o " + rows +
