@@ -552,6 +552,19 @@ TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) 
         EXPECT_EQ(r.status, status) << resource << r.err;
         EXPECT_THAT(r.out + r.err, HasSubstr(expected)) << resource;
     }
+    // A USBTMC reading that takes 20 s: the signal ends the run while the read waits (umockdev
+    // plays its script on, so the tool's own end is timed).
+    std::ofstream(dir + "meter.script")
+        << script("+0,\"No error\"", "+1.0") + "w 0 READ?^J\nr 20000 +1.0^J\n";
+    const ToolRun hung =
+        shell("umockdev-run -d " + dir + "meter.umockdev -s /dev/usbtmc0=" + dir +
+              "meter.script -- $XT read C --count 2 --interval 0 --meter /dev/usbtmc0 & sleep 1; "
+              "c=$(pgrep -P $!); kill -TERM $c; s=$(date +%s%N); "
+              "while ps -o stat= -p $c | grep -qv Z; do sleep 0.01; done; "
+              "echo $(( ($(date +%s%N) - s) / 1000000 )); kill $!");
+    EXPECT_THAT(hung.err, HasSubstr("stopped by signal 15"));
+    EXPECT_LT(std::stoi(hung.out.substr(hung.out.rfind('\n', hung.out.size() - 2) + 1)), 500)
+        << hung.out << hung.err;
 }
 
 TEST(Tool, AdcCheckSavesACalibrationThatOnlyItsOwnBoardInputAndReferenceTake) {
