@@ -148,11 +148,13 @@ Action sampleInput(const SampleSettings& settings) {
         Output& out = file ? *file : session.output();
         std::optional<Meter> meter = openMeter(settings.meter);
         if (out.csv()) {
-            out.header(kSampleColumns, provenanceComment(provenanceOf(
-                                           session,
-                                           sampleSettingsOf(settings.inputs, settings.reference,
+            out.header(kSampleColumns,
+                       provenanceComment(provenanceOf(
+                           session,
+                           withCalibration(sampleSettingsOf(settings.inputs, settings.reference,
                                                             settings.interval.count()),
-                                           meter ? &*meter : nullptr)));
+                                           settings.calibration),
+                           meter ? &*meter : nullptr)));
         }
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
