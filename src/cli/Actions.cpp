@@ -39,6 +39,16 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
+// Takes a run's steps to its end, a stop signal ending it between them, with progress lines.
+template <typename Run>
+void runToEnd(Run& run, const char* what, int64_t every, const char* unit) {
+    while (!run.done()) {
+        stopIfAsked();
+        run.next();
+        progress(what, run.measured(), run.total(), every, unit);
+    }
+}
+
 Provenance provenanceOf(Session& session, std::vector<Setting> settings,
                         const Meter* meter = nullptr) {
     const Session::Options& o = session.options();
@@ -234,11 +244,7 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run, meter);
         try {
-            while (!run.done()) {
-                stopIfAsked();
-                run.next();
-                progress("characterise", run.measured(), run.total(), 8192, "readings");
-            }
+            runToEnd(run, "characterise", 8192, "readings");
         } catch (const MeterError& e) {
             // A meter that fails mid-run ends it with the figures of what was measured so far.
             std::fprintf(stderr,
@@ -278,11 +284,7 @@ Action adcCheck(const AdcCheckSettings& settings, const std::string& saveFile) {
         AdcCheck run(session.requests(), settings, meter);
         run.stopWith(stopIfAsked);
         try {
-            while (!run.done()) {
-                stopIfAsked();
-                run.next();
-                progress("adc-check", run.measured(), run.total(), 1024, "steps");
-            }
+            runToEnd(run, "adc-check", 1024, "steps");
         } catch (const MeterError& e) {
             std::fprintf(stderr, "\nxt4830ctl: %s after %lld of %lld steps\n", e.what(),
                          static_cast<long long>(run.measured()),

@@ -110,7 +110,9 @@ private:
         if (*n > 0) std::copy_n(pending_->data(), *n, buffer);
         pending_.reset();
         if (*n == -EINTR || *n == -EAGAIN) return -1;
-        if (*n < 0) throw MeterError(std::string("reading failed: ") + std::strerror(-*n));
+        if (*n < 0)
+            throw MeterError(std::string("reading failed: ") +
+                             std::strerror(static_cast<int>(-*n)));
         return *n;
     }
 
