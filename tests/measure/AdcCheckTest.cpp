@@ -140,3 +140,91 @@ TEST(AdcCheck, ACalibratedCharacterisationCoversTheDacsTruth) {
     EXPECT_GE(covered, 2);
     EXPECT_EQ(missed, 3);
 }
+
+TEST(AdcCheck, AnIdealConverterSteppedACountAtATimeGivesItsTermsAndNoErrors) {
+    // Codes 1600 to 2400 by 16 are counts 100 to 150 of an ideal converter at equal references,
+    // each read twice alike, the meter exact at both ends. The transitions 102 to 148 (two
+    // counts kept from each end) lie at k - 0.5, each uncertain by a whole step's place
+    // (1/12 count^2) and one DAC step (1/16 count, as a limit): u^2 = 0.0846354. The end-point
+    // line through 101.5 and 147.5 carries sqrt((147.5^2 + 101.5^2) u^2) / 46 = 1.13237 counts
+    // at 0, with 10 ppm of the 10 V range (0.136533 counts, as a limit) 1.13511; the gain
+    // 100 sqrt(2 u^2) / 46 = 0.89440 %; a DNL sqrt(2 u^2) = 0.41143. The largest INL's line
+    // part, u^2 at an end, is random: it takes z / 2 = 3.26601 / 2 for 47 values (95 %),
+    // sqrt(1.63300^2 u^2 + u^2) = 0.55708.
+    AdcCheckSettings s = checkSettings();
+    s.stride = 16;
+    s.samples = 2;
+    s.meter.accuracy = MeterAccuracy{0, 10};
+    AdcCheckReadings r;
+    for (int32_t code = 1600; code <= 2400; code += 16) {
+        r.codes.push_back(code);
+        r.counts.insert(r.counts.end(), 2, static_cast<uint16_t>(code / 16));
+    }
+    r.meter = {{1600, 1600 * 3.0 / 65536, 0}, {2400, 2400 * 3.0 / 65536, 0}};
+    const AdcCheckResult result = analyseAdcCheck(r, s);
+    ASSERT_TRUE(result.problem.empty()) << result.problem;
+    EXPECT_EQ(result.firstCount, 102);
+    ASSERT_EQ(result.transitions.size(), 47u);
+    EXPECT_NEAR(result.transitions[10], 111.5, 1e-9);
+    EXPECT_NEAR(result.transitionUncertainties[10], 0.290922, 1e-6);
+    EXPECT_NEAR(result.offsetCounts.value, 0, 1e-9);
+    EXPECT_NEAR(result.offsetCounts.uncertainty, 1.135114, 1e-6);
+    EXPECT_NEAR(result.gainErrorPercent.uncertainty, 0.894403, 1e-6);
+    EXPECT_NEAR(result.inl.figure.uncertainty, 0.557075, 1e-6);
+    EXPECT_NEAR(result.dnl.figure.uncertainty, 0.411425, 1e-6);
+    // Corrected with it: a count stands for the middle of its width, and beyond the table the
+    // line count = 1.003 x + 1.5 gives (50 - 1.5) / 1.003 = 48.35494.
+    AdcCalibration c = calibrationOf(result, s, "virtual board at 1-1.4");
+    EXPECT_EQ(c.board, "virtual board");
+    c.transitions = {99.5, 100.7, 101.5, 102.5};
+    c.firstCount = 100;
+    c.offsetCounts = 1.5;
+    c.gainErrorPercent = 0.3;
+    using Case = std::pair<double, double>;  // count, input in counts
+    for (const auto& [count, input] :
+         {Case{100, 100.1}, Case{100.5, 100.6}, Case{102, 102.0}, Case{50, 48.354935}}) {
+        EXPECT_NEAR(correctedCount(c, count), input, 1e-6) << count;
+    }
+}
+
+TEST(AdcCheck, SettingsAreCheckedAtTheirBounds) {
+    using Change = std::function<void(AdcCheckSettings&)>;
+    for (const auto& [change, problem] : std::vector<std::pair<Change, const char*>>{
+             {[](auto& s) {
+                  s.stride = 256;
+                  s.meterEvery = 256;
+              },
+              nullptr},
+             {[](auto& s) {
+                  s.stride = 257;
+                  s.meterEvery = 257;
+              },
+              "the stride must be 1 to 256"},
+             {[](auto& s) { s.stride = 0; }, "the stride must be 1 to 256"},
+             {[](auto& s) {
+                  s.stride = 8;
+                  s.meterEvery = 7;
+              },
+              "the codes between meter"},
+             {[](auto& s) { s.samples = 1; }, "the readings per step must be 2"},
+             {[](auto& s) {
+                  s.lowPercent = 50;
+                  s.highPercent = 60;
+              },
+              nullptr},
+             {[](auto& s) {
+                  s.lowPercent = 50;
+                  s.highPercent = 59.9;
+              },
+              "the range is LOW-HIGH"},
+             {[](auto& s) { s.adcReference = 0; }, "a reference is a number of volts above 0"},
+             {[](auto& s) { s.output = 4; }, "the ADC is checked on one channel"}}) {
+        AdcCheckSettings s = checkSettings();
+        change(s);
+        const auto found = adcCheckSettingsProblem(s);
+        EXPECT_EQ(found.has_value(), problem != nullptr) << (problem ? problem : "none");
+        if (found && problem) {
+            EXPECT_THAT(*found, testing::StartsWith(problem));
+        }
+    }
+}
