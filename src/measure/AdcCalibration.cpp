@@ -41,7 +41,10 @@ AdcCalibration fieldsOf(const nlohmann::json& j) {
         throw std::invalid_argument("its input is not A to H");
     c.input = input[0] - 'A';
     c.adcReference = finiteNumber(j, "adc_reference_v");
-    c.firstCount = j.at("first_count").get<int32_t>();
+    const nlohmann::json& first = j.at("first_count");
+    if (!first.is_number_integer() || first.get<int64_t>() < 0 || first.get<int64_t>() > kAdcCounts)
+        throw std::invalid_argument("its first count is not a count of the ADC");
+    c.firstCount = first.get<int32_t>();
     c.transitions = j.at("transitions").get<std::vector<double>>();
     c.offsetCounts = finiteNumber(j, "offset_counts");
     c.gainErrorPercent = finiteNumber(j, "gain_error_pct");
@@ -51,7 +54,7 @@ AdcCalibration fieldsOf(const nlohmann::json& j) {
     c.inlLimit = finiteNumber(left, "inl_counts");
     c.dnlLimit = finiteNumber(left, "dnl_counts");
     const auto last = static_cast<std::size_t>(c.firstCount) + c.transitions.size();
-    if (c.firstCount < 0 || c.transitions.size() < 3 || last > kAdcCounts + 1)
+    if (c.transitions.size() < 3 || last > kAdcCounts + 1)
         throw std::invalid_argument("its table of counts is not within 0 to 4096");
     for (std::size_t i = 1; i < c.transitions.size(); ++i) {
         if (!std::isfinite(c.transitions[i]) || !(c.transitions[i] > c.transitions[i - 1]))

@@ -222,6 +222,11 @@ AdcCheckResult analyseAdcCheck(const AdcCheckReadings& r, const AdcCheckSettings
         result.problem = "the run ended before two meter points were read";
         return result;
     }
+    if (!(r.meter.back().volts > r.meter.front().volts)) {
+        result.problem = "the meter's readings do not rise with the code: is it wired to output " +
+                         inputName(s.output) + "?";
+        return result;
+    }
     result.meterNoiseVolts = meterNoiseOf(r.meter);
     const Transitions t = transitionsOf(r, s, result.meterNoiseVolts);
     if (t.at.size() < 3) {

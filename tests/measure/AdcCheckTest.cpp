@@ -172,6 +172,9 @@ TEST(AdcCheck, AnIdealConverterSteppedACountAtATimeGivesItsTermsAndNoErrors) {
     EXPECT_NEAR(result.gainErrorPercent.uncertainty, 0.894403, 1e-6);
     EXPECT_NEAR(result.inl.figure.uncertainty, 0.557075, 1e-6);
     EXPECT_NEAR(result.dnl.figure.uncertainty, 0.411425, 1e-6);
+    std::swap(r.meter[0].volts, r.meter[1].volts);
+    EXPECT_THAT(analyseAdcCheck(r, s).problem,
+                testing::StartsWith("the meter's readings do not rise with the code"));
     // Corrected with it: a count stands for the middle of its width, and beyond the table the
     // line count = 1.003 x + 1.5 gives (50 - 1.5) / 1.003 = 48.35494.
     AdcCalibration c = calibrationOf(result, s, "virtual board at 1-1.4");

@@ -110,7 +110,8 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
             limit("ADC DNL (counts):", typical.dnlCounts),
             limit("ADC reference tolerance (%):", typical.referencePercent)};
     limits_ = field(form, QStringLiteral("Limits (e.g. inl-lsb=4 dnl-lsb=1):"), QString());
-    meter_ = new MeterField(dialogs, [this] { return running(); });
+    meter_ = new MeterField(
+        dialogs, [this] { return running(); }, Qt::Horizontal);
     form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meter_);
     calibration_ = field(form, QStringLiteral("ADC calibration file:"), QString());
     cancel_->setEnabled(false);

@@ -18,8 +18,10 @@ class QPushButton;
 class MeterField : public QWidget {
     Q_OBJECT
 public:
-    // busy: true while the page runs, when Test does nothing.
-    MeterField(Dialogs& dialogs, std::function<bool()> busy, QWidget* parent = nullptr);
+    // busy: true while the page runs, when Test does nothing. Vertical: the button below the
+    // field, for a narrow form.
+    MeterField(Dialogs& dialogs, std::function<bool()> busy, Qt::Orientation orientation,
+               QWidget* parent = nullptr);
 
     QLineEdit* text() const { return text_; }
     QPushButton* testButton() const { return test_; }

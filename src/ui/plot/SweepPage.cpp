@@ -48,8 +48,11 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     to_ = field(form, QStringLiteral("To code (hex):"), QStringLiteral("FFFF"));
     step_ = field(form, QStringLiteral("Step (hex):"), QStringLiteral("100"));
     reference_ = field(form, QStringLiteral("DAC reference (V):"), QStringLiteral("3"));
-    meter_ = new MeterField(dialogs, [this] { return running(); });
-    form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meter_);
+    meter_ = new MeterField(
+        dialogs, [this] { return running(); }, Qt::Vertical);
+    // A short label: the charts beside the form keep their width.
+    form->addRow(QStringLiteral("Meter:"), meter_);
+    meter_->text()->setPlaceholderText(QStringLiteral("TCPIP::host::5025::SOCKET"));
     cancel_->setEnabled(false);
     progress_->setAccessibleName(QStringLiteral("Sweep progress"));
     // A label's text is its name for a screen reader; what it is goes in the description.
