@@ -46,16 +46,12 @@ SweepPoint Sweep::next() {
     requests_.WriteDacWord(composer_.word());
     settleFor(settings_.settle, checkpoint_);
     const double ideal = idealVolts(code, settings_.dacReference);
-    if (meter_ != nullptr) {
-        const double volts = meter_->readVolts();
-        const int32_t count = idealCount(volts, settings_.adcReference);
-        return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
-    }
-    const int32_t count = requests_.ReadAdc();
-    const double volts = adcReadingVolts(count, settings_.adcReference, calibration_);
-    // Uncalibrated, the volts give back the count read.
-    return {code, ideal, count, volts,
-            idealCount(volts, settings_.adcReference) - idealCount(ideal, settings_.adcReference)};
+    const double volts = meter_ != nullptr ? meter_->readVolts()
+                                           : adcReadingVolts(requests_.ReadAdc(),
+                                                             settings_.adcReference, calibration_);
+    // The count an ideal converter gives for the volts: the board ADC's own, uncalibrated.
+    const int32_t count = idealCount(volts, settings_.adcReference);
+    return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
 }
 
 double adcReadingVolts(int32_t count, double reference,

@@ -49,8 +49,7 @@ struct SweepSummary {
 class Sweep {
 public:
     // With a meter, each point's volts are the meter's, its count what an ideal ADC would
-    // give for them; with a calibration, the ADC's volts are corrected (the count stays as
-    // read).
+    // give for them; with a calibration, the ADC's volts are corrected and so is its count.
     Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr,
           std::optional<AdcCalibration> calibration = std::nullopt);
 

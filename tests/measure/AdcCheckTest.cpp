@@ -107,8 +107,10 @@ TEST(AdcCheck, TheStatedTermsAreJudgedWithTheGuardBand) {
     EXPECT_EQ(r.covered[0], Verdict::Pass);
     EXPECT_EQ(r.covered[1], Verdict::Fail);
     EXPECT_EQ(r.covered[2], Verdict::Indeterminate);
-    EXPECT_THAT(adcCheckSummary(r, checkSettings()),
-                testing::HasSubstr("(stated 0.200 %: NOT covered)"));
+    const std::string summary = adcCheckSummary(r, checkSettings());
+    EXPECT_THAT(summary, testing::HasSubstr("counts (stated 2.000 counts: covered)"));
+    EXPECT_THAT(summary, testing::HasSubstr("(stated 0.200 %: NOT covered)"));
+    EXPECT_THAT(summary, testing::HasSubstr("(stated 1.000 counts: not told apart)"));
 }
 
 TEST(AdcCheck, ACalibratedCharacterisationCoversTheDacsTruth) {
@@ -177,8 +179,13 @@ TEST(AdcCheck, AnIdealConverterSteppedACountAtATimeGivesItsTermsAndNoErrors) {
                 testing::StartsWith("the meter's readings do not rise with the code"));
     // Corrected with it: a count stands for the middle of its width, and beyond the table the
     // line count = 1.003 x + 1.5 gives (50 - 1.5) / 1.003 = 48.35494.
+    // What the correction leaves, as limits: sqrt(3) u of the offset and gain; for INL and
+    // DNL sqrt(3) u of a transition and half the DNL's size with its U, 0 + 2 x 0.41143.
     AdcCalibration c = calibrationOf(result, s, "virtual board at 1-1.4");
     EXPECT_EQ(c.board, "virtual board");
+    EXPECT_NEAR(c.offsetLimit, 1.966075, 1e-6);
+    EXPECT_NEAR(c.gainLimit, 1.549151, 1e-6);
+    EXPECT_NEAR(c.inlLimit, 0.915316, 1e-6);
     c.transitions = {99.5, 100.7, 101.5, 102.5};
     c.firstCount = 100;
     c.offsetCounts = 1.5;
