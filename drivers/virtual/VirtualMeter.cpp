@@ -94,8 +94,12 @@ void VirtualMeter::talkTo(int client) {
 }
 
 double VirtualMeter::reading() {
-    if (errors_.millisecondsPerReading > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(errors_.millisecondsPerReading));
+    // The reading's time in slices, so a board closed meanwhile is not held up by it.
+    const auto done = std::chrono::steady_clock::now() +
+                      std::chrono::milliseconds(errors_.millisecondsPerReading);
+    while (!stopping_ && std::chrono::steady_clock::now() < done) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(kSliceMs), done - std::chrono::steady_clock::now()));
     }
     ++readings_;
     const double noise =

@@ -14,6 +14,7 @@
 #include "cli/ValueReading.h"
 #include "command/ComposedWords.h"
 #include "measure/AdcRules.h"
+#include "measure/AtomicSave.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
 #include "measure/Provenance.h"
@@ -38,8 +39,18 @@ void progress(const char* what, int64_t done, int64_t total, int64_t every, cons
     if (done == total) std::fprintf(stderr, "\n");
 }
 
+// Takes a run's steps to its end, a stop signal ending it between them, with progress lines.
+template <typename Run>
+void runToEnd(Run& run, const char* what, int64_t every, const char* unit) {
+    while (!run.done()) {
+        stopIfAsked();
+        run.next();
+        progress(what, run.measured(), run.total(), every, unit);
+    }
+}
+
 Provenance provenanceOf(Session& session, std::vector<Setting> settings,
-                        const std::optional<Meter>& meter = std::nullopt) {
+                        const Meter* meter = nullptr) {
     const Session::Options& o = session.options();
     Provenance p = provenanceOf(*o.deliverable, o.package, boardDescription(session.choice()));
     p.settings = std::move(settings);
@@ -73,7 +84,7 @@ void printCharacterisation(Session& session, const LinearityResult& result,
         return;
     }
     if (out.csv()) {
-        out.header(kLinearityColumns, provenanceComment(provenance));
+        out.header(kLinearityColumns, linearityComment(result, settings, provenance));
         for (const CodeResult& code : result.codes)
             out.row(linearityFields(code));
     }
@@ -91,7 +102,7 @@ int printFigures(Session& session, const Characterisation& run, bool json,
         std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
         return 1;
     }
-    Provenance provenance = provenanceOf(session, settingsOf(settings), meter);
+    Provenance provenance = provenanceOf(session, settingsOf(settings), meter ? &*meter : nullptr);
     provenance.partial = partial;
     printCharacterisation(session, result, settings, json, provenance);
     if (settings.limits.empty()) return 0;
@@ -137,17 +148,24 @@ Action setPin(bool ldac, bool high) {
 
 Action sampleInput(const SampleSettings& settings) {
     return [settings](Session& session) {
+        for (const int input : settings.inputs) {
+            if (auto refused =
+                    calibrationRefused(session, settings.calibration, input, settings.reference))
+                return *refused;
+        }
         std::optional<Output> file;
         if (!settings.file.empty()) file.emplace(settings.file, session.csv());
         Output& out = file ? *file : session.output();
         std::optional<Meter> meter = openMeter(settings.meter);
         const auto started = std::chrono::system_clock::now();
         if (out.csv()) {
-            out.header(kSampleColumns, provenanceComment(provenanceOf(
-                                           session,
-                                           sampleSettingsOf(settings.inputs, settings.reference,
+            out.header(kSampleColumns,
+                       provenanceComment(provenanceOf(
+                           session,
+                           withCalibration(sampleSettingsOf(settings.inputs, settings.reference,
                                                             settings.interval.count(), started),
-                                           meter)));
+                                           settings.calibration),
+                           meter ? &*meter : nullptr)));
         }
         // Each sample at its place in the schedule, so a long log does not drift by the time
         // the samples themselves take.
@@ -168,8 +186,9 @@ Action sampleInput(const SampleSettings& settings) {
                 if (k == 0 || settings.inputs.size() > 1)
                     session.requests().SelectMuxChannel(muxMask(input));
                 const int32_t adc = session.requests().ReadAdc();
-                out.row(sampleFields(std::chrono::system_clock::now(), started, input, adc,
-                                     adcVolts(adc, settings.reference), !out.csv()));
+                out.row(sampleFields(
+                    std::chrono::system_clock::now(), started, input, adc,
+                    adcReadingVolts(adc, settings.reference, settings.calibration), !out.csv()));
             }
         }
         return 0;
@@ -191,13 +210,18 @@ Action selfTest() {
     };
 }
 
-Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings) {
-    return [settings, meterSettings](Session& session) {
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meterSettings,
+             const std::optional<AdcCalibration>& calibration) {
+    return [settings, meterSettings, calibration](Session& session) {
+        if (auto refused =
+                calibrationRefused(session, calibration, settings.output, settings.adcReference))
+            return *refused;
         Output& out = session.output();
         std::optional<Meter> meter = openMeter(meterSettings);
-        out.header(kSweepColumns,
-                   provenanceComment(provenanceOf(session, settingsOf(settings), meter)));
-        Sweep run(session.requests(), settings, meter ? &*meter : nullptr);
+        out.header(kSweepColumns, provenanceComment(provenanceOf(
+                                      session, withCalibration(settingsOf(settings), calibration),
+                                      meter ? &*meter : nullptr)));
+        Sweep run(session.requests(), settings, meter ? &*meter : nullptr, calibration);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         std::vector<SweepPoint> points;
         while (!run.done()) {
@@ -214,16 +238,15 @@ Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& 
 
 Action characterise(const CharacteriseSettings& settings, bool json) {
     return [settings, json](Session& session) {
+        if (auto refused = calibrationRefused(session, settings.calibration, settings.output,
+                                              settings.adcReference))
+            return *refused;
         std::optional<Meter> meter = openMeter(settings.meter);
         Characterisation run(session.requests(), settings, meter ? &*meter : nullptr);
         run.stopWith(stopIfAsked);  // Ctrl-C ends a settling wait too
         announceDuration(session, run, meter);
         try {
-            while (!run.done()) {
-                stopIfAsked();
-                run.next();
-                progress("characterise", run.measured(), run.total(), 8192, "readings");
-            }
+            runToEnd(run, "characterise", 8192, "readings");
         } catch (const MeterError& e) {
             // A meter that fails mid-run ends it with the figures of what was measured so far.
             std::fprintf(stderr,
@@ -243,6 +266,50 @@ Action characterise(const CharacteriseSettings& settings, bool json) {
             throw;
         }
         return printFigures(session, run, json, meter, {});
+    };
+}
+
+std::optional<int> calibrationRefused(Session& session,
+                                      const std::optional<AdcCalibration>& calibration, int input,
+                                      double adcReference) {
+    if (!calibration) return std::nullopt;
+    const auto problem =
+        calibrationMismatch(*calibration, boardDescription(session.choice()), input, adcReference);
+    if (!problem) return std::nullopt;
+    std::fprintf(stderr, "xt4830ctl: %s\n", problem->c_str());
+    return 2;
+}
+
+Action adcCheck(const AdcCheckSettings& settings, const std::string& saveFile) {
+    return [settings, saveFile](Session& session) {
+        Meter meter(settings.meter, [] { stopIfAsked(); });
+        AdcCheck run(session.requests(), settings, meter);
+        run.stopWith(stopIfAsked);
+        try {
+            runToEnd(run, "adc-check", 1024, "steps");
+        } catch (const MeterError& e) {
+            std::fprintf(stderr, "\nxt4830ctl: %s after %lld of %lld steps\n", e.what(),
+                         static_cast<long long>(run.measured()),
+                         static_cast<long long>(run.total()));
+            return 1;
+        }
+        const AdcCheckResult result = analyseAdcCheck(run.readings(), settings);
+        if (!result.problem.empty()) {
+            std::fprintf(stderr, "xt4830ctl: no figures: %s\n", result.problem.c_str());
+            return 1;
+        }
+        session.output().summary(adcCheckSummary(result, settings));
+        if (saveFile.empty()) return 0;
+        const std::string board = boardDescription(session.choice());
+        const std::string json =
+            calibrationJson(calibrationOf(result, settings, board),
+                            provenanceJson(provenanceOf(session, settingsOf(settings), &meter)));
+        if (const auto failed = saveWhole(saveFile, json)) {
+            std::fprintf(stderr, "xt4830ctl: the calibration was not saved to %s: %s\n",
+                         saveFile.c_str(), failed->c_str());
+            return 1;
+        }
+        return 0;
     };
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command/CommandTable.h"
+#include "measure/AdcCheck.h"
 #include "measure/Characterisation.h"
 #include "measure/Sweep.h"
 
@@ -34,8 +35,9 @@ struct SampleSettings {
     double reference = 3;
     int64_t count = 1;  // 0: until stopped
     std::chrono::duration<double> interval{1};
-    std::string file;                    // the rows appended there; empty: standard output
-    std::optional<MeterSettings> meter;  // reads the output instead of the board's ADC
+    std::string file;                           // the rows appended there; empty: standard output
+    std::optional<MeterSettings> meter;         // reads the output instead of the board's ADC
+    std::optional<AdcCalibration> calibration;  // corrects the board ADC's volts
 };
 
 // count samples of the inputs, interval apart from the first: one row for each input with the
@@ -45,8 +47,15 @@ Action sampleInput(const SampleSettings& settings);
 // The window's self-test with every reading beside its window; 0 on PASS, 1 on FAIL.
 Action selfTest();
 
-// With a meter, its volts instead of the board ADC's.
-Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meter);
+// With a meter, its volts instead of the board ADC's; with a calibration, the ADC's corrected.
+Action sweep(const SweepSettings& settings, const std::optional<MeterSettings>& meter,
+             const std::optional<AdcCalibration>& calibration);
+
+// A calibration made on another board, input or reference: says so on standard error and
+// gives the status 2 of a bad input; nothing when it fits (or there is none).
+std::optional<int> calibrationRefused(Session& session,
+                                      const std::optional<AdcCalibration>& calibration, int input,
+                                      double adcReference);
 
 // Every board on the bus, one row each (place, loader or running, serial), without opening
 // one; 3 when there is none or the driver library cannot list them.
@@ -57,3 +66,8 @@ int listBoards(Session& session);
 // give none or the meter fails (the figures of the readings so far are given); with limits the
 // overall verdict's status (0, 5 or 6).
 Action characterise(const CharacteriseSettings& settings, bool json);
+
+// The board ADC's figures against the meter, each with whether the ADC's terms cover it;
+// with a file, its calibration saved there. 0 when figures were found, 1 when the readings
+// give none, the meter fails or the file cannot be written.
+Action adcCheck(const AdcCheckSettings& settings, const std::string& saveFile);

@@ -33,7 +33,10 @@ struct Words {
     std::string plan = "grid", stride = "64", samples = "256", dither = "0";
     std::string line = "least-squares", fitRange = "10-90", order = "ascending";
     std::array<std::string, 5> adc;  // the board ADC's accuracy; empty: its default
-    std::string meter, meterRange = "10", meterNplc = "1", meterAutoZero = "on", meterAccuracy;
+    // The meter's set-up; empty: its default, given only with a meter.
+    std::string meter, meterRange, meterNplc, meterAutoZero, meterAccuracy;
+    std::string calibration, save, checkSamples = "16", checkStride = "1", meterEvery = "256";
+    std::string checkRange = "2-98";
     std::vector<std::string> limits;
     bool inputOnly = false, updateAll = false, all = false, json = false;
 };
@@ -64,6 +67,42 @@ void addMeterOptions(CLI::App* c, Words& w) {
                   "not stated, left out of every uncertainty)");
 }
 
+// The board ADC's stated accuracy, each term a limit.
+void addAdcAccuracyOptions(CLI::App* c, Words& w) {
+    const AdcAccuracy typical;
+    const auto limit = [&](const char* name, std::string& word, double value, const char* unit) {
+        c->add_option(
+            name, word,
+            std::string("the board ADC's stated ") + unit + " (default " + fixed(value, 2) + ")");
+    };
+    limit("--adc-offset", w.adc[0], typical.offsetCounts, "offset in counts");
+    limit("--adc-gain", w.adc[1], typical.gainPercent, "gain error in % of full scale");
+    limit("--adc-inl", w.adc[2], typical.inlCounts, "INL in counts");
+    limit("--adc-dnl", w.adc[3], typical.dnlCounts, "DNL in counts");
+    limit("--adc-ref-tolerance", w.adc[4], typical.referencePercent, "reference tolerance in %");
+}
+
+void addCalibrationOption(CLI::App* c, Words& w) {
+    c->add_option("--adc-calibration", w.calibration,
+                  "correct the board ADC's readings with this calibration from adc-check --save");
+}
+
+void addAdcCheck(CLI::App& app, Words& w) {
+    auto* c = app.add_subcommand(
+        "adc-check", "The board ADC's offset, gain, INL and DNL against an external meter");
+    c->add_option("CHANNEL", w.channel, "A, B, C or D: the output the meter is wired to")
+        ->required();
+    c->add_option("--range", w.checkRange, "LOW-HIGH in % of the DAC's full scale (default 2-98)");
+    c->add_option("--stride", w.checkStride, "DAC codes between steps (default 1)");
+    c->add_option("--samples", w.checkSamples, "ADC readings per step (default 16)");
+    c->add_option("--meter-every", w.meterEvery, "DAC codes between meter points (default 256)");
+    c->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
+    c->add_option("--settle-ms", w.settleMs, "wait after each write (default 0)");
+    c->add_option("--save", w.save, "write the calibration to FILE (JSON), whole or not at all");
+    addAdcAccuracyOptions(c, w);
+    addMeterOptions(c, w);
+}
+
 void addCharacterise(CLI::App& app, Words& w) {
     auto* c = app.add_subcommand(
         "characterise", "Offset, gain, INL, DNL and monotonicity of a channel, with uncertainties");
@@ -84,18 +123,9 @@ void addCharacterise(CLI::App& app, Words& w) {
     c->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
     c->add_option("--settle-ms", w.settleMs, "wait after each write (default 0)");
     c->add_flag("--json", w.json, "one JSON object with every figure and its uncertainty");
-    const AdcAccuracy typical;
-    const auto limit = [&](const char* name, std::string& word, double value, const char* unit) {
-        c->add_option(
-            name, word,
-            std::string("the board ADC's stated ") + unit + " (default " + fixed(value, 2) + ")");
-    };
-    limit("--adc-offset", w.adc[0], typical.offsetCounts, "offset in counts");
-    limit("--adc-gain", w.adc[1], typical.gainPercent, "gain error in % of full scale");
-    limit("--adc-inl", w.adc[2], typical.inlCounts, "INL in counts");
-    limit("--adc-dnl", w.adc[3], typical.dnlCounts, "DNL in counts");
-    limit("--adc-ref-tolerance", w.adc[4], typical.referencePercent, "reference tolerance in %");
+    addAdcAccuracyOptions(c, w);
     addMeterOptions(c, w);
+    addCalibrationOption(c, w);
     c->add_option("--limit", w.limits,
                   "NAME=VALUE, a data-sheet limit on a figure's size (repeatable): offset-mv, "
                   "gain-pct, zero-mv, full-scale-mv, inl-lsb, dnl-lsb or tue-lsb; the exit "
@@ -116,17 +146,27 @@ MeterAccuracy readMeterAccuracy(const std::string& text) {
 
 // The meter's settings, or none when no meter is given.
 std::optional<MeterSettings> readMeterSettings(const Words& w) {
-    if (w.meter.empty()) return std::nullopt;
+    if (w.meter.empty()) {
+        for (const std::string* word :
+             {&w.meterRange, &w.meterNplc, &w.meterAutoZero, &w.meterAccuracy}) {
+            if (!word->empty()) {
+                throw BadInput(
+                    "--meter-range, --meter-nplc, --meter-autozero and "
+                    "--meter-accuracy set up a meter: give --meter RESOURCE too");
+            }
+        }
+        return std::nullopt;
+    }
     MeterSettings m;
     m.resource = w.meter;
     std::string problem;
     if (!parseMeterResource(w.meter, problem)) throw BadInput(problem);
-    const auto range = readStrictDecimal(w.meterRange);
-    const auto nplc = readStrictDecimal(w.meterNplc);
+    const auto range = w.meterRange.empty() ? m.rangeVolts : readStrictDecimal(w.meterRange);
+    const auto nplc = w.meterNplc.empty() ? m.nplc : readStrictDecimal(w.meterNplc);
     if (!range || !nplc) throw BadInput("the meter's range and integration time are numbers");
     m.rangeVolts = *range;
     m.nplc = *nplc;
-    m.autoZero = w.meterAutoZero == "on";
+    m.autoZero = w.meterAutoZero != "off";
     if (!w.meterAccuracy.empty()) m.accuracy = readMeterAccuracy(w.meterAccuracy);
     if (const auto bad = meterSettingsProblem(m)) throw BadInput(*bad);
     return m;
@@ -192,6 +232,7 @@ void addSubcommands(CLI::App& app, Words& w) {
     read->add_option("--interval", w.interval, "seconds between samples (default 1)");
     read->add_option("-o,--output", w.file, "append the rows to FILE instead");
     addMeterOptions(read, w);
+    addCalibrationOption(read, w);
 
     app.add_subcommand("selftest", "The board self-test, every reading beside its window");
 
@@ -203,7 +244,9 @@ void addSubcommands(CLI::App& app, Words& w) {
     sweep->add_option("--settle-ms", w.settleMs, "wait between a write and its read (default 0)");
     sweep->add_option("--vref", w.vref, "the DAC's reference in volts (default 3)");
     addMeterOptions(sweep, w);
+    addCalibrationOption(sweep, w);
     addCharacterise(app, w);
+    addAdcCheck(app, w);
 }
 
 // Bounds that keep a typing slip from scheduling a sample for the next century.
@@ -218,6 +261,36 @@ uint32_t readCommandWord(const std::string& text) {
                        "\" is above 0x3fffff: bits 23 and 22 of a command word are always 0");
     }
     return word;
+}
+
+// The calibration named, read and checked; none when none is named. With a meter the board's
+// ADC reads nothing, so there is nothing to correct.
+std::optional<AdcCalibration> readAdcCalibration(const Words& w) {
+    if (w.calibration.empty()) return std::nullopt;
+    if (!w.meter.empty()) {
+        throw BadInput("--adc-calibration corrects the board's ADC; with --meter it reads nothing");
+    }
+    std::string problem;
+    auto calibration = readCalibration(w.calibration, problem);
+    if (!calibration) throw BadInput(problem);
+    return calibration;
+}
+
+AdcCheckSettings adcCheckSettings(const Words& w) {
+    AdcCheckSettings s;
+    s.output = index(readChannel(w.channel));
+    std::tie(s.lowPercent, s.highPercent) = readFitRange(w.checkRange);
+    s.stride = static_cast<int32_t>(readNumber(w.checkStride, 0xFFFF, "stride"));
+    s.samples = static_cast<int32_t>(readNumber(w.checkSamples, 1000000, "samples"));
+    s.meterEvery = static_cast<int32_t>(readNumber(w.meterEvery, 0xFFFF, "meter points"));
+    s.dacReference = readReference(w.vref);
+    s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
+    s.adc = readAdcAccuracy(w.adc);
+    const auto meter = readMeterSettings(w);
+    if (!meter) throw BadInput("adc-check reads the output with a meter: give --meter RESOURCE");
+    s.meter = *meter;
+    if (const auto problem = adcCheckSettingsProblem(s)) throw BadInput(*problem);
+    return s;
 }
 
 SweepSettings sweepSettings(const Words& w) {
@@ -248,6 +321,7 @@ CharacteriseSettings characteriseSettings(const Words& w) {
     s.settle = std::chrono::milliseconds(readNumber(w.settleMs, 3600000, "settling time"));
     s.adc = readAdcAccuracy(w.adc);
     s.meter = readMeterSettings(w);
+    s.calibration = readAdcCalibration(w);
     for (const std::string& text : w.limits) {
         std::string problem;
         const auto limit = parseLimit(text, problem);
@@ -284,11 +358,12 @@ Action actionFor(const CLI::App& app, const Words& w) {
             {readInputs(w.channel), readReference(w.vref),
              readNumber(w.count, kMostSamples, "count"),
              std::chrono::duration<double>(readSeconds(w.interval, kLongestWait, "interval")),
-             w.file, readMeterSettings(w)});
+             w.file, readMeterSettings(w), readAdcCalibration(w)});
     }
     if (name == "selftest") return selfTest();
     if (name == "characterise") return characterise(characteriseSettings(w), w.json);
-    return sweep(sweepSettings(w), readMeterSettings(w));
+    if (name == "adc-check") return adcCheck(adcCheckSettings(w), w.save);
+    return sweep(sweepSettings(w), readMeterSettings(w), readAdcCalibration(w));
 }
 
 // CLI11 takes the words of a line last first.

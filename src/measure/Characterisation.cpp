@@ -60,6 +60,8 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
     if (s.meter) {
         if (auto problem = meterSettingsProblem(*s.meter)) return problem;
     }
+    if (s.meter && s.calibration)
+        return "the ADC's calibration is for the board's ADC, not a meter";
     for (const FigureLimit& limit : s.limits) {
         if (!(limit.value > 0) || !std::isfinite(limit.value)) return "a limit is a number above 0";
     }
@@ -80,6 +82,10 @@ double voltsPerCount(const CharacteriseSettings& s) {
 }
 
 AdcAccuracy readerAccuracy(const CharacteriseSettings& s) {
+    if (!s.meter && s.calibration) {
+        const AdcCalibration& c = *s.calibration;
+        return {c.offsetLimit, c.gainLimit, c.inlLimit, c.dnlLimit, 0};
+    }
     if (!s.meter) return s.adc;
     if (!s.meter->accuracy) return {0, 0, 0, 0, 0};
     const MeterAccuracy& m = *s.meter->accuracy;
@@ -90,6 +96,10 @@ AdcAccuracy readerAccuracy(const CharacteriseSettings& s) {
 
 double CodeReadings::mean() const {
     return count == 0 ? 0.0 : static_cast<double>(sum) / static_cast<double>(count);
+}
+
+double CodeReadings::mean(const std::optional<AdcCalibration>& calibration) const {
+    return calibration ? correctedCount(*calibration, mean()) : mean();
 }
 
 double CodeReadings::variance() const {

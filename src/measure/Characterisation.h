@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command/CommandComposer.h"
+#include "measure/AdcCalibration.h"
 #include "measure/CodePlan.h"
 #include "measure/SettleWait.h"
 #include "measure/Verdicts.h"
@@ -59,6 +60,9 @@ struct CharacteriseSettings {
     // Readings from this external meter instead of the board's ADC, at its resolution and
     // with its accuracy in place of the ADC's.
     std::optional<MeterSettings> meter;
+    // The board ADC's readings corrected with this calibration, whose own uncertainty then
+    // replaces the ADC's stated accuracy (without a meter only).
+    std::optional<AdcCalibration> calibration;
     std::vector<FigureLimit> limits;  // data-sheet limits the figures are judged against
 };
 
@@ -71,8 +75,9 @@ inline constexpr int32_t kMostMeterSamples = 50000;
 // The volts of one count of whatever reads the output.
 double voltsPerCount(const CharacteriseSettings& settings);
 
-// The accuracy of whatever reads the output, in its counts: the board ADC's, or the meter's
-// (ppm of range as an offset, ppm of reading as a gain error; none when it is not stated).
+// The accuracy of whatever reads the output, in its counts: the board ADC's (what its
+// calibration leaves, when it is calibrated), or the meter's (ppm of range as an offset, ppm
+// of reading as a gain error; none when it is not stated).
 AdcAccuracy readerAccuracy(const CharacteriseSettings& settings);
 
 // What is wrong with the settings, in words the command line and the window both show;
@@ -93,6 +98,8 @@ struct CodeReadings {
     double pairFourths = 0;
 
     double mean() const;
+    // The mean as the count of an ideal converter: corrected with the calibration, if any.
+    double mean(const std::optional<AdcCalibration>& calibration) const;
     // The readings' sample variance, in counts squared (0 for fewer than two).
     double variance() const;
 };

@@ -93,14 +93,14 @@ struct Mean {
 };
 
 std::vector<Mean> meansOf(const std::vector<CodeReadings>& readings, double countsPerCode,
-                          double pooledVariance) {
+                          double pooledVariance, const std::optional<AdcCalibration>& calibration) {
     std::vector<Mean> means;
     for (const CodeReadings& r : readings) {
         const double own = r.count < kOwnSpreadReadings ? 0.0 : r.variance();
         const double variance = std::max(own, pooledVariance) / static_cast<double>(r.count);
         const double ideal = countsPerCode * r.code;
-        means.push_back(
-            {static_cast<double>(r.code), ideal, r.mean() - ideal, variance, !r.clipped});
+        means.push_back({static_cast<double>(r.code), ideal, r.mean(calibration) - ideal, variance,
+                         !r.clipped});
     }
     return means;
 }
@@ -431,9 +431,10 @@ LinearityResult analyseLinearity(const std::vector<CodeReadings>& readings,
     result.roundingBoundCounts = roundingBound(ahead);
     // A meter's microvolt is a small part of a step: its rounding never limits the figures.
     result.averagingLimited = !s.meter && result.roundingBoundCounts >= kAveragingBoundCounts;
-    const std::vector<Mean> means = meansOf(readings, countsPerCode, spread.sigma * spread.sigma);
+    const std::vector<Mean> means =
+        meansOf(readings, countsPerCode, spread.sigma * spread.sigma, s.calibration);
     for (std::size_t i = 0; i < readings.size(); ++i) {
-        const double mean = readings[i].mean();
+        const double mean = readings[i].mean(s.calibration);
         result.codes.push_back({readings[i].code,
                                 readings[i].count,
                                 {mean, std::sqrt(means[i].variance)},

@@ -94,6 +94,12 @@ std::string adcText(const AdcAccuracy& a) {
 
 // What reads the output and how far its stated accuracy reaches.
 std::vector<SummaryRow> readerRows(const CharacteriseSettings& s) {
+    if (!s.meter && s.calibration) {
+        return {{"Board ADC accuracy", adcText(readerAccuracy(s)), "",
+                 "(left by its calibration on " + s.calibration->board +
+                     ", in place of its data "
+                     "sheet's)"}};
+    }
     if (!s.meter) return {{"Board ADC accuracy", adcText(s.adc), "", "(data-sheet limits)"}};
     const MeterSettings& m = *s.meter;
     const std::string setup = fixed(m.rangeVolts, 3) + " V range, " + fixed(m.nplc, 3) +
@@ -153,6 +159,14 @@ std::vector<SummaryRow> verdictRows(const LinearityResult& r, const Characterise
             {"Verdict", kVerdictNames[static_cast<std::size_t>(overallVerdict(verdicts))], "", ""});
     }
     return rows;
+}
+
+std::string linearityComment(const LinearityResult& r, const CharacteriseSettings& s,
+                             const Provenance& p) {
+    std::string text = provenanceComment(p);
+    for (const SummaryRow& row : verdictRows(r, s))
+        text += "# " + row.figure + ": " + row.value + "\n";
+    return text;
 }
 
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate) {
@@ -277,11 +291,14 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
     j["noise_before_converter"] = r.noiseBeforeConverter;
     j["rounding_bound_counts"] = r.roundingBoundCounts;
     j["averaging_limited"] = r.averagingLimited;
-    j["adc_accuracy"] = {{"offset_counts", s.adc.offsetCounts},
-                         {"gain_pct", s.adc.gainPercent},
-                         {"inl_counts", s.adc.inlCounts},
-                         {"dnl_counts", s.adc.dnlCounts},
-                         {"reference_pct", s.adc.referencePercent}};
+    const AdcAccuracy adc = s.meter ? s.adc : readerAccuracy(s);
+    j["adc_accuracy"] = {{"offset_counts", adc.offsetCounts},
+                         {"gain_pct", adc.gainPercent},
+                         {"inl_counts", adc.inlCounts},
+                         {"dnl_counts", adc.dnlCounts},
+                         {"reference_pct", adc.referencePercent}};
+    j["adc_accuracy_from"] =
+        !s.meter && s.calibration ? "the ADC's calibration" : "the ADC's stated limits";
     j["adc_limited"] = r.adcLimited;
     j["reader"] = s.meter ? "meter" : "board adc";
     if (s.meter) {
@@ -330,14 +347,7 @@ std::string linearityJson(const LinearityResult& r, const CharacteriseSettings& 
         j["verdict"] =
             kVerdictNames[static_cast<std::size_t>(overallVerdict(judgeFigures(r, s.limits)))];
     }
-    j["provenance"] = {
-        {"software", p.software},
-        {"version", p.version},
-        {"variant", p.variant},
-        {"package", p.package},
-        {"board", p.board},
-        {"time_utc", utcTimestamp(p.time)},
-        {"meter", p.meter.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.meter)}};
+    j["provenance"] = nlohmann::ordered_json::parse(provenanceJson(p));
     j["partial"] = p.partial.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.partial);
     return j.dump(2);
 }

@@ -42,6 +42,11 @@ std::vector<std::string> linearityWarnings(const LinearityResult& result,
 std::vector<SummaryRow> verdictRows(const LinearityResult& result,
                                     const CharacteriseSettings& settings);
 
+// The CSV table's comment lines: the provenance, then each verdict as the summary gives it
+// ("# Verdict inl-lsb: PASS: |1.2000| with U = 0.3000 against 4.0000", "# Verdict: PASS").
+std::string linearityComment(const LinearityResult& result, const CharacteriseSettings& settings,
+                             const Provenance& provenance);
+
 // "8704 readings, about 2.5 s on this board" ("under 0.1 s" for less).
 std::string estimateText(const Characterisation& run, std::chrono::duration<double> estimate);
 

@@ -1,5 +1,7 @@
 #include "measure/Provenance.h"
 
+#include <nlohmann/json.hpp>
+
 #include "measure/ResultTables.h"
 
 namespace {
@@ -40,6 +42,15 @@ std::vector<Setting> sampleColumnSettings(std::chrono::system_clock::time_point 
     return {{"input_column", "1 to 8 for A to H"}, {"time_s_from_utc", utcTimestamp(start)}};
 }
 
+std::vector<Setting> withCalibration(std::vector<Setting> settings,
+                                     const std::optional<AdcCalibration>& c) {
+    if (c) {
+        settings.emplace_back("adc_calibration",
+                              "made on " + c->board + " through input " + inputName(c->input));
+    }
+    return settings;
+}
+
 std::vector<Setting> settingsOf(const SweepSettings& s) {
     return {{"output", inputName(s.output)},
             {"from_code", std::to_string(s.from)},
@@ -51,15 +62,28 @@ std::vector<Setting> settingsOf(const SweepSettings& s) {
 }
 
 std::vector<Setting> settingsOf(const CharacteriseSettings& s) {
+    return withCalibration(
+        {{"output", inputName(s.output)},
+         {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
+         {"stride", std::to_string(s.stride)},
+         {"window", std::to_string(s.from) + " to " + std::to_string(s.to)},
+         {"samples_per_code", std::to_string(s.samples)},
+         {"dither", std::to_string(s.dither)},
+         {"shuffled", s.shuffled ? "yes" : "no"},
+         {"line", kLineNames[static_cast<std::size_t>(s.line)]},
+         {"fit_range_pct", fixed(s.fitLowPercent, 1) + " to " + fixed(s.fitHighPercent, 1)},
+         {"dac_reference_v", volts(s.dacReference)},
+         {"adc_reference_v", volts(s.adcReference)},
+         {"settle_ms", std::to_string(s.settle.count())}},
+        s.calibration);
+}
+
+std::vector<Setting> settingsOf(const AdcCheckSettings& s) {
     return {{"output", inputName(s.output)},
-            {"plan", kPlanNames[static_cast<std::size_t>(s.plan)]},
+            {"range_pct", fixed(s.lowPercent, 1) + " to " + fixed(s.highPercent, 1)},
             {"stride", std::to_string(s.stride)},
-            {"window", std::to_string(s.from) + " to " + std::to_string(s.to)},
-            {"samples_per_code", std::to_string(s.samples)},
-            {"dither", std::to_string(s.dither)},
-            {"shuffled", s.shuffled ? "yes" : "no"},
-            {"line", kLineNames[static_cast<std::size_t>(s.line)]},
-            {"fit_range_pct", fixed(s.fitLowPercent, 1) + " to " + fixed(s.fitHighPercent, 1)},
+            {"samples_per_step", std::to_string(s.samples)},
+            {"meter_every", std::to_string(s.meterEvery)},
             {"dac_reference_v", volts(s.dacReference)},
             {"adc_reference_v", volts(s.adcReference)},
             {"settle_ms", std::to_string(s.settle.count())}};
@@ -88,4 +112,16 @@ std::string provenanceComment(const Provenance& p) {
     if (!p.meter.empty()) text += "# meter: " + p.meter + "\n";
     if (!p.partial.empty()) text += "# partial: " + p.partial + "\n";
     return text;
+}
+
+std::string provenanceJson(const Provenance& p) {
+    const nlohmann::ordered_json j = {
+        {"software", p.software},
+        {"version", p.version},
+        {"variant", p.variant},
+        {"package", p.package},
+        {"board", p.board},
+        {"time_utc", utcTimestamp(p.time)},
+        {"meter", p.meter.empty() ? nlohmann::json(nullptr) : nlohmann::json(p.meter)}};
+    return j.dump();
 }

@@ -7,6 +7,7 @@
 
 #include "board/Deliverable.h"
 #include "board/Package.h"
+#include "measure/AdcCheck.h"
 #include "measure/Characterisation.h"
 #include "measure/SelfTestSequence.h"
 #include "measure/Sweep.h"
@@ -41,9 +42,17 @@ std::vector<Setting> sampleSettingsOf(const std::vector<int>& inputs, double ref
 std::vector<Setting> sampleColumnSettings(std::chrono::system_clock::time_point start);
 std::vector<Setting> settingsOf(const SweepSettings& settings);
 std::vector<Setting> settingsOf(const CharacteriseSettings& settings);
+std::vector<Setting> settingsOf(const AdcCheckSettings& settings);
 // What the self-test's numbered columns stand for.
 std::vector<Setting> selfTestSettings();
+// The settings with the calibration in use, if any, after them.
+std::vector<Setting> withCalibration(std::vector<Setting> settings,
+                                     const std::optional<AdcCalibration>& calibration);
 
 // The provenance as CSV comment lines, each "# name: value" and ending in a line end, which
 // spreadsheets, numpy and pandas skip as comments.
 std::string provenanceComment(const Provenance& provenance);
+
+// The provenance as one JSON object (software, version, variant, package, board, time_utc,
+// meter), as text to put into a result's JSON.
+std::string provenanceJson(const Provenance& provenance);

@@ -22,8 +22,13 @@ bool offTheEnds(const SweepPoint& p) {
 
 }  // namespace
 
-Sweep::Sweep(Declare& requests, const SweepSettings& settings, Meter* meter)
-    : requests_(requests), settings_(settings), meter_(meter), next_(settings.from) {
+Sweep::Sweep(Declare& requests, const SweepSettings& settings, Meter* meter,
+             std::optional<AdcCalibration> calibration)
+    : requests_(requests),
+      settings_(settings),
+      meter_(meter),
+      calibration_(std::move(calibration)),
+      next_(settings.from) {
     composer_.chooseCommand(Command::WriteAndUpdate);
     composer_.chooseChannel(static_cast<Channel>(settings.output));
 }
@@ -41,14 +46,18 @@ SweepPoint Sweep::next() {
     requests_.WriteDacWord(composer_.word());
     settleFor(settings_.settle, checkpoint_);
     const double ideal = idealVolts(code, settings_.dacReference);
-    if (meter_ != nullptr) {
-        const double volts = meter_->readVolts();
-        const int32_t count = idealCount(volts, settings_.adcReference);
-        return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
-    }
-    const int32_t count = requests_.ReadAdc();
-    return {code, ideal, count, adcVolts(count, settings_.adcReference),
-            count - idealCount(ideal, settings_.adcReference)};
+    const double volts = meter_ != nullptr ? meter_->readVolts()
+                                           : adcReadingVolts(requests_.ReadAdc(),
+                                                             settings_.adcReference, calibration_);
+    // The count an ideal converter gives for the volts: the board ADC's own, uncalibrated.
+    const int32_t count = idealCount(volts, settings_.adcReference);
+    return {code, ideal, count, volts, count - idealCount(ideal, settings_.adcReference)};
+}
+
+double adcReadingVolts(int32_t count, double reference,
+                       const std::optional<AdcCalibration>& calibration) {
+    if (!calibration) return adcVolts(count, reference);
+    return correctedCount(*calibration, count) * reference / kAdcCounts;
 }
 
 std::optional<std::string> sweepSettingsProblem(const SweepSettings& s) {

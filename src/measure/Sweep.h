@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command/CommandComposer.h"
+#include "measure/AdcCalibration.h"
 #include "measure/SettleWait.h"
 #include "meter/Meter.h"
 
@@ -48,8 +49,9 @@ struct SweepSummary {
 class Sweep {
 public:
     // With a meter, each point's volts are the meter's, its count what an ideal ADC would
-    // give for them.
-    Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr);
+    // give for them; with a calibration, the ADC's volts are corrected and so is its count.
+    Sweep(Declare& requests, const SweepSettings& settings, Meter* meter = nullptr,
+          std::optional<AdcCalibration> calibration = std::nullopt);
 
     bool done() const { return next_ > settings_.to; }
     const SweepSettings& settings() const { return settings_; }
@@ -67,10 +69,16 @@ private:
     Declare& requests_;
     SweepSettings settings_;
     Meter* meter_;
+    std::optional<AdcCalibration> calibration_;
     CommandComposer composer_;
     int32_t next_;
     int measured_ = 0;
 };
+
+// The volts a count of the board's ADC stands for: count / 4096 x reference, or with the
+// calibration its corrected count's.
+double adcReadingVolts(int32_t count, double reference,
+                       const std::optional<AdcCalibration>& calibration);
 
 // The count the ADC gives for volts, as an ideal 12-bit converter: rounded, within 0 to 4095.
 int32_t idealCount(double volts, double adcReference);

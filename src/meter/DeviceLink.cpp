@@ -7,12 +7,47 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "meter/MeterLink.h"
 
 namespace {
 
 constexpr int kSliceMs = 100;
+
+// One read of a character device on a thread of its own and a copy of the descriptor, so the
+// link can wait for it in slices and leave it behind: a USBTMC read waits for its answer
+// within the driver's own timeout, which no signal cuts short.
+class BackgroundRead {
+public:
+    BackgroundRead(int fd, std::size_t size) : buffer_(std::make_shared<std::vector<char>>(size)) {
+        const int copy = ::dup(fd);
+        if (copy < 0) throw MeterError(std::string("reading failed: ") + std::strerror(errno));
+        // The thread keeps its own share of the buffer: the link may be gone before it ends.
+        std::packaged_task<long()> task([copy, buffer = buffer_] {
+            const ssize_t n = ::read(copy, buffer->data(), buffer->size());
+            const int error = errno;
+            ::close(copy);
+            return n < 0 ? -static_cast<long>(error) : static_cast<long>(n);
+        });
+        result_ = task.get_future();
+        std::thread(std::move(task)).detach();
+    }
+    // The bytes read, 0 for end of file, -errno for a failure; nothing while it waits.
+    std::optional<long> waitFor(std::chrono::milliseconds slice) {
+        if (result_.wait_for(slice) != std::future_status::ready) return std::nullopt;
+        return result_.get();
+    }
+    const char* data() const { return buffer_->data(); }
+
+private:
+    std::shared_ptr<std::vector<char>> buffer_;
+    std::future<long> result_;
+};
 
 // The termios speed of one of kSerialSpeeds.
 speed_t speedOf(int baud) {
@@ -55,9 +90,9 @@ public:
 
 protected:
     long readSome(char* buffer, std::size_t size) override {
+        if (!serial_) return readInBackground(buffer, size);
         pollfd p{fd_, POLLIN, 0};
-        // USBTMC's read waits for the answer itself, within the driver's own timeout.
-        if (serial_ && ::poll(&p, 1, kSliceMs) <= 0) return -1;
+        if (::poll(&p, 1, kSliceMs) <= 0) return -1;
         const ssize_t n = ::read(fd_, buffer, size);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) return -1;
         if (n < 0) throw MeterError(std::string("reading failed: ") + std::strerror(errno));
@@ -66,6 +101,21 @@ protected:
     bool wholeReads() const override { return !serial_; }
 
 private:
+    // USBTMC's read waits for the answer itself: it goes on in the background while the link
+    // waits a slice at a time.
+    long readInBackground(char* buffer, std::size_t size) {
+        if (!pending_) pending_.emplace(fd_, size);
+        const std::optional<long> n = pending_->waitFor(std::chrono::milliseconds(kSliceMs));
+        if (!n) return -1;
+        if (*n > 0) std::copy_n(pending_->data(), *n, buffer);
+        pending_.reset();
+        if (*n == -EINTR || *n == -EAGAIN) return -1;
+        if (*n < 0)
+            throw MeterError(std::string("reading failed: ") +
+                             std::strerror(static_cast<int>(-*n)));
+        return *n;
+    }
+
     void setRaw(int baud) const {
         termios t{};
         if (::tcgetattr(fd_, &t) != 0) return;  // not a terminal: an emulated line
@@ -78,6 +128,7 @@ private:
 
     int fd_ = -1;
     bool serial_;
+    std::optional<BackgroundRead> pending_;
 };
 
 }  // namespace

@@ -193,6 +193,15 @@ TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
     EXPECT_THAT(slurp(rows), testing::MatchesRegex(
                                  "(.|\n)*# partial: stopped by signal 2 after [0-9]+ of 262400 "
                                  "readings\ncode,mean_count,[^\n]*\n([0-9]+,[^\n]*\n){10,}"));
+    // A meter that takes 20 s a reading holds no run: the signal ends it while it waits.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const ToolRun hung =
+        shell("$XT characterise C --meter TCPIP::127.0.0.1::" + port +
+                  "::SOCKET & sleep 0.5; kill -TERM $!; s=$(date +%s%N); wait $!; status=$?; "
+                  "echo $(( ($(date +%s%N) - s) / 1000000 )); exit $status",
+              "meter=" + port + ",probe=C,meter-ms=20000");
+    EXPECT_EQ(hung.status, 143) << hung.err;
+    EXPECT_LT(std::stoi(hung.out), 500) << "ms from the signal to the end";
     // A log until stopped, appended to a file, each sample at its place in the schedule.
     std::filesystem::remove(rows);
     const ToolRun log = shell("$XT --csv read A --count 0 --interval 0.05 -o " + rows +
@@ -486,6 +495,12 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
             board);
     EXPECT_THAT(summary.out, HasSubstr("Meter accuracy: 30.0 ppm of reading + 5.0 ppm of range"));
     EXPECT_THAT(summary.out, HasSubstr("Verdict zero-mv: PASS"));
+    // The CSV table carries each verdict among its comment lines, before the columns.
+    const ToolRun table = run(
+        "--csv characterise C --stride 0x4000 --samples 2 --limit offset-mv=0.05" + meter, board);
+    EXPECT_THAT(table.out, testing::MatchesRegex(".*# meter: .*\n# Verdict offset-mv: FAIL: "
+                                                 "\\|0\\.09[0-9]+\\| with U = 0\\.00[0-9]+ against "
+                                                 "0\\.0500\n# Verdict: FAIL\ncode,.*"));
     for (const auto& [args, message] :
          {std::pair{"--limit inl=4", "a limit is NAME=VALUE"},
           std::pair{"--meter-accuracy 5 --meter /dev/usbtmc0", "PPM_OF_READING,PPM_OF_RANGE"},
@@ -538,5 +553,64 @@ TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) 
                                 "=" + dir + "meter.script -- $XT read C --meter " + resource);
         EXPECT_EQ(r.status, status) << resource << r.err;
         EXPECT_THAT(r.out + r.err, HasSubstr(expected)) << resource;
+    }
+    // A USBTMC reading that takes 20 s: the signal ends the run while the read waits (umockdev
+    // plays its script on, so the tool's own end is timed).
+    std::ofstream(dir + "meter.script")
+        << script("+0,\"No error\"", "+1.0") + "w 0 READ?^J\nr 20000 +1.0^J\n";
+    const ToolRun hung =
+        shell("umockdev-run -d " + dir + "meter.umockdev -s /dev/usbtmc0=" + dir +
+              "meter.script -- $XT read C --count 2 --interval 0 --meter /dev/usbtmc0 & sleep 1; "
+              "c=$(pgrep -P $!); kill -TERM $c; s=$(date +%s%N); "
+              "while ps -o stat= -p $c | grep -qv Z; do sleep 0.01; done; "
+              "echo $(( ($(date +%s%N) - s) / 1000000 )); kill $!");
+    EXPECT_THAT(hung.err, HasSubstr("stopped by signal 15"));
+    EXPECT_LT(std::stoi(hung.out.substr(hung.out.rfind('\n', hung.out.size() - 2) + 1)), 500)
+        << hung.out << hung.err;
+}
+
+TEST(Tool, AdcCheckSavesACalibrationThatOnlyItsOwnBoardInputAndReferenceTake) {
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string board = "meter=" + port + ",probe=C,sigma=0.6,adc-gain=0.3";
+    const std::string dir = testing::TempDir();
+    const ToolRun check = run("adc-check C --stride 8 --samples 4 --save " + dir +
+                                  "cal.json --meter TCPIP::127.0.0.1::" + port + "::SOCKET",
+                              board);
+    ASSERT_EQ(check.status, 0) << check.err;
+    EXPECT_THAT(check.out, HasSubstr("(stated 0.200 %: NOT covered)"));
+    const auto saved = nlohmann::json::parse(slurp(dir + "cal.json"));
+    EXPECT_EQ(saved["board"], "virtual board");
+    EXPECT_EQ(saved["provenance"]["meter"], "XT4830,VIRTUAL-DMM,0,1.0");
+    const ToolRun calibrated = run(
+        "characterise C --stride 0x1000 --samples 8 --json --adc-calibration " + dir + "cal.json",
+        board);
+    ASSERT_EQ(calibrated.status, 0) << calibrated.err;
+    EXPECT_EQ(nlohmann::json::parse(calibrated.out)["adc_accuracy_from"], "the ADC's calibration");
+    // The ADC reads 0.3 % high, 2054 at mid scale; corrected it is 2048 (a count either way for
+    // the noise).
+    const ToolRun sweep =
+        run("--csv sweep C --from 0x8000 --to 0x8000 --adc-calibration " + dir + "cal.json", board);
+    EXPECT_THAT(sweep.out, testing::MatchesRegex("(.|\n)*# adc_calibration: made on virtual board "
+                                                 "through input C\n(.|\n)*\n32768,1\\.500000,"
+                                                 "204[789],[^\n]*\n"))
+        << sweep.out;
+    // Files that are not this board's calibration, and meter settings without a meter.
+    std::ofstream(dir + "bad.json") << "{\"kind\": \"xt4830 adc calibration\", \"format\": 1}";
+    std::ofstream(dir + "big.json") << std::string(2 << 20, ' ');
+    auto other = saved;
+    other["board"] = "board serial 0042";
+    std::ofstream(dir + "other.json") << other.dump();
+    for (const auto& [args, message] :
+         {std::pair{"read D --adc-calibration " + dir + "cal.json", "through input C, not D"},
+          std::pair{"sweep C --adc-calibration " + dir + "other.json", "made on board serial 0042"},
+          std::pair{"read C --vref 2.5 --adc-calibration " + dir + "cal.json", "reference of 3.0"},
+          std::pair{"characterise C --adc-calibration " + dir + "bad.json", "is malformed"},
+          std::pair{"characterise C --adc-calibration " + dir + "big.json", "larger than 1 MiB"},
+          std::pair{"characterise C --adc-calibration " + dir, "not a readable file"},
+          std::pair{std::string("sweep C --meter-nplc 10"), "give --meter RESOURCE too"},
+          std::pair{std::string("adc-check C"), "adc-check reads the output with a meter"}}) {
+        const ToolRun bad = run(args, board);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_THAT(bad.err, HasSubstr(message)) << args;
     }
 }

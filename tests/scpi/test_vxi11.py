@@ -11,7 +11,7 @@ import pytest
 import pyvisa
 from pyvisa_py.protocols import rpc, vxi11
 
-from conftest import Server
+from conftest import TOOL, Server
 
 CORE = 0x0607AF
 INSTR = "TCPIP::127.0.0.1::INSTR"
@@ -67,6 +67,17 @@ def test_pyvisa_instr_is_the_same_instrument_as_the_socket(served):
     board.close()  # gone with the lock held: the lock is free again
     assert socket_client.query("SYST:LOCK:OWN?") == '"NONE"'
     socket_client.close()
+
+
+def test_the_meter_path_reaches_a_vxi11_instrument_and_names_the_step_it_fails(served):
+    """The board's server is no multimeter: the meter path identifies it over VXI-11 through
+    liblxi, then stops where its set-up is refused."""
+    env = dict(os.environ, XT4830_VIRTUAL_BOARD="")
+    ran = subprocess.run([TOOL, "--board", "virtual", "read", "C", "--meter", INSTR], env=env,
+                         capture_output=True, text=True, timeout=30)
+    assert ran.returncode == 1
+    assert "XT4830R Evaluation Board,VIRTUAL," in ran.stderr
+    assert "setting up the measurement: it reports -113" in ran.stderr
 
 
 def test_lxi_and_the_port_mapper_entry(served):

@@ -372,3 +372,44 @@ TEST(ReadbackPlot, LinearityPageReadsWithAMeterAndAMeterThatGoesAwayLeavesItsFig
     EXPECT_NEAR(page.result()->offsetMillivolts.value, 0.1, 0.002);
     EXPECT_EQ(page.summary()->item(5, 0)->text(), "Meter");
 }
+
+TEST(ReadbackPlot, SweepPageReadsWithTheMeterFieldAndLinearityPageTakesOnlyAFittingCalibration) {
+    // Output B lies 0.1 mV high; the virtual meter on it answers two readings, then goes away.
+    const std::string port = std::to_string(40000 + getpid() % 20000);
+    MainWindowRig rig(kXT4830,
+                      ("offset=B:0.1,meter=" + port + ",probe=B,meter-stop-after=2").c_str());
+    ReadbackPlot& plot = openPlot(rig);
+    SweepPage& sweep = sweepOf(plot, "4000", "C000", "4000");
+    sweep.inputChoice()->setCurrentIndex(1);
+    sweep.meterText()->setText(QString::fromStdString("TCPIP::127.0.0.1::" + port + "::SOCKET"));
+    sweep.meterTestButton()->click();
+    sweep.startButton()->click();
+    while (sweep.running())
+        QCoreApplication::processEvents();
+    ASSERT_EQ(rig.dialogs.shown.size(), 2u);
+    EXPECT_EQ(rig.dialogs.shown[0].text, "The meter answers: XT4830,VIRTUAL-DMM,0,1.0.");
+    EXPECT_THAT(rig.dialogs.shown[1].text,
+                testing::StartsWith("The sweep stopped: meter XT4830,VIRTUAL-DMM,0,1.0, reading"));
+    ASSERT_EQ(sweep.points().size(), 2u);
+    EXPECT_DOUBLE_EQ(sweep.points()[0].measuredVolts, 0.7501);
+    EXPECT_THAT(sweep.csv(provenanceOf(kXT4830, Package::Tssop, "virtual board")),
+                testing::HasSubstr("# meter: XT4830,VIRTUAL-DMM,0,1.0\n"));
+    // A calibration made through input C: refused for input A, its terms stated for C.
+    const std::string path = testing::TempDir() + "calibration.json";
+    std::ofstream(path) << calibrationJson(
+        {"virtual board", 2, 3.0, 100, {99.5, 100.5, 101.5}, 0, 0, 0.5, 0.01, 0.25, 0.25},
+        provenanceJson(provenanceOf(kXT4830, Package::Tssop, "virtual board")));
+    LinearityPage& page = plot.linearity();
+    page.calibrationText()->setText(QString::fromStdString(path));
+    page.startButton()->click();
+    ASSERT_EQ(rig.dialogs.shown.size(), 3u);
+    EXPECT_EQ(rig.dialogs.shown[2].text, "The ADC calibration was made through input C, not A.");
+    page.inputChoice()->setCurrentIndex(2);
+    page.samplesText()->setText("4");
+    page.strideText()->setText("2000");
+    page.startButton()->click();
+    while (page.running())
+        QCoreApplication::processEvents();
+    EXPECT_EQ(page.summary()->item(5, 1)->text(),
+              "offset 0.50, INL 0.25, DNL 0.25 counts; gain 0.010 %, reference 0.000 %");
+}

@@ -147,14 +147,10 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
             limit("ADC DNL (counts):", typical.dnlCounts),
             limit("ADC reference tolerance (%):", typical.referencePercent)};
     limits_ = field(form, QStringLiteral("Limits (e.g. inl-lsb=4 dnl-lsb=1):"), QString());
-    meter_ = new QLineEdit;
-    meterTest_ = new QPushButton(QStringLiteral("Test"));
-    auto* meterRow = new QHBoxLayout;
-    meterRow->addWidget(meter_, 1);
-    meterRow->addWidget(meterTest_);
-    form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meterRow);
-    meter_->setAccessibleName(QStringLiteral("Meter"));
-    meterTest_->setAccessibleDescription(QStringLiteral("Shows the meter's identity"));
+    meter_ = new MeterField(
+        dialogs, [this] { return running(); }, Qt::Horizontal);
+    form->addRow(QStringLiteral("Meter (e.g. TCPIP::host::5025::SOCKET):"), meter_);
+    calibration_ = field(form, QStringLiteral("ADC calibration file:"), QString());
     cancel_->setEnabled(false);
     progress_->setRange(0, kProgressSteps);
     progress_->setAccessibleName(QStringLiteral("Characterisation progress"));
@@ -199,7 +195,6 @@ LinearityPage::LinearityPage(Declare& requests, AdcMonitor& monitor, Dialogs& di
     layout->addWidget(plots_, 1);
 
     connect(start_, &QPushButton::clicked, this, &LinearityPage::Start_Click);
-    connect(meterTest_, &QPushButton::clicked, this, &LinearityPage::MeterTest_Click);
     connect(cancel_, &QPushButton::clicked, this, &LinearityPage::Cancel_Click);
 }
 
@@ -226,30 +221,23 @@ std::optional<CharacteriseSettings> LinearityPage::settingsFromFields() {
             return std::nullopt;
         s.limits.push_back(*limit);
     }
-    if (!meter_->text().trimmed().isEmpty()) {
+    if (!meter_->resource().empty()) {
         s.meter = MeterSettings{};
-        s.meter->resource = meter_->text().trimmed().toStdString();
+        s.meter->resource = meter_->resource();
     }
+    if (!calibrationOfField(s)) return std::nullopt;
     if (shownProblem(dialogs_, characteriseSettingsProblem(s))) return std::nullopt;
     return s;
 }
 
-std::optional<Meter> LinearityPage::meterOfField() {
-    MeterSettings settings;
-    settings.resource = meter_->text().trimmed().toStdString();
-    std::optional<Meter> meter;
-    try {
-        meter.emplace(settings, WaitCheck{});
-    } catch (const MeterError& e) {
-        warn(dialogs_, asSentence(e.what()));
-    }
-    return meter;
-}
-
-void LinearityPage::MeterTest_Click() {
-    if (running()) return;
-    const std::optional<Meter> meter = meterOfField();
-    if (meter) warn(dialogs_, "The meter answers: " + meter->identity() + ".");
+bool LinearityPage::calibrationOfField(CharacteriseSettings& s) {
+    const std::string path = calibration_->text().trimmed().toStdString();
+    if (path.empty()) return true;
+    std::string problem;
+    s.calibration = readCalibration(path, problem);
+    if (!s.calibration) return !shownProblem(dialogs_, problem);
+    return !shownProblem(
+        dialogs_, calibrationMismatch(*s.calibration, provenance_.board, s.output, s.adcReference));
 }
 
 void LinearityPage::Start_Click() {
@@ -264,7 +252,7 @@ void LinearityPage::Start_Click() {
     openMeter_.reset();
     meterFailure_.clear();
     if (settings->meter) {
-        openMeter_ = meterOfField();
+        openMeter_ = meter_->open();
         if (!openMeter_) return;
     }
     provenance_.meter = openMeter_ ? openMeter_->identity() : std::string();
@@ -430,7 +418,8 @@ void LinearityPage::finish() {
 std::optional<std::string> LinearityPage::csv(Provenance provenance) const {
     if (!result_ || !result_->problem.empty()) return std::nullopt;
     provenance.settings = settingsOf(characterisation_->settings());
-    std::string text = provenanceComment(provenance) + kLinearityColumns + "\n";
+    std::string text = linearityComment(*result_, characterisation_->settings(), provenance) +
+                       kLinearityColumns + "\n";
     for (const CodeResult& c : result_->codes)
         text += joined(linearityFields(c), ",") + "\n";
     return text;

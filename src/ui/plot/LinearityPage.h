@@ -11,6 +11,7 @@
 #include "measure/Characterisation.h"
 #include "measure/Linearity.h"
 #include "measure/LinearityReport.h"
+#include "ui/plot/MeterField.h"
 #include "ui/plot/SlicedRun.h"
 
 class AdcMonitor;
@@ -63,9 +64,11 @@ public:
     // Data-sheet limits as the command line takes them: "inl-lsb=4 dnl-lsb=1".
     QLineEdit* limitsText() const { return limits_; }
     // A SCPI meter's VISA resource: it reads the output instead of the board's ADC.
-    QLineEdit* meterText() const { return meter_; }
+    QLineEdit* meterText() const { return meter_->text(); }
     // Shows the meter's identity.
-    QPushButton* meterTestButton() const { return meterTest_; }
+    QPushButton* meterTestButton() const { return meter_->testButton(); }
+    // A calibration file from adc-check --save: it corrects the board ADC's readings.
+    QLineEdit* calibrationText() const { return calibration_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -92,9 +95,9 @@ private:
     void drawLimits(std::array<double, 2>& low, std::array<double, 2>& high);
     void showSummary();
     void finish();
-    // The meter of the field, identified and set up; nothing after telling why it cannot be.
-    std::optional<Meter> meterOfField();
-    void MeterTest_Click();
+    // The calibration of the field, read and checked for this board and input, into the
+    // settings; false after telling why it cannot be used.
+    bool calibrationOfField(CharacteriseSettings& settings);
 
     Declare& requests_;
     Dialogs& dialogs_;
@@ -114,8 +117,8 @@ private:
     QLineEdit* reference_;
     std::array<QLineEdit*, 5> adc_{};
     QLineEdit* limits_;
-    QLineEdit* meter_;
-    QPushButton* meterTest_;
+    MeterField* meter_;
+    QLineEdit* calibration_;
     std::optional<Meter> openMeter_;  // the run's
     std::string meterFailure_;        // why the run's meter stopped it
     QPushButton* start_;

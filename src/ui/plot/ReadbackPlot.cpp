@@ -16,8 +16,8 @@
 
 #include "board/Dialogs.h"
 #include "command/NumberReading.h"
+#include "measure/AtomicSave.h"
 #include "ui/monitor/AdcMonitor.h"
-#include "ui/plot/AtomicSave.h"
 #include "ui/plot/ChartView.h"
 #include "ui/plot/FormFields.h"
 #include "ui/plot/LinearityPage.h"

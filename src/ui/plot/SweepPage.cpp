@@ -48,6 +48,11 @@ SweepPage::SweepPage(Declare& requests, AdcMonitor& monitor, Dialogs& dialogs, Q
     to_ = field(form, QStringLiteral("To code (hex):"), QStringLiteral("FFFF"));
     step_ = field(form, QStringLiteral("Step (hex):"), QStringLiteral("100"));
     reference_ = field(form, QStringLiteral("DAC reference (V):"), QStringLiteral("3"));
+    meter_ = new MeterField(
+        dialogs, [this] { return running(); }, Qt::Vertical);
+    // A short label: the charts beside the form keep their width.
+    form->addRow(QStringLiteral("Meter:"), meter_);
+    meter_->text()->setPlaceholderText(QStringLiteral("TCPIP::host::5025::SOCKET"));
     cancel_->setEnabled(false);
     progress_->setAccessibleName(QStringLiteral("Sweep progress"));
     // A label's text is its name for a screen reader; what it is goes in the description.
@@ -130,15 +135,26 @@ void SweepPage::Start_Click() {
     }
     setValueRange(*static_cast<QValueAxis*>(view_->chart()->axes(Qt::Vertical).at(0)), 0,
                   settings->dacReference);
-    sweep_ = std::make_unique<Sweep>(requests_, *settings);
+    openMeter_.reset();
+    meterFailure_.clear();
+    if (!meter_->resource().empty()) {
+        openMeter_ = meter_->open();
+        if (!openMeter_) return;
+    }
+    sweep_ = std::make_unique<Sweep>(requests_, *settings, openMeter_ ? &*openMeter_ : nullptr);
     progress_->setRange(0, sweep_->total());
     progress_->setValue(0);
     start_->setEnabled(false);
     cancel_->setEnabled(true);
-    run_.start({[this] { return sweep_->done(); },
+    run_.start({[this] { return sweep_->done() || !meterFailure_.empty(); },
                 [this] {
-                    const SweepPoint p = sweep_->next();
-                    if (!run_.refusal()) points_.push_back(p);  // a failed point is not kept
+                    // A meter that fails ends the sweep with the points measured.
+                    try {
+                        const SweepPoint p = sweep_->next();
+                        if (!run_.refusal()) points_.push_back(p);  // a failed point is not kept
+                    } catch (const MeterError& e) {
+                        meterFailure_ = e.what();
+                    }
                 },
                 [this] { progress_->setValue(static_cast<int>(points_.size())); },
                 [this] { draw(); }, [this] { finish(); }});
@@ -172,10 +188,12 @@ void SweepPage::finish() {
     summary_->setText(QString::fromStdString(summaryText(summarize(points_))));
     if (const auto refusal = run_.refusal())
         warn(dialogs_, "The sweep stopped: the " + *refusal + ".");
+    if (!meterFailure_.empty()) warn(dialogs_, "The sweep stopped: " + meterFailure_ + ".");
 }
 
 std::string SweepPage::csv(Provenance provenance) const {
     if (sweep_) provenance.settings = settingsOf(sweep_->settings());
+    provenance.meter = openMeter_ ? openMeter_->identity() : std::string();
     std::string text = provenanceComment(provenance) + kSweepColumns + "\n";
     for (const SweepPoint& p : points_)
         text += joined(sweepFields(p), ",") + "\n";

@@ -10,6 +10,7 @@
 #include "board/Declare.h"
 #include "measure/Provenance.h"
 #include "measure/Sweep.h"
+#include "ui/plot/MeterField.h"
 #include "ui/plot/SlicedRun.h"
 
 class AdcMonitor;
@@ -44,6 +45,10 @@ public:
     QLineEdit* toText() const { return to_; }
     QLineEdit* stepText() const { return step_; }
     QLineEdit* referenceText() const { return reference_; }
+    // A SCPI meter's VISA resource: it reads the output instead of the board's ADC.
+    QLineEdit* meterText() const { return meter_->text(); }
+    // Shows the meter's identity.
+    QPushButton* meterTestButton() const { return meter_->testButton(); }
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QProgressBar* progress() const { return progress_; }
@@ -69,6 +74,9 @@ private:
     QLineEdit* to_;
     QLineEdit* step_;
     QLineEdit* reference_;
+    MeterField* meter_;
+    std::optional<Meter> openMeter_;  // the run's
+    std::string meterFailure_;        // why the run's meter stopped it
     QPushButton* start_;
     QPushButton* cancel_;
     QProgressBar* progress_;

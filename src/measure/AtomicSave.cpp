@@ -1,4 +1,4 @@
-#include "ui/plot/AtomicSave.h"
+#include "measure/AtomicSave.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
