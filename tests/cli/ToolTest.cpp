@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "FreePort.h"
 #include "VirtualLibrary.h"
 
 namespace {
@@ -194,7 +195,7 @@ TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
                                  "(.|\n)*# partial: stopped by signal 2 after [0-9]+ of 262400 "
                                  "readings\ncode,mean_count,[^\n]*\n([0-9]+,[^\n]*\n){10,}"));
     // A meter that takes 20 s a reading holds no run: the signal ends it while it waits.
-    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string port = std::to_string(freeLoopbackPort());
     const ToolRun hung =
         shell("$XT characterise C --meter TCPIP::127.0.0.1::" + port +
                   "::SOCKET & sleep 0.5; kill -TERM $!; s=$(date +%s%N); wait $!; status=$?; "
@@ -466,7 +467,7 @@ TEST(Tool, CharacteriseGivesEveryFigureWithItsUncertaintyAsJsonOrTheTableAsCsv) 
 TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
     // Output C lies 0.1 mV high, read by the virtual meter: an offset error of 0.1 mV,
     // uncertain by under 1 uV. Limits above, below and on it.
-    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string port = std::to_string(freeLoopbackPort());
     const std::string board = "meter=" + port + ",probe=C,offset=C:0.1,meter-sigma=1";
     const std::string meter = " --meter TCPIP::127.0.0.1::" + port + "::SOCKET";
     using Case = std::tuple<const char*, int, const char*>;  // limits, status, verdict
@@ -570,7 +571,7 @@ TEST(Tool, MetersOnUsbtmcAndSerialDevicesAreDrivenThroughTheirCharacterDevices) 
 }
 
 TEST(Tool, AdcCheckSavesACalibrationThatOnlyItsOwnBoardInputAndReferenceTake) {
-    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string port = std::to_string(freeLoopbackPort());
     const std::string board = "meter=" + port + ",probe=C,sigma=0.6,adc-gain=0.3";
     const std::string dir = testing::TempDir();
     const ToolRun check = run("adc-check C --stride 8 --samples 4 --save " + dir +

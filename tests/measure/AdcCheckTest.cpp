@@ -4,11 +4,10 @@
 // are worked out by hand from the injected model.
 #include <gmock/gmock.h>
 
-#include <unistd.h>
-
 #include <functional>
 
 #include "FakeDialogs.h"
+#include "FreePort.h"
 #include "VirtualLibrary.h"
 #include "board/Board.h"
 #include "board/Deliverable.h"
@@ -18,7 +17,7 @@
 
 namespace {
 
-const int kPort = 40000 + static_cast<int>(getpid() % 20000);
+const int kPort = freeLoopbackPort();
 
 AdcCheckSettings checkSettings() {
     AdcCheckSettings s;

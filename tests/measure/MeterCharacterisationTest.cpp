@@ -6,11 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include <unistd.h>
-
 #include <functional>
 
 #include "FakeDialogs.h"
+#include "FreePort.h"
 #include "VirtualLibrary.h"
 #include "board/Board.h"
 #include "board/Deliverable.h"
@@ -21,8 +20,7 @@
 
 namespace {
 
-// A port of this test process's own, so parallel test processes do not meet.
-const int kPort = 40000 + static_cast<int>(getpid() % 20000);
+const int kPort = freeLoopbackPort();
 
 CharacteriseSettings withMeter(PlanKind plan, int32_t samples) {
     CharacteriseSettings s;

@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QChart>
 #include <QChartView>
@@ -26,6 +25,7 @@
 #include <fstream>
 
 #include "FakePeriodicTimer.h"
+#include "FreePort.h"
 #include "MainWindowRig.h"
 #include "ui/plot/ChartAxes.h"
 #include "ui/plot/ChartView.h"
@@ -348,7 +348,7 @@ TEST(ReadbackPlot, LinearityPageShowsTheFiguresWithUncertaintiesAndSavesThemAsJs
 
 TEST(ReadbackPlot, LinearityPageReadsWithAMeterAndAMeterThatGoesAwayLeavesItsFigures) {
     // Output A lies 0.1 mV high; the virtual meter on it answers 30 readings, then goes away.
-    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string port = std::to_string(freeLoopbackPort());
     const std::string board = "offset=A:0.1,meter=" + port + ",probe=A,meter-stop-after=30";
     MainWindowRig rig(kXT4830, board.c_str());
     ReadbackPlot& plot = openPlot(rig);
@@ -375,7 +375,7 @@ TEST(ReadbackPlot, LinearityPageReadsWithAMeterAndAMeterThatGoesAwayLeavesItsFig
 
 TEST(ReadbackPlot, SweepPageReadsWithTheMeterFieldAndLinearityPageTakesOnlyAFittingCalibration) {
     // Output B lies 0.1 mV high; the virtual meter on it answers two readings, then goes away.
-    const std::string port = std::to_string(40000 + getpid() % 20000);
+    const std::string port = std::to_string(freeLoopbackPort());
     MainWindowRig rig(kXT4830,
                       ("offset=B:0.1,meter=" + port + ",probe=B,meter-stop-after=2").c_str());
     ReadbackPlot& plot = openPlot(rig);
