@@ -7,15 +7,14 @@ namespace {
 
 constexpr int kSliceMs = 100;
 
-// A LAN meter through liblxi: a raw SCPI socket or VXI-11.
+// A LAN meter over VXI-11, through liblxi.
 class LxiLink : public MeterLink {
 public:
     LxiLink(const MeterResource& r, std::chrono::milliseconds timeout) {
         static const int initialised = lxi_init();
         (void)initialised;
-        const bool raw = r.bus == MeterBus::Socket;
-        device_ = lxi_connect(r.host.c_str(), raw ? r.port : 0, r.name.c_str(),
-                              static_cast<int>(timeout.count()), raw ? RAW : VXI11);
+        device_ = lxi_connect(r.host.c_str(), 0, r.name.c_str(), static_cast<int>(timeout.count()),
+                              VXI11);
         if (device_ == LXI_ERROR) throw MeterError("no meter answers at " + r.host);
     }
     ~LxiLink() override { lxi_disconnect(device_); }

@@ -14,6 +14,14 @@ std::string number(double value) {
     return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
 }
 
+// The link a resource's bus takes.
+std::unique_ptr<MeterLink> linkTo(const MeterResource& resource,
+                                  std::chrono::milliseconds timeout) {
+    if (resource.bus == MeterBus::Socket) return socketLink(resource, timeout);
+    if (resource.bus == MeterBus::Vxi11) return lxiLink(resource, timeout);
+    return deviceLink(resource);
+}
+
 }  // namespace
 
 std::optional<std::string> meterSettingsProblem(const MeterSettings& s) {
@@ -33,8 +41,7 @@ Meter::Meter(const MeterSettings& settings, WaitCheck check)
     const auto resource = parseMeterResource(settings.resource, problem);
     if (!resource) throw MeterError(problem);
     try {
-        const bool lan = resource->bus == MeterBus::Socket || resource->bus == MeterBus::Vxi11;
-        link_ = lan ? lxiLink(*resource, settings.timeout) : deviceLink(*resource);
+        link_ = linkTo(*resource, settings.timeout);
     } catch (const MeterError& e) {
         fail("connecting", e.what());
     }

@@ -42,6 +42,8 @@ protected:
 inline constexpr std::size_t kLongestAnswer = 4096;
 
 // Connects to the meter at resource within timeout; throws MeterError with the reason.
+std::unique_ptr<MeterLink> socketLink(const MeterResource& resource,
+                                      std::chrono::milliseconds timeout);
 std::unique_ptr<MeterLink> lxiLink(const MeterResource& resource,
                                    std::chrono::milliseconds timeout);
 std::unique_ptr<MeterLink> deviceLink(const MeterResource& resource);
