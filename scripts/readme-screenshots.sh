@@ -40,7 +40,9 @@ xdotool windowmove "$plot" 0 0 windowsize "$plot" 1020 680
 sleep 0.3
 xdotool mousemove --window "$plot" 130 24 click 1
 sleep 0.3
-xdotool mousemove --window "$plot" 61 196 click 1
+xdotool mousemove --window "$plot" 61 313   # Start
+sleep 0.3
+xdotool click 1
 sleep 1.5
 import -window "$plot" docs/plot-window.png
 echo "made docs/package-window.png, docs/main-window.png and docs/plot-window.png"
