@@ -15,9 +15,9 @@ std::string number(double value) {
 }
 
 // The link a resource's bus takes.
-std::unique_ptr<MeterLink> linkTo(const MeterResource& resource,
-                                  std::chrono::milliseconds timeout) {
-    if (resource.bus == MeterBus::Socket) return socketLink(resource, timeout);
+std::unique_ptr<MeterLink> linkTo(const MeterResource& resource, std::chrono::milliseconds timeout,
+                                  const WaitCheck& check) {
+    if (resource.bus == MeterBus::Socket) return socketLink(resource, timeout, check);
     if (resource.bus == MeterBus::Vxi11) return lxiLink(resource, timeout);
     return deviceLink(resource);
 }
@@ -41,7 +41,7 @@ Meter::Meter(const MeterSettings& settings, WaitCheck check)
     const auto resource = parseMeterResource(settings.resource, problem);
     if (!resource) throw MeterError(problem);
     try {
-        link_ = linkTo(*resource, settings.timeout);
+        link_ = linkTo(*resource, settings.timeout, check_);
     } catch (const MeterError& e) {
         fail("connecting", e.what());
     }

@@ -41,9 +41,10 @@ protected:
 // The longest answer taken: a reading, an identity or an error message is far shorter.
 inline constexpr std::size_t kLongestAnswer = 4096;
 
-// Connects to the meter at resource within timeout; throws MeterError with the reason.
+// Connects to the meter at resource within timeout; throws MeterError with the reason. A
+// socket's connection calls check while it waits.
 std::unique_ptr<MeterLink> socketLink(const MeterResource& resource,
-                                      std::chrono::milliseconds timeout);
+                                      std::chrono::milliseconds timeout, const WaitCheck& check);
 std::unique_ptr<MeterLink> lxiLink(const MeterResource& resource,
                                    std::chrono::milliseconds timeout);
 std::unique_ptr<MeterLink> deviceLink(const MeterResource& resource);

@@ -19,7 +19,7 @@ constexpr int kSendMs = 1000;
 // over a reading is no fault, so a slice that passes in silence says nothing.
 class SocketLink : public MeterLink {
 public:
-    SocketLink(const MeterResource& r, std::chrono::milliseconds timeout) {
+    SocketLink(const MeterResource& r, std::chrono::milliseconds timeout, const WaitCheck& check) {
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
@@ -27,8 +27,9 @@ public:
         if (::getaddrinfo(r.host.c_str(), std::to_string(r.port).c_str(), &hints, &found) != 0)
             throw MeterError("no host is known as " + r.host);
         const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> hold(found, ::freeaddrinfo);
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
         for (const addrinfo* a = found; a && fd_ < 0; a = a->ai_next)
-            connectTo(*a, timeout);
+            connectTo(*a, deadline, check);
         if (fd_ < 0)
             throw MeterError("no meter answers at " + r.host + " port " + std::to_string(r.port) +
                              ": " + std::strerror(error_));
@@ -68,8 +69,10 @@ protected:
     bool wholeReads() const override { return false; }
 
 private:
-    // A connection to one of the host's addresses within timeout, or the reason in error_.
-    void connectTo(const addrinfo& a, std::chrono::milliseconds timeout) {
+    // A connection to one of the host's addresses by the deadline, or the reason in error_;
+    // the wait is sliced, so a stop is seen while a host is silent.
+    void connectTo(const addrinfo& a, std::chrono::steady_clock::time_point deadline,
+                   const WaitCheck& check) {
         const int fd = ::socket(a.ai_family, a.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0) {
             error_ = errno;
@@ -80,17 +83,31 @@ private:
             ::close(fd);
             return;
         }
-        pollfd p{fd, POLLOUT, 0};
         int result = ETIMEDOUT;
         socklen_t size = sizeof result;
-        if (::poll(&p, 1, static_cast<int>(timeout.count())) == 1)
-            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &result, &size);
+        try {
+            if (writableBy(fd, deadline, check))
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &result, &size);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
         if (result != 0) {
             error_ = result;
             ::close(fd);
             return;
         }
         fd_ = fd;
+    }
+
+    static bool writableBy(int fd, std::chrono::steady_clock::time_point deadline,
+                           const WaitCheck& check) {
+        for (;;) {
+            if (check) check();
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, kSliceMs) == 1) return true;
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+        }
     }
 
     int fd_ = -1;
@@ -100,6 +117,6 @@ private:
 }  // namespace
 
 std::unique_ptr<MeterLink> socketLink(const MeterResource& resource,
-                                      std::chrono::milliseconds timeout) {
-    return std::make_unique<SocketLink>(resource, timeout);
+                                      std::chrono::milliseconds timeout, const WaitCheck& check) {
+    return std::make_unique<SocketLink>(resource, timeout, check);
 }
