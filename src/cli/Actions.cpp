@@ -186,9 +186,9 @@ Action sampleInput(const SampleSettings& settings) {
                 if (k == 0 || settings.inputs.size() > 1)
                     session.requests().SelectMuxChannel(muxMask(input));
                 const int32_t adc = session.requests().ReadAdc();
-                out.row(sampleFields(
-                    std::chrono::system_clock::now(), started, input, adc,
-                    adcReadingVolts(adc, settings.reference, settings.calibration), !out.csv()));
+                out.row(sampleFields(std::chrono::system_clock::now(), started, input, adc,
+                                     adcReadingVolts(adc, settings.reference, settings.calibration),
+                                     !out.csv()));
             }
         }
         return 0;
