@@ -204,6 +204,15 @@ TEST(Tool, StopSignalsEndTheRunAfterTheCurrentPointWithWholeRows) {
     EXPECT_EQ(hung.status, 143) << hung.err;
     EXPECT_LT(std::stoi(hung.out), 500) << "ms from the signal to the end";
     EXPECT_THAT(hung.err, Not(HasSubstr("Timeout"))) << "a slow reading is no error";
+    // A meter's host that never completes the connection (a listener whose queue is full)
+    // holds no run either.
+    const ToolRun silent = shell(
+        "python3 -c 'import socket,time;l=socket.socket();l.bind((\"127.0.0.1\"," + port +
+        "));l.listen(0);q=[socket.create_connection((\"127.0.0.1\"," + port +
+        ")) for _ in range(2)];time.sleep(2)' & sleep 0.5; $XT read C --meter TCPIP::127.0.0.1::" +
+        port + "::SOCKET & sleep 0.5; kill -INT $!; wait $!");
+    EXPECT_EQ(silent.status, 130) << silent.err;
+    EXPECT_THAT(silent.err, HasSubstr("stopped by signal 2"));
     // A log until stopped, appended to a file, each sample at its place in the schedule.
     std::filesystem::remove(rows);
     const ToolRun log = shell("$XT --csv read A --count 0 --interval 0.05 -o " + rows +
