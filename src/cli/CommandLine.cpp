@@ -263,13 +263,11 @@ uint32_t readCommandWord(const std::string& text) {
     return word;
 }
 
-// The calibration named, read and checked; none when none is named. With a meter the board's
-// ADC reads nothing, so there is nothing to correct.
+// The calibration named, read and checked; none when none is named.
 std::optional<AdcCalibration> readAdcCalibration(const Words& w) {
     if (w.calibration.empty()) return std::nullopt;
-    if (!w.meter.empty()) {
-        throw BadInput("--adc-calibration corrects the board's ADC; with --meter it reads nothing");
-    }
+    if (const auto problem = calibrationUseProblem(true, !w.meter.empty()))
+        throw BadInput(*problem);
     std::string problem;
     auto calibration = readCalibration(w.calibration, problem);
     if (!calibration) throw BadInput(problem);

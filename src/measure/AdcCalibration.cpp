@@ -147,3 +147,8 @@ std::optional<std::string> calibrationMismatch(const AdcCalibration& c, const st
     }
     return std::nullopt;
 }
+
+std::optional<std::string> calibrationUseProblem(bool calibrated, bool withMeter) {
+    if (!calibrated || !withMeter) return std::nullopt;
+    return "the ADC's calibration corrects the board's ADC; with a meter it reads nothing";
+}

@@ -44,6 +44,10 @@ std::string calibrationJson(const AdcCalibration& calibration, const std::string
 // large or is no calibration.
 std::optional<AdcCalibration> readCalibration(const std::string& path, std::string& problem);
 
+// Why a calibration cannot go with a run: it corrects the board's ADC, which a run read by a
+// meter does not use; nothing when it can.
+std::optional<std::string> calibrationUseProblem(bool calibrated, bool withMeter);
+
 // Why the calibration does not fit a run on this board (its description), input and
 // reference; nothing when it does.
 std::optional<std::string> calibrationMismatch(const AdcCalibration& calibration,

@@ -60,8 +60,8 @@ std::optional<std::string> characteriseSettingsProblem(const CharacteriseSetting
     if (s.meter) {
         if (auto problem = meterSettingsProblem(*s.meter)) return problem;
     }
-    if (s.meter && s.calibration)
-        return "the ADC's calibration is for the board's ADC, not a meter";
+    if (auto problem = calibrationUseProblem(s.calibration.has_value(), s.meter.has_value()))
+        return problem;
     for (const FigureLimit& limit : s.limits) {
         if (!(limit.value > 0) || !std::isfinite(limit.value)) return "a limit is a number above 0";
     }

@@ -515,7 +515,9 @@ TEST(Tool, CharacteriseWithAMeterJudgesTheLimitsAndSaysSoInItsStatus) {
     for (const auto& [args, message] :
          {std::pair{"--limit inl=4", "a limit is NAME=VALUE"},
           std::pair{"--meter-accuracy 5 --meter /dev/usbtmc0", "PPM_OF_READING,PPM_OF_RANGE"},
-          std::pair{"--meter GPIB::1", "is not a meter"}}) {
+          std::pair{"--meter GPIB::1", "is not a meter"},
+          std::pair{"--adc-calibration c.json --meter TCPIP::h::5025::SOCKET",
+                    "with a meter it reads nothing"}}) {
         const ToolRun bad = run(std::string("characterise C ") + args, board);
         EXPECT_EQ(bad.status, 2) << args;
         EXPECT_THAT(bad.err, HasSubstr(message)) << args;
